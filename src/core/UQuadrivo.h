@@ -1,0 +1,201 @@
+#pragma once
+// The main window: the play surface and the one store of the game state that
+// every unit reads and writes through the global Form1.
+
+#include "core/UFeld.h"
+#include "core/UQuadrivo_Types.h"
+#include "ui/Controls.h"
+
+#include <QAction>
+#include <QLockFile>
+#include <QWidget>
+#include <memory>
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // ---- game flags ----
+    bool GameRunning = false;
+    bool HostsNetworkGame = false;
+    bool GameStarting = false;
+    bool StopRequested = false;
+
+    // ---- board view and model ----
+    TCellView Cells[10][10];
+    TGridEntry Scratch[3];
+    TBoards Boards;
+
+    // ---- player tables ----
+    TPlayerTableRow PlayerRows[9];
+    TPlayerTableRow EndPlayerRows[9];
+
+    // ---- play flags ----
+    bool Paused = false;
+    bool EditorMode = false;
+    int16_t HelpCursor = 0; // 0 normal, -20 help-click mode
+
+    // ---- clock ----
+    int64_t PauseStartCount = 0;
+    int64_t GameStartCount = 0;
+    int64_t ElapsedTenths = 0;
+    int64_t CountsPerTenth = 0;
+    int32_t ClockPenaltySeconds = 0;
+
+    // ---- players ----
+    TPlayerRecord Players[9];
+
+    // ---- display ----
+    QString SymbolSet;
+    bool FirstShow = true;
+    int32_t PlayerRowsShown = 0;
+    bool SinglePlayerGame = false;
+    int32_t HoverTag = 0;
+    int32_t LastMouseX = -1;
+    int32_t LastMouseY = -1;
+
+    // ---- controls ----
+    TTimer *Blinken = nullptr;
+    TTimer *WartezeitTimer = nullptr;
+    TTimer *MsgTimer = nullptr;
+    TTimer *SplashTimer = nullptr;
+    TImage *LogoPic = nullptr;
+    TLabel *Label1 = nullptr;
+    TPanel *ToolPanel = nullptr;
+    TBoardWidget *brett = nullptr;
+    TFileListBox *FileBox = nullptr;
+    TListBox *L_Spiele = nullptr;
+    TListBox *M_Spiele = nullptr;
+    TListBox *S_Spiele = nullptr;
+    TListBox *P_Spiele = nullptr;
+    TPanel *Tabelle_Panel = nullptr;
+    TImage *Tabelle_kopf = nullptr;
+    TImage *h_pic = nullptr;
+    TLabel *Zeit = nullptr;
+    TListBox *ChatBox = nullptr;
+    TEdit *Edit1 = nullptr;
+    TLabel *Senden = nullptr;
+    TPanel *Panel_Einzel = nullptr;
+    TLabel *BTC_Tipp = nullptr;
+    TLabel *BTC_Pause = nullptr;
+    TLabel *BTC_Weiter = nullptr;
+    TPanel *Panel_Edit = nullptr;
+    TLabel *BTC_Testen = nullptr;
+    TLabel *BTC_Edit_Ende = nullptr;
+    TLabel *BTC_Neu = nullptr;
+    TLabel *BTC_Laden = nullptr;
+    TLabel *BTC_Speichern = nullptr;
+    TPanel *Panel_Menue = nullptr;
+    TLabel *BTC_Spiel_Ende = nullptr;
+    TLabel *BTC_Close = nullptr;
+    TLabel *BTC_Info = nullptr;
+    TLabel *BTC_Menue = nullptr;
+    TLabel *art_label = nullptr;
+    TLabel *grad_label = nullptr;
+    TLabel *Regel_label = nullptr;
+    TLabel *Auswertung_Label = nullptr;
+    TLabel *spielfeld_Label = nullptr;
+    TLabel *Merker_label = nullptr;
+    TLabel *modus_label = nullptr;
+    TLabel *Spiel_Label = nullptr;
+    struct TSaveDialog {
+        QString DefaultExt = QStringLiteral("sudoku");
+        QString Filter = QStringLiteral("Alle (*.sudoku)");
+        QString Title = QStringLiteral("Sudoku Speichern");
+    } Save1;
+    // The hidden menu "Shortcuts": its items exist only for their shortcuts.
+    QAction *LogBoxonoff1 = nullptr;
+    QAction *TippOn1 = nullptr;
+    QAction *Drucken1 = nullptr;
+
+    // ---- start-up, shut-down and shared handlers ----
+    void FormCreate();
+    void FormShow();
+    void SplashTimerTimer();
+    void FormPaint();
+    void FormCloseQuery();
+    void FormDestroy();
+    void BTC31MouseEnter(TLabel *label);
+    void BTC31MouseLeave(TLabel *label);
+    void BTC31MouseMove(QWidget *control, Qt::KeyboardModifiers shift);
+    void FormMouseMove(QObject *control);
+    void Edit1Change();
+    void Button2Click();
+    void LogBoxonoff1Click();
+    void BTC_TippClick();
+    void Drucken1Click();
+    void BTC_InfoClick();
+    void BTC_CloseClick();
+    void Pic_einstellClick();
+    int VisibleFormsMask() const;
+
+    // Ends the program without the close query (second instance, declined terms).
+    void QuitProgram();
+    // True once the single-instance lock is held by this process.
+    bool HoldsInstanceLock() const { return m_lock && m_lock->isLocked(); }
+    // Set when a second instance was detected at step 45.
+    bool SecondInstance = false;
+
+    // ---- board layers and puzzle codes ----
+    void LoadPuzzleString(const QString &s);
+    void LoadPuzzleLines(const QStringList &lines, QString &text);
+    bool LoadBuiltinPuzzle(const QString &code, QString &text);
+    int BuiltinPuzzleCount() const;
+    void BuildPuzzleString(QString &s) const;
+    QString BuildPuzzleString() const;
+    void BuildOptionsCode(QString &s) const;
+    QString BuildOptionsCode() const;
+    void InitSymbolSet();
+    void RandomRotationCode(QString &s) const;
+    void RandomDigitMap(QString &s) const;
+    void ApplyRotationCode(const QString &code);
+    void ApplyDigitMap(const QString &map);
+    void PermuteColumns(int a, int b, int c);
+    void PermuteRows(int a, int b, int c);
+    bool PrepareNewGame();
+
+    // ---- game flow and clock ----
+    void BlinkenTimer();
+    void MsgTimerTimer();
+    void WartezeitTimerTimer();
+
+    // ---- player records ----
+    void ResetPlayers();
+    int CountOnlinePlayers() const;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void readSettingsStep150();
+    void buildControls();
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_quitWithoutQuery = false;
+    bool m_numLockHeld = false;
+};
+
+extern TForm1 *Form1;
+
+// The program's version text.
+inline constexpr const char *kVersionText = "v03.00-04";
+
+// The keypad translation of key messages: with NumLock off a keypad key
+// arrives as its navigation key; it is turned back into the keypad digit.
+// Keys of the separate cursor block (not on the keypad) and keys pressed while
+// NumLock is held pass unchanged. Qt key codes; returns the key to use.
+int TranslateKeypadKey(int key, bool onKeypad, bool numLockHeld);
+
+int GetControlTag(const QObject *control);
+int GetControlTagOr(const QObject *control, int def);
+void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift);
+void TrackHoveredControl(QObject *control);
+// Where the mouse is; tests replace it.
+void SetCursorPosSource(std::function<QPoint()> source);
+
+// Places a set-up window over the main window (see the implementation).
+void PlaceOverMainWindow(QWidget *w);

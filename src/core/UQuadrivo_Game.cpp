@@ -1,0 +1,10 @@
+// Game flow and game clock of the main window.
+#include "core/UQuadrivo.h"
+
+void TForm1::BTC_TippClick() {}
+
+void TForm1::BlinkenTimer() {}
+
+void TForm1::MsgTimerTimer() {}
+
+void TForm1::WartezeitTimerTimer() {}

@@ -1,0 +1,20 @@
+#include "core/UQuadrivo.h"
+#include "core/USudokuApp.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sudoku"));
+    // The main window hides itself while the terms of use wait; the program
+    // ends only when the main window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallGermanTranslation();
+
+    CreateSudokuWindows();
+    Form1->show();
+    const int rc = QApplication::exec();
+    DestroySudokuWindows();
+    return rc;
+}

@@ -1,0 +1,536 @@
+#include "solver/USolver.h"
+
+TFormSolver *FormSolver = nullptr;
+
+namespace {
+
+bool IsDigit(int d) { return d >= 1 && d <= 9; }
+
+int CountCandidates(const TSolverGrid &grid)
+{
+    int n = 0;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            for (int d = 1; d <= 9; ++d)
+                n += grid.Cells[x][y].Merker[d] != 0;
+    return n;
+}
+
+bool AnyFound(const TSolverGrid &grid)
+{
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (grid.Cells[x][y].Value == 0)
+                for (int d = 1; d <= 9; ++d)
+                    if (grid.Cells[x][y].Found[d])
+                        return true;
+    return false;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Grid routines without solver state
+
+void CopySolverGrid(const TSolverGrid &source, TSolverGrid &dest) { dest = source; }
+
+int FreeCellsInRow(const TSolverGrid &grid, int y)
+{
+    int n = 0;
+    for (int x = 1; x <= 9; ++x)
+        n += grid.Cells[x][y].Value == 0;
+    return n - 1;
+}
+
+int FreeCellsInCol(const TSolverGrid &grid, int x)
+{
+    int n = 0;
+    for (int y = 1; y <= 9; ++y)
+        n += grid.Cells[x][y].Value == 0;
+    return n - 1;
+}
+
+int FreeCellsInBlock(const TSolverGrid &grid, int bx, int by)
+{
+    int n = 0;
+    for (int x = 3 * bx + 1; x <= 3 * bx + 3; ++x)
+        for (int y = 3 * by + 1; y <= 3 * by + 3; ++y)
+            n += grid.Cells[x][y].Value == 0;
+    return n - 1;
+}
+
+int CountMerker(const TSolverCell &cell)
+{
+    if (cell.Value != 0)
+        return 0;
+    int n = 0;
+    for (int d = 1; d <= 9; ++d)
+        n += cell.Merker[d] != 0;
+    return n;
+}
+
+namespace {
+int CountUnion(std::initializer_list<const TSolverCell *> cells)
+{
+    for (const TSolverCell *c : cells)
+        if (c->Value != 0)
+            return -1;
+    int n = 0;
+    for (int d = 1; d <= 9; ++d) {
+        bool any = false;
+        for (const TSolverCell *c : cells)
+            any = any || c->Merker[d] != 0;
+        n += any;
+    }
+    return n;
+}
+} // namespace
+
+int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2) { return CountUnion({&c1, &c2}); }
+
+int CountMerkerUnion3(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3)
+{
+    return CountUnion({&c1, &c2, &c3});
+}
+
+int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3,
+                      const TSolverCell &c4)
+{
+    return CountUnion({&c1, &c2, &c3, &c4});
+}
+
+void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts)
+{
+    counts.fill(0);
+    for (int x = 1; x <= 9; ++x) {
+        const TSolverCell &c = grid.Cells[x][y];
+        if (c.Value == 0)
+            for (int d = 1; d <= 9; ++d)
+                counts[d] += c.Merker[d] != 0;
+    }
+}
+
+void DigitCountsInCol(const TSolverGrid &grid, int x, TDigitCounts &counts)
+{
+    counts.fill(0);
+    for (int y = 1; y <= 9; ++y) {
+        const TSolverCell &c = grid.Cells[x][y];
+        if (c.Value == 0)
+            for (int d = 1; d <= 9; ++d)
+                counts[d] += c.Merker[d] != 0;
+    }
+}
+
+void ClearDigitSet(TDigitSet &set)
+{
+    for (int d = 1; d <= 9; ++d)
+        set[d] = false;
+}
+
+void DigitSetUnion(const TDigitSet &a, const TDigitSet &b, TDigitSet &out)
+{
+    for (int d = 1; d <= 9; ++d)
+        out[d] = a[d] || b[d];
+}
+
+void DigitSetMinus(const TDigitSet &a, const TDigitSet &b, TDigitSet &out)
+{
+    for (int d = 1; d <= 9; ++d)
+        out[d] = a[d] && !b[d];
+}
+
+bool IsCellFreeOnAllLayers(const TBoards &boards, int x, int y)
+{
+    for (int k = 0; k <= 8; ++k)
+        if (boards[k][x][y].State != 0)
+            return false;
+    return true;
+}
+
+int CountFreeCells(const TBoards &boards)
+{
+    int n = 0;
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x)
+            n += IsCellFreeOnAllLayers(boards, x, y);
+    return n;
+}
+
+// ---------------------------------------------------------------------------
+// Trace
+
+bool TSolverEngine::TraceOn() const
+{
+    return Hooks.Trace && (!Hooks.TraceWanted || Hooks.TraceWanted(SolverTraceCategory));
+}
+
+void TSolverEngine::Trace(const QString &text)
+{
+    if (TraceOn())
+        Hooks.Trace(SolverTraceCategory, text);
+}
+
+// ---------------------------------------------------------------------------
+// Grid operations
+
+void TSolverEngine::EliminateAround(TSolverGrid &grid, int x, int y, int digit)
+{
+    // A digit from a malformed code or file must never index a set.
+    if (!IsDigit(digit) || !IsBoardIndex(x) || !IsBoardIndex(y))
+        return;
+    for (int i = 1; i <= 9; ++i) {
+        grid.Cells[i][y].Merker[digit] = false;
+        grid.Cells[x][i].Merker[digit] = false;
+    }
+    const int bx = (x - 1) / 3, by = (y - 1) / 3;
+    for (int cx = 3 * bx + 1; cx <= 3 * bx + 3; ++cx)
+        for (int cy = 3 * by + 1; cy <= 3 * by + 3; ++cy)
+            grid.Cells[cx][cy].Merker[digit] = false;
+    // The cell's own candidates go last, so the sweep order above is free.
+    ClearDigitSet(grid.Cells[x][y].Merker);
+}
+
+void TSolverEngine::ResetGrid(TSolverGrid &grid)
+{
+    Trace(QStringLiteral("Solver zurücksetzen"));
+    grid.FoundLevel = 0;
+    grid.MerkerLevel = 0;
+    grid.StopAtFirst = false;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            TSolverCell &c = grid.Cells[x][y];
+            c.Value = 0;
+            c.Level = 0;
+            for (int d = 1; d <= 9; ++d) {
+                c.Found[d] = false;
+                c.Deleted[d] = false;
+                c.Pattern[d] = false;
+                c.Merker[d] = true;
+            }
+        }
+}
+
+void TSolverEngine::LoadGameFromBoard(TSolverGrid &grid, const TBoards &boards)
+{
+    ResetGrid(grid);
+    grid.Initialised = true;
+    // Whoever occupied a cell, it counts as solved with the reference digit.
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) {
+            if (IsCellFreeOnAllLayers(boards, x, y))
+                continue;
+            const int v = boards[0][x][y].Value;
+            if (!IsDigit(v))
+                continue;
+            grid.Cells[x][y].Value = v;
+            EliminateAround(grid, x, y, v);
+        }
+}
+
+void TSolverEngine::LoadPuzzleFromBoard(TSolverGrid &grid, const TBoards &boards)
+{
+    // Editor coding on layer 0: -1 empty, 0 given, 1 typed. Contradictions
+    // are loaded as they are; the editor test reports them afterwards.
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) {
+            const TGridEntry &e = boards[0][x][y];
+            if (e.State == -1 || !IsDigit(e.Value))
+                continue;
+            grid.Cells[x][y].Value = e.Value;
+            EliminateAround(grid, x, y, e.Value);
+        }
+}
+
+void TSolverEngine::PlaceDigit(TSolverGrid &grid, int x, int digit, int y)
+{
+    if (!IsDigit(digit) || !IsBoardIndex(x) || !IsBoardIndex(y))
+        return;
+    grid.Cells[x][y].Value = digit;
+    EliminateAround(grid, x, y, digit);
+}
+
+void TSolverEngine::PropagateValues(TSolverGrid &grid)
+{
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x)
+            if (grid.Cells[x][y].Value != 0)
+                EliminateAround(grid, x, y, grid.Cells[x][y].Value);
+}
+
+void TSolverEngine::ClearStepMarks(TSolverGrid &grid)
+{
+    grid.FoundLevel = 0;
+    grid.MerkerLevel = NoMerkerLevel;
+    grid.StopAtFirst = false;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            TSolverCell &c = grid.Cells[x][y];
+            c.Level = 0;
+            for (int d = 1; d <= 9; ++d) {
+                c.Found[d] = false;
+                c.Deleted[d] = false;
+                c.Pattern[d] = false;
+            }
+        }
+}
+
+// ---------------------------------------------------------------------------
+// Solve step
+
+bool TSolverEngine::SolveStep(TSolverGrid &grid, bool stopAtFirst)
+{
+    const int candidatesBefore = CountCandidates(grid);
+    grid.FoundLevel = 0;
+    grid.MerkerLevel = NoMerkerLevel;
+    ClearStepMarks(grid);
+    grid.StopAtFirst = stopAtFirst;
+
+    auto singlesDue = [&grid] { return !grid.StopAtFirst || grid.FoundLevel == 0; };
+    if (singlesDue())
+        FindEindeutige(grid, LevelEindeutig);
+    if (singlesDue())
+        FindHiddenSingle(grid, LevelHiddenSingle);
+    if (singlesDue())
+        FindNakedSingle(grid, LevelEindeutig);
+
+    // Techniques run only while FoundLevel is 0, that is, after all three
+    // singles finders came up empty on this very grid.
+    SinglesAbsent = true;
+    auto technique = [this, &grid](int level) {
+        if (grid.FoundLevel == 0)
+            RunTechnique(grid, level, true);
+        TraceF("Merker nach Stufe%d (%d)", level, grid.MerkerLevel);
+    };
+    // Pairs and triples come before locked candidates, and the 4-cell Sue de
+    // Coq before the 5-cell one: this order decides which hint a player sees.
+    technique(LevelZwilling);
+    technique(LevelDrilling);
+    technique(LevelStufe3);
+    technique(LevelVZwilling);
+    technique(LevelVDrilling);
+    ApplyMerkerStep(grid);
+    technique(LevelXWing);
+    ApplyMerkerStep(grid);
+    technique(LevelSueDeCoq4);
+    technique(LevelSueDeCoq5);
+    TraceF("Stufe : %d gefunden.", grid.FoundLevel);
+    ApplyMerkerStep(grid);
+    SinglesAbsent = false;
+
+    return AnyFound(grid) || CountCandidates(grid) < candidatesBefore;
+}
+
+int TSolverEngine::SolveToEnd(TSolverGrid &grid, const TStepReport &onStep)
+{
+    int steps = 0;
+    bool progress = SolveStep(grid, false);
+    // A step that finds nothing new would be repeated for ever on a
+    // contradictory puzzle; such a step ends the solve like an empty one.
+    while ((grid.FoundLevel != 0 || grid.MerkerLevel != NoMerkerLevel) && progress) {
+        int written = 0;
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x) {
+                TSolverCell &c = grid.Cells[x][y];
+                if (c.Value != 0)
+                    continue;
+                for (int d = 9; d >= 1; --d)
+                    if (c.Found[d]) {
+                        c.Value = d;
+                        ++written;
+                        break;
+                    }
+            }
+        ++steps;
+        if (onStep)
+            onStep(grid, written);
+        PropagateValues(grid);
+        progress = SolveStep(grid, false);
+    }
+    return steps;
+}
+
+void TSolverEngine::FindEindeutige(TSolverGrid &grid, int level)
+{
+    // Only the first naked single in reading order, whatever StopAtFirst says.
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) {
+            TSolverCell &c = grid.Cells[x][y];
+            if (c.Value != 0 || CountMerker(c) != 1)
+                continue;
+            for (int d = 1; d <= 9; ++d)
+                if (c.Merker[d])
+                    c.Found[d] = true;
+            c.Level = level;
+            grid.FoundLevel = level;
+            return;
+        }
+}
+
+void TSolverEngine::FindNakedSingle(TSolverGrid &grid, int level)
+{
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) {
+            TSolverCell &c = grid.Cells[x][y];
+            if (c.Value != 0 || CountMerker(c) != 1)
+                continue;
+            for (int d = 1; d <= 9; ++d)
+                if (c.Merker[d])
+                    c.Found[d] = true;
+            c.Level = level;
+            grid.FoundLevel = level;
+            if (grid.StopAtFirst)
+                return;
+        }
+}
+
+void TSolverEngine::FindHiddenSingle(TSolverGrid &grid, int level)
+{
+    static const char *const unitPhrase[3] = {"in der Zeile", "in der Spalte", "im Block"};
+    for (int d = 1; d <= 9; ++d)
+        for (int pass = 0; pass < 3; ++pass)
+            for (int u = 0; u < 9; ++u) {
+                // Blocks run block rows outer, block columns inner.
+                TSolverCell *cells[9];
+                for (int p = 0; p < 9; ++p) {
+                    int x, y;
+                    if (pass == 0) {
+                        x = p + 1;
+                        y = u + 1;
+                    } else if (pass == 1) {
+                        x = u + 1;
+                        y = p + 1;
+                    } else {
+                        x = 3 * (u % 3) + p % 3 + 1;
+                        y = 3 * (u / 3) + p / 3 + 1;
+                    }
+                    cells[p] = &grid.Cells[x][y];
+                }
+                TSolverCell *only = nullptr;
+                int n = 0;
+                bool skip = false;
+                for (TSolverCell *c : cells) {
+                    // A found cell carries Found[d], so the same placement is
+                    // not found again through its column or block.
+                    if (c->Value == d || c->Found[d]) {
+                        skip = true;
+                        break;
+                    }
+                    if (c->Value == 0 && c->Merker[d]) {
+                        ++n;
+                        only = c;
+                    }
+                }
+                if (skip || n != 1)
+                    continue;
+                only->Level = level;
+                only->Found[d] = true;
+                HiddenSingleUnit = QString::fromUtf8(unitPhrase[pass]);
+                grid.FoundLevel = level;
+                if (grid.StopAtFirst)
+                    return;
+            }
+}
+
+void TSolverEngine::ApplyMerkerStep(TSolverGrid &grid)
+{
+    if (grid.FoundLevel != 0 || grid.MerkerLevel == NoMerkerLevel)
+        return;
+    const int level = grid.MerkerLevel;
+    grid.MerkerLevel = NoMerkerLevel;
+    TraceF("Keine Eindeutige Zahl gefunden, aber Merker in Stufe(%d)", level);
+    switch (level) {
+    case LevelStufe3:
+    case LevelZwilling:
+    case LevelDrilling:
+    case LevelVZwilling:
+    case LevelVDrilling:
+    case LevelXWing:
+    case LevelSueDeCoq5:
+    case LevelSueDeCoq4:
+        RunTechnique(grid, level, false);
+        grid.FoundLevel = MerkerFoundBase + level;
+        break;
+    default:
+        break;
+    }
+}
+
+void TSolverEngine::RunTechnique(TSolverGrid &grid, int level, bool searchMode)
+{
+    switch (level) {
+    case LevelStufe3: FindStufe3(grid, level, searchMode); break;
+    case LevelZwilling: FindZwilling(grid, level, searchMode); break;
+    case LevelDrilling: FindDrilling(grid, level, searchMode); break;
+    case LevelVZwilling: FindVZwilling(grid, level, searchMode); break;
+    case LevelVDrilling: FindVDrilling(grid, level, searchMode); break;
+    case LevelXWing: FindXWing(grid, level, searchMode); break;
+    case LevelSueDeCoq4: FindSueDeCoq4(grid, level, searchMode); break;
+    case LevelSueDeCoq5: FindSueDeCoq5(grid, level, searchMode); break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Trial protocol
+
+void TSolverEngine::StartTechnique() { GridSingles = SinglesAbsent ? 0 : -1; }
+
+void TSolverEngine::BeginTrial(const TSolverGrid &grid, TSolverGrid &trial)
+{
+    CopySolverGrid(grid, trial);
+    TrialRemovals = 0;
+}
+
+bool TSolverEngine::RemoveCandidate(TSolverCell &cell, int d)
+{
+    const bool had = cell.Merker[d] != 0;
+    cell.Merker[d] = false;
+    TrialRemovals += had;
+    return had;
+}
+
+bool TSolverEngine::GridHasSingles(const TSolverGrid &grid)
+{
+    if (GridSingles < 0) {
+        TSolverGrid probe;
+        CopySolverGrid(grid, probe);
+        const QString unit = HiddenSingleUnit;
+        FindNakedSingle(probe, 1);
+        if (probe.FoundLevel == 0)
+            FindHiddenSingle(probe, 1);
+        HiddenSingleUnit = unit;
+        GridSingles = probe.FoundLevel != 0;
+    }
+    return GridSingles != 0;
+}
+
+bool TSolverEngine::TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, bool searchMode)
+{
+    if (!searchMode && trial.MerkerLevel != NoMerkerLevel) {
+        CopySolverGrid(trial, grid);
+        GridSingles = -1;
+        return true;
+    }
+    // With nothing removed the trial holds exactly the grid's singles, so
+    // the scans are only worth running when the grid has some.
+    if (trial.FoundLevel == 0 && (TrialRemovals > 0 || GridHasSingles(grid))) {
+        FindNakedSingle(trial, level);
+        if (trial.FoundLevel == 0)
+            FindHiddenSingle(trial, level);
+    }
+    if (trial.FoundLevel != 0) {
+        CopySolverGrid(trial, grid);
+        GridSingles = -1;
+    } else if (grid.MerkerLevel == NoMerkerLevel) {
+        // Remember the first technique that eliminated something; the
+        // grid keeps its candidates.
+        grid.MerkerLevel = trial.MerkerLevel;
+        if (Hooks.RefreshMarks)
+            Hooks.RefreshMarks();
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+
+TFormSolver::TFormSolver(QWidget *parent) : QWidget(parent) {}

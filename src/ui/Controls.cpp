@@ -1,0 +1,197 @@
+#include "ui/Controls.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+
+TMouseControl::TMouseControl(QWidget *parent) : QLabel(parent) { setMouseTracking(true); }
+
+void TMouseControl::mousePressEvent(QMouseEvent *e)
+{
+    m_pressed = e->button() == Qt::LeftButton;
+    const QPoint p = e->position().toPoint();
+    emit MouseDown(e->button(), e->modifiers(), p.x(), p.y());
+}
+
+void TMouseControl::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    emit MouseUp(e->button(), e->modifiers(), p.x(), p.y());
+    if (wasPressed && e->button() == Qt::LeftButton && rect().contains(p) && isEnabled())
+        emit Click();
+}
+
+void TMouseControl::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        emit DblClick();
+}
+
+void TMouseControl::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    emit MouseMove(e->modifiers(), p.x(), p.y());
+}
+
+void TMouseControl::enterEvent(QEnterEvent *) { emit MouseEnter(); }
+
+void TMouseControl::leaveEvent(QEvent *) { emit MouseLeave(); }
+
+TLabel::TLabel(QWidget *parent, const QString &caption) : TMouseControl(parent)
+{
+    setText(caption);
+    SetFontSize(8, false);
+}
+
+void TLabel::SetFontSize(int points, bool bold)
+{
+    QFont f = font();
+    f.setPointSize(points);
+    f.setBold(bold);
+    setFont(f);
+}
+
+void MakeCaptionButton(TLabel *label, int hoverSize, int normalSize, bool normalBold)
+{
+    label->setCursor(Qt::PointingHandCursor);
+    QObject::connect(label, &TLabel::MouseEnter, label, [label, hoverSize] {
+        if (label->isEnabled())
+            label->SetFontSize(hoverSize, true);
+    });
+    QObject::connect(label, &TLabel::MouseLeave, label,
+                     [label, normalSize, normalBold] { label->SetFontSize(normalSize, normalBold); });
+}
+
+TImage::TImage(QWidget *parent) : TMouseControl(parent) {}
+
+void TImage::SetPicture(const QPixmap &pm)
+{
+    m_picture = pm;
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter p(this);
+    if (Stretch)
+        p.drawPixmap(rect(), m_picture);
+    else
+        p.drawPixmap(0, 0, m_picture);
+}
+
+TPanel::TPanel(QWidget *parent) : TMouseControl(parent) { setAutoFillBackground(true); }
+
+void TPanel::SetColor(const QColor &c)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, c);
+    setPalette(pal);
+}
+
+TSpinEdit::TSpinEdit(QWidget *parent, int minValue, int maxValue, int value) : QSpinBox(parent)
+{
+    setRange(minValue, maxValue);
+    setValue(value);
+}
+
+TRadioButton::TRadioButton(QWidget *parent, const QString &caption) : QRadioButton(caption, parent) {}
+
+TCheckBox::TCheckBox(QWidget *parent, const QString &caption) : QCheckBox(caption, parent) {}
+
+TButton::TButton(QWidget *parent, const QString &caption) : QPushButton(caption, parent) {}
+
+TBitBtn::TBitBtn(QWidget *parent, const QString &caption) : QPushButton(caption, parent) {}
+
+TEdit::TEdit(QWidget *parent, const QString &text) : QLineEdit(text, parent) {}
+
+TLabeledEdit::TLabeledEdit(QWidget *parent, const QString &caption) : QLineEdit(parent)
+{
+    EditLabel = new TLabel(parent, caption);
+}
+
+void TLabeledEdit::PlaceLabel()
+{
+    if (EditLabel)
+        EditLabel->move(x(), y() - EditLabel->sizeHint().height() - 2);
+}
+
+void TLabeledEdit::moveEvent(QMoveEvent *e)
+{
+    QLineEdit::moveEvent(e);
+    PlaceLabel();
+}
+
+TListBox::TListBox(QWidget *parent) : QListWidget(parent) {}
+
+QStringList TListBox::Items() const
+{
+    QStringList out;
+    for (int i = 0; i < count(); ++i)
+        out << item(i)->text();
+    return out;
+}
+
+void TListBox::SetItems(const QStringList &items)
+{
+    clear();
+    addItems(items);
+}
+
+QString TListBox::Item(int i) const
+{
+    const QListWidgetItem *it = item(i);
+    return it ? it->text() : QString();
+}
+
+TFileListBox::TFileListBox(QWidget *parent) : QListWidget(parent) {}
+
+bool TFileListBox::SetDirectory(const QString &dir)
+{
+    if (!QDir(dir).exists())
+        return false;
+    m_directory = QDir::cleanPath(dir);
+    Update();
+    return true;
+}
+
+void TFileListBox::Update()
+{
+    clear();
+    if (m_directory.isEmpty())
+        return;
+    QDir d(m_directory);
+    d.setNameFilters({Mask});
+    d.setFilter(QDir::Files | QDir::Readable);
+    d.setSorting(QDir::Name | QDir::IgnoreCase);
+    // QDir name filters are case-insensitive by default, as the mask should be.
+    addItems(d.entryList());
+}
+
+QString TFileListBox::Item(int i) const
+{
+    const QListWidgetItem *it = item(i);
+    return it ? it->text() : QString();
+}
+
+TListView::TListView(QWidget *parent) : QTreeWidget(parent) { setRootIsDecorated(false); }
+
+TTreeView::TTreeView(QWidget *parent) : QTreeWidget(parent) {}
+
+TTimer::TTimer(QObject *parent, int intervalMs, bool enabled) : QTimer(parent)
+{
+    setInterval(intervalMs);
+    if (enabled)
+        start();
+}
+
+void TTimer::SetEnabled(bool on)
+{
+    if (on && !isActive())
+        start();
+    else if (!on)
+        stop();
+}

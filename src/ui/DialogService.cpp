@@ -1,0 +1,117 @@
+#include "ui/DialogService.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+
+namespace {
+
+class TQtDialogService : public TDialogService {
+public:
+    int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
+    {
+        QMessageBox box(QApplication::activeWindow());
+        switch (type) {
+        case TMsgDlgType::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setWindowTitle(QStringLiteral("Information"));
+            break;
+        case TMsgDlgType::Warning:
+            box.setIcon(QMessageBox::Warning);
+            box.setWindowTitle(QStringLiteral("Warnung"));
+            break;
+        case TMsgDlgType::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setWindowTitle(QStringLiteral("Fehler"));
+            break;
+        case TMsgDlgType::Confirmation:
+            box.setIcon(QMessageBox::Question);
+            box.setWindowTitle(QStringLiteral("Bestätigung"));
+            break;
+        }
+        box.setText(text);
+        QPushButton *ok = nullptr, *yes = nullptr, *no = nullptr, *cancel = nullptr;
+        if (buttons == TMsgDlgButtons::OK || buttons == TMsgDlgButtons::OKCancel)
+            ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        if (buttons == TMsgDlgButtons::YesNo || buttons == TMsgDlgButtons::YesNoCancel) {
+            yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+            no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+        }
+        if (buttons == TMsgDlgButtons::OKCancel || buttons == TMsgDlgButtons::YesNoCancel)
+            cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.exec();
+        QAbstractButton *clicked = box.clickedButton();
+        if (clicked == ok && ok)
+            return mrOk;
+        if (clicked == yes && yes)
+            return mrYes;
+        if (clicked == no && no)
+            return mrNo;
+        if (cancel)
+            return mrCancel;
+        return no ? mrNo : mrOk;
+    }
+
+    QString SaveFileName(QWidget *parent, const QString &title, const QString &dir,
+                         const QString &filter, const QString &defaultSuffix) override
+    {
+        QFileDialog dlg(parent, title, dir, filter);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(defaultSuffix);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return QString();
+        return dlg.selectedFiles().first();
+    }
+
+    QString OpenFileName(QWidget *parent, const QString &title, const QString &dir,
+                         const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, dir, filter);
+    }
+
+    QString Directory(QWidget *parent, const QString &title, const QString &dir) override
+    {
+        return QFileDialog::getExistingDirectory(parent, title, dir);
+    }
+
+    bool ChooseColor(QWidget *parent, QColor &color) override
+    {
+        const QColor c = QColorDialog::getColor(color, parent);
+        if (!c.isValid())
+            return false;
+        color = c;
+        return true;
+    }
+
+    bool PrintSetup(QWidget *parent, QPrinter *printer) override
+    {
+        QPrintDialog dlg(printer, parent);
+        return dlg.exec() == QDialog::Accepted;
+    }
+};
+
+TDialogService *&current()
+{
+    static TDialogService *service = nullptr;
+    return service;
+}
+
+} // namespace
+
+TDialogService *Dialogs()
+{
+    static TQtDialogService real;
+    return current() ? current() : &real;
+}
+
+void InstallDialogService(TDialogService *service) { current() = service; }
+
+int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    return Dialogs()->MessageDlg(text, type, buttons);
+}
+
+void ShowMessage(const QString &text) { MessageDlg(text, TMsgDlgType::Information, TMsgDlgButtons::OK); }

@@ -1,0 +1,99 @@
+#include "common/Fixture.h"
+
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "core/USudokuApp.h"
+#include "core/USystem.h"
+
+#include <QDir>
+#include <QFile>
+
+int64_t TTestFixture::Now = 5000000000LL;
+
+int TScriptedDialogs::MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    Shown.push_back({text, type, buttons});
+    if (!Answers.empty()) {
+        const int a = Answers.front();
+        Answers.pop_front();
+        return a;
+    }
+    return DefaultAnswer;
+}
+
+QString TScriptedDialogs::SaveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &)
+{
+    return NextFileName;
+}
+
+QString TScriptedDialogs::OpenFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return NextFileName;
+}
+
+QString TScriptedDialogs::Directory(QWidget *, const QString &, const QString &) { return NextFileName; }
+
+bool TScriptedDialogs::ChooseColor(QWidget *, QColor &color)
+{
+    if (!ColorConfirmed)
+        return false;
+    color = NextColor;
+    return true;
+}
+
+QStringList TScriptedDialogs::Texts() const
+{
+    QStringList out;
+    for (const TShown &s : Shown)
+        out << s.Text;
+    return out;
+}
+
+TTestFixture::TTestFixture()
+{
+    const QString base = m_dir.path();
+    QDir(base).mkpath(QStringLiteral("settings"));
+    QDir(base).mkpath(QStringLiteral("data"));
+    QDir(base).mkpath(QStringLiteral("tmp"));
+    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(base + QStringLiteral("/settings")));
+    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(base + QStringLiteral("/data")));
+    qputenv("TMPDIR", QFile::encodeName(base + QStringLiteral("/tmp")));
+    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
+    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
+    ReloadSudokuEnv();
+    InstallDialogService(&Dialogs);
+    SetPerfCounterSource([] { return Now; });
+    RandSeed(12345);
+}
+
+TTestFixture::~TTestFixture()
+{
+    DestroyWindows();
+    InstallDialogService(nullptr);
+    SetPerfCounterSource(nullptr);
+}
+
+void TTestFixture::CreateWindows()
+{
+    if (m_windows)
+        return;
+    CreateSudokuWindows();
+    m_windows = true;
+}
+
+void TTestFixture::DestroyWindows()
+{
+    if (!m_windows)
+        return;
+    DestroySudokuWindows();
+    m_windows = false;
+}
+
+void TTestFixture::RunStartupTo(int step)
+{
+    while (Form1->SplashTimer->isActive() && Form1->SplashTimer->Tag < step)
+        Form1->SplashTimerTimer();
+}
+
+void TTestFixture::ClearSettings() { QFile::remove(SettingsFilePath()); }

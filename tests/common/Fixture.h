@@ -1,0 +1,64 @@
+#pragma once
+// Shared test fixture: a private folder for settings, data and the lock file,
+// a scripted dialog service, a counter the test advances, and the program's
+// windows built as the entry builds them.
+
+#include "ui/DialogService.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+// Every text the program would have shown, with its type and buttons; answers
+// come from a queue, then from the default.
+class TScriptedDialogs : public TDialogService {
+public:
+    struct TShown {
+        QString Text;
+        TMsgDlgType Type;
+        TMsgDlgButtons Buttons;
+    };
+    std::vector<TShown> Shown;
+    std::deque<int> Answers;
+    int DefaultAnswer = mrOk;
+    QString NextFileName;
+    QColor NextColor;
+    bool ColorConfirmed = false;
+
+    int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+    QString SaveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override;
+    QString OpenFileName(QWidget *, const QString &, const QString &, const QString &) override;
+    QString Directory(QWidget *, const QString &, const QString &) override;
+    bool ChooseColor(QWidget *, QColor &color) override;
+    bool PrintSetup(QWidget *, QPrinter *) override { return false; }
+    QStringList Texts() const;
+};
+
+class TTestFixture {
+public:
+    // Points the settings store, the data folder and the temporary folder at a
+    // fresh private folder and installs the scripted dialogs.
+    TTestFixture();
+    ~TTestFixture();
+
+    QString Dir() const { return m_dir.path(); }
+    TScriptedDialogs Dialogs;
+    // The counter in nanoseconds; tests move it.
+    static int64_t Now;
+
+    // Builds every window as the program does.
+    void CreateWindows();
+    void DestroyWindows();
+    // Runs the start-up timer's handler until its Tag reaches the step (inclusive)
+    // or the timer stops.
+    void RunStartupTo(int step);
+    // Deletes the settings file: the next reads find an empty store.
+    void ClearSettings();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_windows = false;
+};

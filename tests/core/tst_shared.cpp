@@ -1,0 +1,229 @@
+// The settings store and the small shared routines.
+#include "common/Fixture.h"
+#include "core/USonstiges.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QtTest>
+
+class TstShared : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TTestFixture> fx;
+
+private slots:
+    void initTestCase() { fx = std::make_unique<TTestFixture>(); }
+    void init() { fx->ClearSettings(); }
+
+    void storeLivesInTheTestFolder()
+    {
+        QVERIFY(SettingsFilePath().startsWith(fx->Dir()));
+    }
+
+    void readIntegerOfEmptyStoreWritesDefault()
+    {
+        QCOMPARE(RegReadInteger("Spielart", 3), 3);
+        // The default is now stored: another default is not taken.
+        QCOMPARE(RegReadInteger("Spielart", 7), 3);
+    }
+
+    void integerStoredAsStringReadsAsMissing()
+    {
+        RegWriteString("AnzMerker", "5");
+        QCOMPARE(RegReadInteger("AnzMerker", 2), 2);
+        // ... and was overwritten with the integer default.
+        QCOMPARE(RegReadInteger("AnzMerker", 9), 2);
+        QString s;
+        RegReadString("AnzMerker", "x", s);
+        QCOMPARE(s, QString("x"));
+    }
+
+    void emptyStringReadsAsDefault()
+    {
+        RegWriteString("Nickname", "");
+        QCOMPARE(RegReadString("Nickname", "Anna"), QString("Anna"));
+        QCOMPARE(RegReadString("Nickname", "Bert"), QString("Anna"));
+    }
+
+    void namesIgnoreCase()
+    {
+        RegWriteInteger("Player", 4);
+        QCOMPARE(RegReadInteger("player", 2), 4);
+        RegWriteInteger("PLAYER", 3);
+        QCOMPARE(RegReadInteger("Player", 2), 3);
+        QSettings raw(SettingsFilePath(), QSettings::IniFormat);
+        int matches = 0;
+        for (const QString &k : raw.childKeys())
+            if (k.compare("player", Qt::CaseInsensitive) == 0)
+                ++matches;
+        QCOMPARE(matches, 1);
+    }
+
+    void integersRoundTrip_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("colour") << 0x409FFF;
+        QTest::newRow("negative") << -2;
+        QTest::newRow("max") << 2147483647;
+        QTest::newRow("min") << int(-2147483647 - 1);
+    }
+    void integersRoundTrip()
+    {
+        QFETCH(int, value);
+        RegWriteInteger("Wert", value);
+        QCOMPARE(RegReadInteger("Wert", 1), value);
+    }
+
+    void stringsKeepUmlauts()
+    {
+        RegWriteString("ImportPath", "C:\\Rätsel\\größer");
+        QCOMPARE(RegReadString("ImportPath", "x"), QString("C:\\Rätsel\\größer"));
+    }
+
+    void formatTenths_data()
+    {
+        QTest::addColumn<qint64>("tenths");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << qint64(0) << "00:00.0";
+        QTest::newRow("754") << qint64(754) << "01:15.4";
+        QTest::newRow("599") << qint64(599) << "00:59.9";
+        QTest::newRow("600") << qint64(600) << "01:00.0";
+        QTest::newRow("60000") << qint64(60000) << "100:00.0";
+    }
+    void formatTenths()
+    {
+        QFETCH(qint64, tenths);
+        QFETCH(QString, text);
+        QCOMPARE(FormatTenths(tenths), text);
+    }
+
+    void isValidIPv4_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("plain") << "1.2.3.4" << true;
+        QTest::newRow("leading zeros") << "001.002.003.004" << true;
+        QTest::newRow("max") << "255.255.255.255" << true;
+        QTest::newRow("too short") << "1.2.3" << false;
+        QTest::newRow("trailing dot") << "1.2.3.4." << false;
+        QTest::newRow("leading dot") << ".1.2.3.4" << false;
+        QTest::newRow("256") << "256.1.1.1" << false;
+        QTest::newRow("four dots") << "1.2.3.4.5" << false;
+        QTest::newRow("letters") << "1.2.a.4" << false;
+        QTest::newRow("four digits") << "1.2.3.1234" << false;
+        QTest::newRow("double dot") << "1.2..34" << false;
+        QTest::newRow("too long") << "100.100.100.1000" << false;
+    }
+    void isValidIPv4()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QCOMPARE(IsValidIPv4(text), valid);
+    }
+
+    void splitAtChar_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("empty piece kept, last dropped") << "a~~b~" << QStringList{"a", "", "b"};
+        QTest::newRow("no separator") << "abc" << QStringList{"abc"};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("leading") << "~a" << QStringList{"", "a"};
+    }
+    void splitAtChar()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, parts);
+        QCOMPARE(SplitAtChar(text, '~'), parts);
+    }
+
+    void shadeColor_data()
+    {
+        QTest::addColumn<int>("p");
+        QTest::addColumn<int>("colour");
+        QTest::addColumn<int>("shaded");
+        QTest::newRow("100 keeps") << 100 << 0x409FFF << 0x409FFF;
+        QTest::newRow("-100 keeps") << -100 << 0x409FFF << 0x409FFF;
+        QTest::newRow("0 white") << 0 << 0x409FFF << 0xFFFFFF;
+        QTest::newRow("-1 nearly black") << -1 << 0xFFFFFF << 0x020202;
+        QTest::newRow("50") << 50 << 0x000000 << 0x808080;
+        QTest::newRow("high byte dropped") << 100 << int(0x7F123456) << 0x123456;
+    }
+    void shadeColor()
+    {
+        QFETCH(int, p);
+        QFETCH(int, colour);
+        QFETCH(int, shaded);
+        uint8_t b[3];
+        QCOMPARE(ShadeColor(p, b, colour), shaded);
+        QCOMPARE(int(b[0]), shaded & 0xFF);
+    }
+
+    void colourBytes()
+    {
+        uint8_t b[3];
+        ColorToBytes(0x00336699, b);
+        QCOMPARE(int(b[0]), 0x33);
+        QCOMPARE(int(b[1]), 0x66);
+        QCOMPARE(int(b[2]), 0x99);
+        QCOMPARE(SwapRedBlue(0x7F112233), 0x332211);
+        QCOMPARE(ColorToBGR(ColorFromBGR(0x005EBB)), 0x005EBB);
+        QCOMPARE(ColorFromBGR(0x0000FF), QColor(Qt::red));
+    }
+
+    void bands()
+    {
+        const int band[10] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
+        const int pos[10] = {0, 1, 2, 3, 1, 2, 3, 1, 2, 3};
+        for (int n = 1; n <= 9; ++n) {
+            QCOMPARE(BandOf(n), band[n]);
+            QCOMPARE(PosInBand(n), pos[n]);
+        }
+    }
+
+    void smallTexts()
+    {
+        QString s;
+        TextAfterEquals("Name=Wert=x", s);
+        QCOMPARE(s, QString("Wert=x"));
+        TextAfterEquals("ohne", s);
+        QCOMPARE(s, QString("ohne"));
+        SpacesToPercent20("a b  c", s);
+        QCOMPARE(s, QString("a%20b%20%20c"));
+        Percent20ToSpaces(s, s);
+        QCOMPARE(s, QString("a b  c"));
+        int a, b, c;
+        ParseStarTriple("12*345*6", a, b, c);
+        QCOMPARE(QList<int>({a, b, c}), QList<int>({12, 345, 6}));
+        ParseStarTriple("7", a, b, c);
+        QCOMPARE(QList<int>({a, b, c}), QList<int>({7, 0, 0}));
+        QCOMPARE(BoolToTF(true), QString("T"));
+        QCOMPARE(BoolToTF(false), QString("F"));
+        QCOMPARE(Max64(-5, 3), qint64(3));
+        QCOMPARE(Min64(-5, 3), qint64(-5));
+        QVERIFY(InSet3(4, 1, 4, 9) && !InSet2(4, 1, 9) && InSet4(9, 1, 2, 3, 9));
+    }
+
+    void cp1252()
+    {
+        const QString text = QStringLiteral("Grüße €‚…ŠŸ µ");
+        const QByteArray bytes = EncodeCp1252(text);
+        QCOMPARE(bytes.size(), text.size());
+        QCOMPARE(uint8_t(bytes[2]), uint8_t(0xFC)); // ü
+        QCOMPARE(uint8_t(bytes[6]), uint8_t(0x80)); // €
+        QCOMPARE(uint8_t(bytes[9]), uint8_t(0x8A)); // Š
+        QCOMPARE(DecodeCp1252(bytes), text);
+        // A character outside the code page becomes "?".
+        QCOMPARE(EncodeCp1252(QStringLiteral("漢")), QByteArray("?"));
+    }
+
+    void localAddressesFromInterfaces()
+    {
+        const QStringList list = GetLocalIPList();
+        for (const QString &a : list)
+            QVERIFY2(IsValidIPv4(a), qPrintable(a));
+    }
+};
+
+QTEST_MAIN(TstShared)
+#include "tst_shared.moc"
