@@ -75,7 +75,7 @@ QPixmap makeSplashPicture()
     QFont sub(QStringLiteral("Verdana"));
     sub.setPixelSize(18);
     p.setFont(sub);
-    p.drawText(QRect(194, 120, 400, 30), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(194, 150, 400, 30), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("allein oder mit bis zu acht Spielern"));
     return pm;
 }
@@ -429,6 +429,7 @@ void TForm1::SplashTimerTimer()
         FormOpt->ChgPortClick();
         FormInfo->Label1->setText(QString::fromLatin1(kVersionText));
         Label1->setText(QString::fromLatin1(kVersionText));
+        Label1->adjustSize();
         Label1->move(490, 115);
         Label1->raise();
         break;
