@@ -20,3 +20,7 @@ void TFormCha::SetTurnierEndeArt(int n)
     else if (n == 3)
         RB3->setChecked(true);
 }
+
+void TFormCha::SetupChallenge() {}
+
+void TFormCha::SetupTournament() {}

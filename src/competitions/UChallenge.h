@@ -20,6 +20,8 @@ public:
     TRadioButton *RB3 = nullptr;
 
     void SetTurnierEndeArt(int n);
+    void SetupChallenge();
+    void SetupTournament();
 };
 
 extern TFormCha *FormCha;

@@ -475,8 +475,7 @@ void TForm1::SplashTimerTimer()
 
 void TForm1::readSettingsStep150()
 {
-    FormOpt->NickName->setText(
-        RegReadString(QStringLiteral("Nickname"), QHostInfo::localHostName().left(15)));
+    FormOpt->NickName->setText(RegReadString(QStringLiteral("Nickname"), DefaultNickname()));
     FormGO->ImportDir->setText(RegReadString(QStringLiteral("ImportPath"), QDir::toNativeSeparators(ProgramDir())));
     SetBingoChange(RegReadInteger(QStringLiteral("BingoFest"), 0));
     FormGO->BingoMax->setValue(RegReadInteger(QStringLiteral("AnzBingo"), 4));
@@ -540,6 +539,8 @@ void TForm1::readSettingsStep150()
     WEBForm->iNet_Passwort->setText(RegReadString(QStringLiteral("iNetPW"), QString()));
     FormCha->SetTurnierEndeArt(RegReadInteger(QStringLiteral("TurnierEndeArt"), 2));
     SetBingoFill(RegReadInteger(QStringLiteral("BingoArt"), 1));
+    // The game type's text was made before the refill kind was known.
+    FormGO->UpdateArtLabel();
     FormOpt->ApplyColours();
     if (FormMeld)
         FormMeld->SetPanelColour(FormOpt->MenueColorValue);

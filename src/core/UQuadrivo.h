@@ -25,8 +25,13 @@ public:
 
     // ---- board view and model ----
     TCellView Cells[10][10];
+    TBoardPanel BlockPanels[4][4]; // [block column 1..3][block row 1..3]
     TGridEntry Scratch[3];
     TBoards Boards;
+    // Handlers of the board's controls; sender is the control under the mouse
+    // (class TImage or TLabel), x and y are relative to it.
+    void MouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
     // ---- player tables ----
     TPlayerTableRow PlayerRows[9];
@@ -157,6 +162,10 @@ public:
     bool PrepareNewGame();
 
     // ---- game flow and clock ----
+    void StartGame();
+    void StopGameLocal();
+    void FinishGame();
+    void ClearBoardForEditor();
     void BlinkenTimer();
     void MsgTimerTimer();
     void WartezeitTimerTimer();
@@ -164,6 +173,19 @@ public:
     // ---- player records ----
     void ResetPlayers();
     int CountOnlinePlayers() const;
+    void UpdatePlayerTable();
+    bool IsPlayerNameTaken(const QString &name) const;
+    bool IsOwnPlayerGameOver() const;
+    void DrawProgressChart(TImage *image);
+    // Names and addresses are short strings of at most 15 characters.
+    void SetPlayerName(int p, const QString &name);
+    void SetPlayerAddress(int p, const QString &address);
+    // The stored samples of a record (0..161, whatever SampleCount claims).
+    static int ProgressSampleCount(const TPlayerRecord &r);
+    // The last stored sample; false and a zero sample when there is none.
+    static bool LastProgressSample(const TPlayerRecord &r, TProgressSample &sample);
+    // The progress chart of the records 1..8 on a w x h picture.
+    static QImage RenderProgressChart(const TPlayerRecord *players, int w, int h, const QString &clockText);
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -1,46 +1,225 @@
 #pragma once
-// The network data module: the telegram transport and protocol.
+// The network data module: the telegram transport (per-peer reliable queues,
+// the 1 ms send timer, the receiver and the dispatcher) and the protocol's
+// senders and handlers. Every game, single play included, runs through it:
+// while the listener is off, a sender calls its handler directly.
 
 #include "net/UNETZ_Telegram.h"
 #include "ui/Controls.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QString>
+#include <functional>
 
 class QUdpSocket;
+class TIniFile;
+struct TPlayerRecord;
 
 class TNETZ : public QObject {
     Q_OBJECT
 public:
     explicit TNETZ(QObject *parent = nullptr);
+    ~TNETZ() override;
 
+    // ---- state --------------------------------------------------------
+    // The one current telegram: every sender fills it in place, the receiver
+    // reads each datagram into it. Handlers copy what they need before they
+    // send, because every send overwrites it.
     TTelegram Tel;
+    // 1 on the host, 2..8 on a client, 0 outside a network game.
     int32_t MyPlayerNo = 0;
+    // The board characters gathered from the three start chunks.
     QString BoardText;
+    // Scratch INI object of the competition file routines; they create it,
+    // keep it here while they work and free it before they return.
+    TIniFile *WorkIni = nullptr;
+
+    // ---- components ---------------------------------------------------
+    // 1 ms, precise; switched on once at start-up and never off. While no
+    // telegram waits it ticks every 50 ms instead (a wake-up every
+    // millisecond costs an idle program 2 % of a core); queueing a telegram
+    // or switching the listener on brings the 1 ms cadence back at once.
     TTimer *SendTimer = nullptr;
-    TTimer *StartTimer = nullptr;
+    TTimer *StartTimer = nullptr; // 1 s; its Tag is the start countdown
     QUdpSocket *UDPEmpf = nullptr;
     QUdpSocket *UDPSender = nullptr;
-    QString SenderHost = QStringLiteral("255.255.255.255");
+    // The sender's current host; the broadcast target until something else is set.
+    QString SenderHost;
+    // The one port of all machines: the listener's, and every reply's target.
     int Port = 2401;
-    bool ListenerActive = false;
+    // The address the listener binds (SUDOKU_BIND_ADDRESS, 0.0.0.0 by default).
+    QString BindAddress;
 
     // The machine's own address as the local-address watcher reports it.
     QString LocalAddress() const;
-    bool IsListenerActive() const { return ListenerActive; }
-    // Applies a new port to the sender and, when listening, rebinds the listener.
-    void SetPort(int port);
+    // Target of a game search (SUDOKU_BROADCAST_ADDRESS).
+    QString BroadcastTarget() const;
 
+    // The system counts as networked while the listener is active.
+    bool IsListenerActive() const { return ListenerActive; }
+    // Switches the listener on (bound to BindAddress and Port, address shared)
+    // or off. Returns false when it could not be bound; it then stays off.
+    bool SetListenerActive(bool on);
+    // Applies a new port to the sender and, while listening, rebinds the
+    // listener. Returns false for a port outside 1..65535 or when the bind
+    // failed; the old port then stays in use.
+    bool SetPort(int port);
+
+    // The player slots whose records hold the queues: the main window's,
+    // unless a table of its own is given (a second peer in one process).
+    TPlayerRecord *PlayerTable = nullptr;
+    TPlayerRecord *PlayerSlots() const;
+
+    // ---- transport ----------------------------------------------------
+    // Sends one telegram once to SenderHost and Port: 48 or 84 bytes. Does
+    // nothing while the listener is off.
+    void SendTelegram(const TTelegram &tel);
+    // Queues Tel, reliably, to every active slot / to slot p when it is
+    // active / to slot 1 (the host) without the active test.
+    void QueueToAll();
+    void QueueToPlayer(int p);
+    void QueueToServer();
+    // Acknowledges the received Tel to the peer: 48 bytes, ACK 0, Data 0.
+    void SendAck(const QString &peer);
+    // Every 1 ms: sends or resends the head of every non-empty queue.
     void SendTimerTimer();
-    void SendOptions();
-    void SendSymbols();
-    void StartNetworkGame();
-    void EnterNumber(int x, int y, int digit);
-    void ClearCells(int x, int y);
-    void SendUsedMarks();
+    // One datagram from the listener, with its source address.
+    void UDPEmpfUDPRead(const QByteArray &datagram, const QString &peer);
+    // Acknowledges, filters and hands Tel to the handler of its kind.
+    void DispatchTelegram(const QString &peer);
+
+    // The sender pattern: while listening, queue Tel (to all / to one slot /
+    // to the host); while not, call the kind's handler at once when it has a
+    // local path, else only queue it.
+    void SendToAll();
+    void SendToPlayer(int p);
+    void SendToServer();
+    // One unacknowledged datagram (ACK -1) to the address; not sent at all
+    // while the listener is off.
+    void SendDatagram(const QString &address);
+    // Runs the handler of Tel's kind at once; false when the kind has none.
+    bool RunHandler(const QString &peer);
+
+    // Telegrams waiting in slot p's queue (0..500).
+    int QueuedCount(int p) const;
+    // Drops everything waiting for slot p (the numbering runs on).
+    void PurgeQueue(int p);
+    // Forgets the telegrams handled from an address, so that a peer whose
+    // numbering starts again is not taken for a repeat.
+    void ForgetPeer(const QString &address);
+    void ForgetAllPeers();
+
+    // One kind of the protocol: its delivery and its handler.
+    struct TKindInfo {
+        int32_t Kind = 0;
+        bool HasLocalPath = false;
+        void (TNETZ::*Handler)() = nullptr;
+        void (TNETZ::*PeerHandler)(const QString &) = nullptr;
+        void (TNETZ::*FlagPeerHandler)(bool, const QString &) = nullptr;
+        bool Flag = false; // first argument of FlagPeerHandler
+    };
+    // The kind's entry, or nullptr for a kind the protocol does not know.
+    static const TKindInfo *KindInfo(int32_t kind);
+
+    // Sees every datagram just before it goes out; returning false keeps it
+    // off the wire. Tests use it to capture traffic and to simulate loss.
+    std::function<bool(const QByteArray &datagram, const QString &host)> OutgoingFilter;
+
+    // ---- handlers of the transport's own kinds ------------------------
+    void OnMaxMarks();   // 113: the pencil-mark limit
+    void OnPlayerName(); // 118: a player's name
+
+    // ---- discovery, login, player numbers, logoff, chat ---------------
+    void SendSearch(const QString &address);
+    void OnSearch(bool isOffer, const QString &address); // 102, 103
+    void SendLogin(const QString &address);
+    void OnLogin(bool isEntry, const QString &address); // 104, 105
+    void SendPlayerIds();
+    void OnPlayerId(); // 120
     void SendLogoff();
+    void OnLogoff(const QString &address); // 112
     void SendServerLogoff();
+    void OnServerLogoff(); // 121
+    void SendGameEnded();
+    void OnGameEnded(); // 115
+    void BecomeHost();
     void SendChat(const QString &text, const QString &to);
+    void OnChat(const QString &address); // 119
+
+    // ---- game start, symbols, options ---------------------------------
+    void SendSymbols();
+    void OnSymbols(); // 122
+    void EncodeOptions();
+    void SendOptions();
+    void OnOptions(); // 101
+    void StartNetworkGame();
+    void OnStartPhase(); // 107
+    void OnReady();      // 129
+    void StartTimerTimer();
+    void ResetPlayerStats();
+    void ResetBoardCells();
+
+    // ---- host judging, results, scoring -------------------------------
+    void EnterNumber(int x, int y, int digit);
+    void EnterGhostNumber(int x, int y, int player, int digit);
+    void SendCellResult(int p, int a);
+    void SendBlink(int x, int y, int z, int p);
+    void SendStats(int p);
+    void SendPenalty(int p);
+    void SendCounts(int p, int &open, int &wrong);
+    void SendCountsFor(int p);
+    void SendGameOver(int p);
+    void SendWrongSolution(int p);
+    void ClearCells(int x, int y);
+    void SendUsedMarks(int n);
+    // Reports the own player's UsedMarks.
+    void SendUsedMarks();
+    void SendBingo();
+    void SendEndOfGame();
+    void EvaluateEntry();   // 109
+    void OnCellResult();    // 106
+    void OnBlink();         // 110
+    void OnStats();         // 111
+    void OnPenalty();       // 116
+    void OnCounts();        // 126
+    void OnGameOver();      // 125
+    void OnWrongSolution(); // 127
+    void OnClearCells();    // 128
+    void OnUsedMarks();     // 130
+    void OnBingo();         // 124
+    void OnEndOfGame();     // 114
+    bool CheckGameOver();
+    void ScoreGame();
+
+    // ---- tournament data ----------------------------------------------
+    void SendTournamentData(int mode);
+    void OnTournamentData(); // 123
+
+signals:
+    // A telegram about to be handed to its handler (from the wire or on the
+    // local path), with its source address (empty on the local path).
+    void TelegramDispatched(const TTelegram &tel, const QString &peer);
+
+private:
+    bool ListenerActive = false;
+    bool SendTimerIdle = false; // the send timer runs at its idle cadence
+    // Per slot, the address its queue was filled for; when the slot's
+    // address changes, what waits there is stale.
+    QString QueueOwner[9];
+    // Per source address and Loop, the TAN of the last telegram handled.
+    QHash<QPair<QString, int32_t>, int32_t> LastHandledTan;
+
+    void ReadPendingDatagrams();
+    void WriteDatagram(const QByteArray &bytes);
+    bool BindListener(int port);
+    void EnsureSender();
+    bool Enqueue(int p);
+    void WakeSendTimer();
+    void RelaxSendTimer();
+    void SyncQueueOwner(int p);
+    bool DestinationAllowed(const QString &host, QString &why) const;
 };
 
 extern TNETZ *NETZ;

@@ -6,3 +6,5 @@ TFormSucheSpiele::TFormSucheSpiele(QWidget *parent) : QWidget(parent, Qt::Window
 {
     setWindowTitle(QStringLiteral("Suche Spiele"));
 }
+
+void TFormSucheSpiele::ShowTab(int) {}

@@ -7,6 +7,8 @@ class TFormSucheSpiele : public QWidget {
     Q_OBJECT
 public:
     explicit TFormSucheSpiele(QWidget *parent = nullptr);
+
+    void ShowTab(int n);
 };
 
 extern TFormSucheSpiele *FormSucheSpiele;

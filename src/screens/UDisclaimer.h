@@ -12,6 +12,7 @@ class TDisclaimer : public QWidget {
 public:
     explicit TDisclaimer(QWidget *parent = nullptr);
 
+    TImage *LogoPic = nullptr;
     QTextEdit *Box = nullptr;
     TCheckBox *CheckBox1 = nullptr;
     TBitBtn *BitBtn1 = nullptr; // "Weiter >"
@@ -25,6 +26,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     bool m_accepted = false;

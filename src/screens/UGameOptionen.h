@@ -1,43 +1,109 @@
 #pragma once
-// The game-options window: the options of the next game live in its controls.
+// The game-options window: the options of the next game live in its controls
+// (the Tag of hidden marker labels, two spin edits and the radio buttons), and
+// every setter stores its value at once.
 
 #include "ui/Controls.h"
 
 #include <QWidget>
+#include <functional>
 
 class TFormGO : public QWidget {
     Q_OBJECT
 public:
     explicit TFormGO(QWidget *parent = nullptr);
 
-    // Hidden marker labels whose Tag holds an option.
-    TLabel *Sud19M = nullptr;
-    TLabel *BingoM = nullptr;
-    TLabel *GradM = nullptr;
-    TLabel *ImpM = nullptr;
-    TLabel *RotM = nullptr;
-    TLabel *MixM = nullptr;
-    TLabel *RegM = nullptr;
-    TLabel *SofortM = nullptr;
-    TLabel *EigenM = nullptr;
-    TLabel *BonusMerkerM = nullptr;
+    bool FirstActivate = true;
 
-    TSpinEdit *BingoMax = nullptr;
-    TSpinEdit *MaxMerker = nullptr;
+    // ---- hidden marker labels whose Tag holds an option ----
+    TLabel *Sud19M = nullptr;       // symbol kind 1..3
+    TLabel *BingoM = nullptr;       // Bingo on
+    TLabel *GradM = nullptr;        // level 0..3
+    TLabel *ImpM = nullptr;         // import on
+    TLabel *RotM = nullptr;         // rotation on
+    TLabel *MixM = nullptr;         // mixing on
+    TLabel *RegM = nullptr;         // rating 1..4
+    TLabel *SofortM = nullptr;      // evaluation at once
+    TLabel *EigenM = nullptr;       // own board
+    TLabel *BonusMerkerM = nullptr; // pencil-mark bonus
+
+    TSpinEdit *BingoMax = nullptr;  // Bingo items per draw, 1..4
+    TSpinEdit *MaxMerker = nullptr; // pencil-mark limit, 0..9
     TEdit *ImportDir = nullptr;
 
+    // ---- head, tabs, footer ----
+    TPanel *Panel_Head = nullptr;
+    TLabel *Titel = nullptr; // "Spieleinstellungen :"
+    TLabel *Tab_Spielart = nullptr;
+    TLabel *Tab_Schwierigkeit = nullptr;
+    TLabel *tab_Bewertung = nullptr;
+    TImage *IM_Spielart = nullptr;
+    TImage *IM_Schwierigkeit = nullptr;
+    TImage *IM_Bewertung = nullptr;
+    TBevel *BL = nullptr;
+    TBevel *BR = nullptr;
+    TPanel *Panel_Spielart = nullptr;
+    TPanel *Panel_Schwierigkeit = nullptr;
+    TPanel *Panel_Bewertung = nullptr;
+    TPanel *Panel_footer = nullptr;
+    TImage *BIM_Starten = nullptr;
+    TLabel *BTC_Starten = nullptr; // "Starten" / "Erzeugen" / "Erweitern"
+    TImage *BIM_Zurueck = nullptr;
+    TLabel *BTC_Zurueck = nullptr; // "Zurück"
+
+    // ---- game type ----
+    TImage *Sud_1 = nullptr;
+    TLabel *BTC35 = nullptr; // "Sudoku"
+    TImage *Sud_2 = nullptr;
+    TLabel *BTC36 = nullptr; // "Mojidoku"
+    TPanel *Panel_Buchstaben = nullptr;
     TRadioButton *rb_AI = nullptr;
     TRadioButton *rb_AZ = nullptr;
+    TImage *Sud_4 = nullptr;
+    TLabel *BTC_Bingo = nullptr; // "Bingo"
+    // The Bingo settings: Panel3 holds Label5 and BingoMax, BingoFill the refill
+    // radios, Panel1 the kind radios, Panel2 the change radios.
+    TPanel *Panel3 = nullptr;
+    TLabel *Label5 = nullptr; // "neue Zahl / Feld : "
+    TPanel *BingoFill = nullptr;
     TRadioButton *rb_Bingo_voll = nullptr;
     TRadioButton *rb_Bingo_leer = nullptr;
+    TPanel *Panel1 = nullptr;
     TRadioButton *rb_Zahlen = nullptr;
     TRadioButton *rb_Felder = nullptr;
+    TPanel *Panel2 = nullptr;
     TRadioButton *rb_fest = nullptr;
     TRadioButton *rb_alternate = nullptr;
     TRadioButton *rb_random = nullptr;
 
-    bool FirstActivate = true;
+    // ---- board sharing, evaluation, pencil marks ----
+    TImage *eigen_1 = nullptr;
+    TLabel *BTC110 = nullptr; // "jeder ein eigenes"
+    TImage *eigen_2 = nullptr;
+    TLabel *BTC111 = nullptr; // "eins für alle"
+    TImage *sofort_1 = nullptr;
+    TLabel *BTC112 = nullptr; // "sofort"
+    TImage *sofort_2 = nullptr;
+    TLabel *BTC113 = nullptr; // "am Ende"
+    TLabel *BTC114 = nullptr; // "Max Merker je Feld"
 
+    // ---- level, import, rotation, mixing ----
+    TImage *Grad_1 = nullptr, *Grad_2 = nullptr, *Grad_3 = nullptr, *Grad_4 = nullptr;
+    TLabel *BTC60 = nullptr, *BTC61 = nullptr, *BTC62 = nullptr, *BTC63 = nullptr;
+    TImage *Import_1 = nullptr;
+    TLabel *BTC102 = nullptr; // "Import"
+    TImage *Rot_1 = nullptr;
+    TLabel *BTC103 = nullptr; // "Rotieren"
+    TImage *Mix_1 = nullptr;
+    TLabel *BTC104 = nullptr; // "Mixen"
+
+    // ---- rating and bonus ----
+    TImage *Reg_1 = nullptr, *Reg_2 = nullptr, *Reg_3 = nullptr, *Reg_4 = nullptr;
+    TLabel *BTC64 = nullptr, *BTC65 = nullptr, *BTC66 = nullptr, *BTC67 = nullptr;
+    TImage *BonusMerker_1 = nullptr;
+    TLabel *BTC115 = nullptr; // "Bonus für nichtbenutzte Merker"
+
+    // ---- getters (no side effects) ----
     int GetGameType() const;
     int GetLevel() const;
     int GetRating() const;
@@ -47,8 +113,15 @@ public:
     static QString LevelName(int level);
     static QString RatingName(int rating);
 
+    // ---- setters: each stores its value at once ----
     void SetGameType(int t);
+    // Levels 0..3; anything else counts as 0. While a ghost game runs, 10..13
+    // still select the imported variant, but a plain level never switches
+    // import off here: that belongs to the ghost file's coding only.
     void SetLevel(int l);
+    // The level as a ghost file codes it: 10..13 are levels 0..3 with import
+    // on, 0..3 the built-in levels with import off.
+    void SetLevelFromGhostFile(int coded);
     void SetRating(int r);
     void SetImport(int v);
     void SetRotation(int v);
@@ -59,6 +132,50 @@ public:
     void SetMarkBonus(int v);
     void ApplyOptionRules();
     void UpdateMarkerLabel();
+    // The tool panel's game-type text from the type and the Bingo radios.
+    void UpdateArtLabel();
+    void ShowTab(int n);
+    void DrawTabs();
+
+    // ---- event handlers ----
+    void ButtonClick(QObject *sender);
+    void ButtonEnter(TLabel *label);
+    void ButtonExit(TLabel *label);
+    void OK_LabelMouseMove(QWidget *control, Qt::KeyboardModifiers shift);
+    void Panel3Click(QObject *sender);
+    void Tab_SpielartClick(QObject *sender);
+    void ImportDirClick();
+    void BTC_StartenClick();
+    void BTC_StartenMouseEnter();
+    void BTC_StartenMouseLeave();
+    void BTC_ZurueckClick();
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void layoutFrame();
+    void tick(TImage *picture, bool on);
+    int m_tab = 1;
 };
 
 extern TFormGO *FormGO;
+
+// Every options send of this window goes through here: it calls
+// TNETZ.SendOptions, which acts only while this machine hosts a network game.
+void SendGameOptions();
+// Tests watch the sends and the help topics asked for; an empty function
+// removes the observer.
+void SetSendOptionsObserver(std::function<void()> observer);
+void SetHelpTopicObserver(std::function<void(int topic)> observer);
+
+// The file mask of the import list for a level 0..3 ("l*.sudoku" ...).
+QString ImportMaskForLevel(int level);

@@ -41,3 +41,5 @@ void SetBingoChange(int mode)
 }
 
 bool IsBingoActive() { return FormGO && FormGO->BingoM->Tag == 1; }
+
+void ClearBingoList() {}

@@ -9,6 +9,8 @@ class TFormBingo : public QWidget {
     Q_OBJECT
 public:
     explicit TFormBingo(QWidget *parent = nullptr);
+
+    bool DrawNumbers = false; // the current draw offers numbers (true) or fields (false)
 };
 
 extern TFormBingo *FormBingo;
@@ -17,3 +19,4 @@ void SetBingoFill(int mode);
 void SetBingoKind(int kind);
 void SetBingoChange(int mode);
 bool IsBingoActive();
+void ClearBingoList();

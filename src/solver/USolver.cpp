@@ -4,7 +4,10 @@ TFormSolver *FormSolver = nullptr;
 
 namespace {
 
-bool IsDigit(int d) { return d >= 1 && d <= 9; }
+bool IsDigit(int d)
+{
+    return d >= 1 && d <= 9;
+}
 
 int CountCandidates(const TSolverGrid &grid)
 {
@@ -32,7 +35,22 @@ bool AnyFound(const TSolverGrid &grid)
 // ---------------------------------------------------------------------------
 // Grid routines without solver state
 
-void CopySolverGrid(const TSolverGrid &source, TSolverGrid &dest) { dest = source; }
+void UnitCells(int kind, int u, TCellPos (&cells)[10])
+{
+    for (int p = 1; p <= 9; ++p) {
+        if (kind == UnitRow)
+            cells[p] = {p, u + 1};
+        else if (kind == UnitCol)
+            cells[p] = {u + 1, p};
+        else
+            cells[p] = {3 * (u % 3) + (p - 1) % 3 + 1, 3 * (u / 3) + (p - 1) / 3 + 1};
+    }
+}
+
+void CopySolverGrid(const TSolverGrid &source, TSolverGrid &dest)
+{
+    dest = source;
+}
 
 int FreeCellsInRow(const TSolverGrid &grid, int y)
 {
@@ -69,39 +87,51 @@ int CountMerker(const TSolverCell &cell)
     return n;
 }
 
-namespace {
-int CountUnion(std::initializer_list<const TSolverCell *> cells)
+uint16_t MerkerMask(const TSolverCell &cell)
 {
-    for (const TSolverCell *c : cells)
-        if (c->Value != 0)
-            return -1;
+    if (cell.Value != 0)
+        return 0;
+    uint16_t m = 0;
+    for (int d = 1; d <= 9; ++d)
+        if (cell.Merker[d])
+            m |= uint16_t(1u << d);
+    return m;
+}
+
+int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2)
+{
+    if (c1.Value != 0 || c2.Value != 0)
+        return -1;
     int n = 0;
-    for (int d = 1; d <= 9; ++d) {
-        bool any = false;
-        for (const TSolverCell *c : cells)
-            any = any || c->Merker[d] != 0;
-        n += any;
-    }
+    for (int d = 1; d <= 9; ++d)
+        n += (c1.Merker[d] || c2.Merker[d]);
     return n;
 }
-} // namespace
-
-int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2) { return CountUnion({&c1, &c2}); }
 
 int CountMerkerUnion3(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3)
 {
-    return CountUnion({&c1, &c2, &c3});
+    if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0)
+        return -1;
+    int n = 0;
+    for (int d = 1; d <= 9; ++d)
+        n += (c1.Merker[d] || c2.Merker[d] || c3.Merker[d]);
+    return n;
 }
 
-int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3,
-                      const TSolverCell &c4)
+int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3, const TSolverCell &c4)
 {
-    return CountUnion({&c1, &c2, &c3, &c4});
+    if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0 || c4.Value != 0)
+        return -1;
+    int n = 0;
+    for (int d = 1; d <= 9; ++d)
+        n += (c1.Merker[d] || c2.Merker[d] || c3.Merker[d] || c4.Merker[d]);
+    return n;
 }
 
 void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts)
 {
-    counts.fill(0);
+    for (int d = 0; d <= 9; ++d)
+        counts[d] = 0;
     for (int x = 1; x <= 9; ++x) {
         const TSolverCell &c = grid.Cells[x][y];
         if (c.Value == 0)
@@ -112,7 +142,8 @@ void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts)
 
 void DigitCountsInCol(const TSolverGrid &grid, int x, TDigitCounts &counts)
 {
-    counts.fill(0);
+    for (int d = 0; d <= 9; ++d)
+        counts[d] = 0;
     for (int y = 1; y <= 9; ++y) {
         const TSolverCell &c = grid.Cells[x][y];
         if (c.Value == 0)
@@ -386,49 +417,56 @@ void TSolverEngine::FindNakedSingle(TSolverGrid &grid, int level)
 void TSolverEngine::FindHiddenSingle(TSolverGrid &grid, int level)
 {
     static const char *const unitPhrase[3] = {"in der Zeile", "in der Spalte", "im Block"};
-    for (int d = 1; d <= 9; ++d)
+    // Units: pass 0 rows, 1 columns, 2 blocks with block rows outer.
+    auto unitOf = [](int pass, int x, int y) {
+        return pass == 0 ? y - 1 : pass == 1 ? x - 1 : ((y - 1) / 3) * 3 + (x - 1) / 3;
+    };
+    // Per unit, as bit masks of digits: candidates seen once, seen more than
+    // once, and digits that close the unit (placed there, or already found).
+    uint16_t once[3][9] = {}, more[3][9] = {}, closed[3][9] = {};
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const TSolverCell &c = grid.Cells[x][y];
+            const uint16_t m = MerkerMask(c);
+            uint16_t shut = 0;
+            for (int d = 1; d <= 9; ++d)
+                if (c.Value == d || c.Found[d])
+                    shut |= uint16_t(1u << d);
+            for (int pass = 0; pass < 3; ++pass) {
+                const int u = unitOf(pass, x, y);
+                more[pass][u] |= once[pass][u] & m;
+                once[pass][u] |= m;
+                closed[pass][u] |= shut;
+            }
+        }
+    // Digits first, then rows, columns and blocks. A find closes its row,
+    // column and block for that digit, so the same placement is not found
+    // again through another unit.
+    for (int d = 1; d <= 9; ++d) {
+        const uint16_t bit = uint16_t(1u << d);
         for (int pass = 0; pass < 3; ++pass)
             for (int u = 0; u < 9; ++u) {
-                // Blocks run block rows outer, block columns inner.
-                TSolverCell *cells[9];
-                for (int p = 0; p < 9; ++p) {
-                    int x, y;
-                    if (pass == 0) {
-                        x = p + 1;
-                        y = u + 1;
-                    } else if (pass == 1) {
-                        x = u + 1;
-                        y = p + 1;
-                    } else {
-                        x = 3 * (u % 3) + p % 3 + 1;
-                        y = 3 * (u / 3) + p / 3 + 1;
-                    }
-                    cells[p] = &grid.Cells[x][y];
-                }
-                TSolverCell *only = nullptr;
-                int n = 0;
-                bool skip = false;
-                for (TSolverCell *c : cells) {
-                    // A found cell carries Found[d], so the same placement is
-                    // not found again through its column or block.
-                    if (c->Value == d || c->Found[d]) {
-                        skip = true;
-                        break;
-                    }
-                    if (c->Value == 0 && c->Merker[d]) {
-                        ++n;
-                        only = c;
-                    }
-                }
-                if (skip || n != 1)
+                if (!(once[pass][u] & bit) || ((more[pass][u] | closed[pass][u]) & bit))
                     continue;
-                only->Level = level;
-                only->Found[d] = true;
+                TCellPos cells[10];
+                UnitCells(pass, u, cells);
+                for (int p = 1; p <= 9; ++p) {
+                    const int x = cells[p].x, y = cells[p].y;
+                    TSolverCell &c = grid.Cells[x][y];
+                    if (c.Value != 0 || !c.Merker[d])
+                        continue;
+                    c.Level = level;
+                    c.Found[d] = true;
+                    for (int q = 0; q < 3; ++q)
+                        closed[q][unitOf(q, x, y)] |= bit;
+                    break;
+                }
                 HiddenSingleUnit = QString::fromUtf8(unitPhrase[pass]);
                 grid.FoundLevel = level;
                 if (grid.StopAtFirst)
                     return;
             }
+    }
 }
 
 void TSolverEngine::ApplyMerkerStep(TSolverGrid &grid)
@@ -458,22 +496,42 @@ void TSolverEngine::ApplyMerkerStep(TSolverGrid &grid)
 void TSolverEngine::RunTechnique(TSolverGrid &grid, int level, bool searchMode)
 {
     switch (level) {
-    case LevelStufe3: FindStufe3(grid, level, searchMode); break;
-    case LevelZwilling: FindZwilling(grid, level, searchMode); break;
-    case LevelDrilling: FindDrilling(grid, level, searchMode); break;
-    case LevelVZwilling: FindVZwilling(grid, level, searchMode); break;
-    case LevelVDrilling: FindVDrilling(grid, level, searchMode); break;
-    case LevelXWing: FindXWing(grid, level, searchMode); break;
-    case LevelSueDeCoq4: FindSueDeCoq4(grid, level, searchMode); break;
-    case LevelSueDeCoq5: FindSueDeCoq5(grid, level, searchMode); break;
-    default: break;
+    case LevelStufe3:
+        FindStufe3(grid, level, searchMode);
+        break;
+    case LevelZwilling:
+        FindZwilling(grid, level, searchMode);
+        break;
+    case LevelDrilling:
+        FindDrilling(grid, level, searchMode);
+        break;
+    case LevelVZwilling:
+        FindVZwilling(grid, level, searchMode);
+        break;
+    case LevelVDrilling:
+        FindVDrilling(grid, level, searchMode);
+        break;
+    case LevelXWing:
+        FindXWing(grid, level, searchMode);
+        break;
+    case LevelSueDeCoq4:
+        FindSueDeCoq4(grid, level, searchMode);
+        break;
+    case LevelSueDeCoq5:
+        FindSueDeCoq5(grid, level, searchMode);
+        break;
+    default:
+        break;
     }
 }
 
 // ---------------------------------------------------------------------------
 // Trial protocol
 
-void TSolverEngine::StartTechnique() { GridSingles = SinglesAbsent ? 0 : -1; }
+void TSolverEngine::StartTechnique()
+{
+    GridSingles = SinglesAbsent ? 0 : -1;
+}
 
 void TSolverEngine::BeginTrial(const TSolverGrid &grid, TSolverGrid &trial)
 {

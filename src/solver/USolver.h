@@ -13,30 +13,29 @@
 
 #include <QString>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <functional>
 
 // Slot 0 is never used; slots 1..9 stand for the digits. 32-bit Booleans:
 // 0 is false, any other value true.
-using TDigitSet = std::array<int32_t, 10>;
+using TDigitSet = int32_t[10];
 // Slot d counts digit d; slot 0 is never used.
-using TDigitCounts = std::array<int32_t, 10>;
+using TDigitCounts = int32_t[10];
 
 struct TSolverCell {
-    int32_t Value = 0;      // placed digit 1..9, 0 = empty
-    int32_t Level = 0;      // level of the technique that found this cell's digit in this step
-    TDigitSet Found{};      // digit d is this step's result for the cell
-    TDigitSet Deleted{};    // candidate d was eliminated in this step
-    TDigitSet Pattern{};    // candidate d belongs to the pattern that justifies this step
-    TDigitSet Merker{};     // candidates; all false in a filled cell
+    int32_t Value = 0;   // placed digit 1..9, 0 = empty
+    int32_t Level = 0;   // level of the technique that found this cell's digit in this step
+    TDigitSet Found{};   // digit d is this step's result for the cell
+    TDigitSet Deleted{}; // candidate d was eliminated in this step
+    TDigitSet Pattern{}; // candidate d belongs to the pattern that justifies this step
+    TDigitSet Merker{};  // candidates; all false in a filled cell
 };
 
 struct TSolverGrid {
-    bool Initialised = false; // loaded from the board since the game started
-    int32_t FoundLevel = 0;   // 0 nothing, 1..11 a digit by that level, 100 + L eliminations only
-    int32_t MerkerLevel = 0;  // first level that eliminated without a digit; 99 = none
-    bool StopAtFirst = false; // the step stops at its first find (hint)
+    bool Initialised = false;  // loaded from the board since the game started
+    int32_t FoundLevel = 0;    // 0 nothing, 1..11 a digit by that level, 100 + L eliminations only
+    int32_t MerkerLevel = 0;   // first level that eliminated without a digit; 99 = none
+    bool StopAtFirst = false;  // the step stops at its first find (hint)
     TSolverCell Cells[10][10]; // [column x][row y], both 1..9; index 0 unused
 };
 
@@ -54,9 +53,21 @@ enum TSolverLevel : int32_t {
     LevelSueDeCoq5 = 10,
     LevelSueDeCoq4 = 11,
 };
-constexpr int32_t NoMerkerLevel = 99;  // MerkerLevel: nothing eliminated yet
+constexpr int32_t NoMerkerLevel = 99;    // MerkerLevel: nothing eliminated yet
 constexpr int32_t MerkerFoundBase = 100; // FoundLevel 100 + L: technique L only eliminated
 constexpr int SolverTraceCategory = 3;
+
+// A cell (column, row), both 1..9.
+struct TCellPos {
+    int x;
+    int y;
+};
+// Unit kinds in the order every search visits them.
+enum TUnitKind { UnitRow = 0, UnitCol = 1, UnitBlock = 2 };
+// The nine cells of unit u = 0..8 into cells[1..9]: row u + 1 from column 1
+// to 9, column u + 1 from row 1 to 9, or block (u mod 3, u div 3) by its
+// cell numbers, row by row. Blocks are thus taken block rows outer.
+void UnitCells(int kind, int u, TCellPos (&cells)[10]);
 
 // The grid routines that need no solver state.
 void CopySolverGrid(const TSolverGrid &source, TSolverGrid &dest);
@@ -64,10 +75,11 @@ int FreeCellsInRow(const TSolverGrid &grid, int y);
 int FreeCellsInCol(const TSolverGrid &grid, int x);
 int FreeCellsInBlock(const TSolverGrid &grid, int bx, int by);
 int CountMerker(const TSolverCell &cell);
+// Bit d set for each candidate d of an empty cell; 0 for a filled cell.
+uint16_t MerkerMask(const TSolverCell &cell);
 int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2);
 int CountMerkerUnion3(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3);
-int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3,
-                      const TSolverCell &c4);
+int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3, const TSolverCell &c4);
 void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts);
 void DigitCountsInCol(const TSolverGrid &grid, int x, TDigitCounts &counts);
 void ClearDigitSet(TDigitSet &set);
@@ -90,8 +102,7 @@ struct TSolverHooks {
     std::function<void()> RefreshMarks;
 };
 
-class TSolverEngine
-{
+class TSolverEngine {
 public:
     TSolverHooks Hooks;
     // Unit phrase of the last hidden single: "in der Zeile", "in der Spalte", "im Block".
@@ -139,19 +150,13 @@ public:
     // and column offsets 1..3 inside block (bx, by).
     void EliminatePairRow(TSolverGrid &trial, int level, int x2, int x1, int y);
     void EliminatePairCol(TSolverGrid &trial, int level, int y2, int y1, int x);
-    void EliminatePairBlock(TSolverGrid &trial, int level, int ry2, int cx2, int ry1, int cx1,
-                            int by, int bx);
+    void EliminatePairBlock(TSolverGrid &trial, int level, int ry2, int cx2, int ry1, int cx1, int by, int bx);
     void EliminateTripleRow(TSolverGrid &trial, int level, int x3, int x2, int x1, int y);
     void EliminateTripleCol(TSolverGrid &trial, int level, int y3, int y2, int y1, int x);
-    void EliminateTripleBlock(TSolverGrid &trial, int level, int ry3, int cx3, int ry2, int cx2,
-                              int ry1, int cx1, int by, int bx);
+    void EliminateTripleBlock(TSolverGrid &trial, int level, int ry3, int cx3, int ry2, int cx2, int ry1, int cx1,
+                              int by, int bx);
 
 private:
-    struct TPos {
-        int x;
-        int y;
-    };
-
     bool TraceOn() const;
     void Trace(const QString &text);
     template <typename... Args> void TraceF(const char *format, Args... args)
@@ -164,10 +169,8 @@ private:
     // Candidate removal on a trial copy; counts real removals for TryTrial.
     bool RemoveCandidate(TSolverCell &cell, int d);
     // Sue de Coq's sweep: every digit of `set` is deleted from (x, y).
-    void SweepCell(TSolverGrid &trial, int level, int x, int y, const TDigitSet &set,
-                   bool rowFirst);
-    void EliminateSubset(TSolverGrid &trial, int level, const TPos *unit, const TPos *pattern,
-                         int size);
+    void SweepCell(TSolverGrid &trial, int level, int x, int y, const TDigitSet &set, bool rowFirst);
+    void EliminateSubset(TSolverGrid &trial, int level, const TCellPos *unit, const TCellPos *pattern, int size);
 
     void BeginTrial(const TSolverGrid &grid, TSolverGrid &trial);
     bool TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, bool searchMode);
@@ -193,8 +196,7 @@ private:
 
 // The hint window. Its user interface (controls, hint text, board marks) is
 // added beside this; the solver state lives here and in the engine.
-class TFormSolver : public QWidget, public TSolverEngine
-{
+class TFormSolver : public QWidget, public TSolverEngine {
     Q_OBJECT
 public:
     explicit TFormSolver(QWidget *parent = nullptr);

@@ -5,14 +5,14 @@
 #include "solver/USolver.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
-// Block (bx, by), cell number i = 1..9 row by row.
-int BlockX(int bx, int i) { return 3 * bx + (i - 1) % 3 + 1; }
-int BlockY(int by, int i) { return 3 * by + (i - 1) / 3 + 1; }
-
-bool InBand(int n, int band) { return (n - 1) / 3 == band; }
+bool InBand(int n, int band)
+{
+    return (n - 1) / 3 == band;
+}
 
 QString JoinCounts(const TDigitCounts &counts)
 {
@@ -49,8 +49,7 @@ template <typename Visit> bool ForEachGroup(int size, Visit visit)
 // ---------------------------------------------------------------------------
 // Shared elimination helpers
 
-void TSolverEngine::SweepCell(TSolverGrid &trial, int level, int x, int y, const TDigitSet &set,
-                              bool rowFirst)
+void TSolverEngine::SweepCell(TSolverGrid &trial, int level, int x, int y, const TDigitSet &set, bool rowFirst)
 {
     TSolverCell &c = trial.Cells[x][y];
     for (int k = 1; k <= 9; ++k) {
@@ -67,14 +66,14 @@ void TSolverEngine::SweepCell(TSolverGrid &trial, int level, int x, int y, const
     }
 }
 
-void TSolverEngine::EliminateSubset(TSolverGrid &trial, int level, const TPos *unit,
-                                    const TPos *pattern, int size)
+void TSolverEngine::EliminateSubset(TSolverGrid &trial, int level, const TCellPos *unit, const TCellPos *pattern,
+                                    int size)
 {
     TDigitSet digits{};
     for (int j = 0; j < size; ++j)
         DigitSetUnion(digits, trial.Cells[pattern[j].x][pattern[j].y].Merker, digits);
     for (int p = 1; p <= 9; ++p) {
-        const TPos pos = unit[p];
+        const TCellPos pos = unit[p];
         TSolverCell &c = trial.Cells[pos.x][pos.y];
         bool inPattern = false;
         for (int j = 0; j < size; ++j)
@@ -99,57 +98,51 @@ void TSolverEngine::EliminateSubset(TSolverGrid &trial, int level, const TPos *u
 
 void TSolverEngine::EliminatePairRow(TSolverGrid &trial, int level, int x2, int x1, int y)
 {
-    TPos unit[10];
-    for (int x = 1; x <= 9; ++x)
-        unit[x] = {x, y};
-    const TPos pattern[2] = {{x1, y}, {x2, y}};
+    TCellPos unit[10];
+    UnitCells(UnitRow, y - 1, unit);
+    const TCellPos pattern[2] = {{x1, y}, {x2, y}};
     EliminateSubset(trial, level, unit, pattern, 2);
 }
 
 void TSolverEngine::EliminatePairCol(TSolverGrid &trial, int level, int y2, int y1, int x)
 {
-    TPos unit[10];
-    for (int y = 1; y <= 9; ++y)
-        unit[y] = {x, y};
-    const TPos pattern[2] = {{x, y1}, {x, y2}};
+    TCellPos unit[10];
+    UnitCells(UnitCol, x - 1, unit);
+    const TCellPos pattern[2] = {{x, y1}, {x, y2}};
     EliminateSubset(trial, level, unit, pattern, 2);
 }
 
-void TSolverEngine::EliminatePairBlock(TSolverGrid &trial, int level, int ry2, int cx2, int ry1,
-                                       int cx1, int by, int bx)
+void TSolverEngine::EliminatePairBlock(TSolverGrid &trial, int level, int ry2, int cx2, int ry1, int cx1, int by,
+                                       int bx)
 {
-    TPos unit[10];
-    for (int i = 1; i <= 9; ++i)
-        unit[i] = {BlockX(bx, i), BlockY(by, i)};
-    const TPos pattern[2] = {{3 * bx + cx1, 3 * by + ry1}, {3 * bx + cx2, 3 * by + ry2}};
+    TCellPos unit[10];
+    UnitCells(UnitBlock, 3 * by + bx, unit);
+    const TCellPos pattern[2] = {{3 * bx + cx1, 3 * by + ry1}, {3 * bx + cx2, 3 * by + ry2}};
     EliminateSubset(trial, level, unit, pattern, 2);
 }
 
 void TSolverEngine::EliminateTripleRow(TSolverGrid &trial, int level, int x3, int x2, int x1, int y)
 {
-    TPos unit[10];
-    for (int x = 1; x <= 9; ++x)
-        unit[x] = {x, y};
-    const TPos pattern[3] = {{x1, y}, {x2, y}, {x3, y}};
+    TCellPos unit[10];
+    UnitCells(UnitRow, y - 1, unit);
+    const TCellPos pattern[3] = {{x1, y}, {x2, y}, {x3, y}};
     EliminateSubset(trial, level, unit, pattern, 3);
 }
 
 void TSolverEngine::EliminateTripleCol(TSolverGrid &trial, int level, int y3, int y2, int y1, int x)
 {
-    TPos unit[10];
-    for (int y = 1; y <= 9; ++y)
-        unit[y] = {x, y};
-    const TPos pattern[3] = {{x, y1}, {x, y2}, {x, y3}};
+    TCellPos unit[10];
+    UnitCells(UnitCol, x - 1, unit);
+    const TCellPos pattern[3] = {{x, y1}, {x, y2}, {x, y3}};
     EliminateSubset(trial, level, unit, pattern, 3);
 }
 
-void TSolverEngine::EliminateTripleBlock(TSolverGrid &trial, int level, int ry3, int cx3, int ry2,
-                                         int cx2, int ry1, int cx1, int by, int bx)
+void TSolverEngine::EliminateTripleBlock(TSolverGrid &trial, int level, int ry3, int cx3, int ry2, int cx2, int ry1,
+                                         int cx1, int by, int bx)
 {
-    TPos unit[10];
-    for (int i = 1; i <= 9; ++i)
-        unit[i] = {BlockX(bx, i), BlockY(by, i)};
-    const TPos pattern[3] = {
+    TCellPos unit[10];
+    UnitCells(UnitBlock, 3 * by + bx, unit);
+    const TCellPos pattern[3] = {
         {3 * bx + cx1, 3 * by + ry1}, {3 * bx + cx2, 3 * by + ry2}, {3 * bx + cx3, 3 * by + ry3}};
     EliminateSubset(trial, level, unit, pattern, 3);
 }
@@ -197,9 +190,11 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                 const int lineBand = (line - 1) / 3;
                 const int bx = pass == 0 ? band : lineBand;
                 const int by = pass == 0 ? lineBand : band;
+                TCellPos block[10];
+                UnitCells(UnitBlock, 3 * by + bx, block);
                 BeginTrial(grid, trial);
                 for (int i = 1; i <= 9; ++i) {
-                    const int x = BlockX(bx, i), y = BlockY(by, i);
+                    const int x = block[i].x, y = block[i].y;
                     TSolverCell &c = trial.Cells[x][y];
                     if (c.Value != 0 || !c.Merker[d])
                         continue;
@@ -228,10 +223,12 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                         return false;
                     const int bx = pass == 0 ? inner : outer;
                     const int by = pass == 0 ? outer : inner;
+                    TCellPos block[10];
+                    UnitCells(UnitBlock, 3 * by + bx, block);
                     int inBlock = 0, line = -1;
                     bool oneLine = true;
                     for (int i = 1; i <= 9; ++i) {
-                        const int x = BlockX(bx, i), y = BlockY(by, i);
+                        const int x = block[i].x, y = block[i].y;
                         const TSolverCell &c = grid.Cells[x][y];
                         if (c.Value != 0 || !c.Merker[d])
                             continue;
@@ -299,29 +296,35 @@ void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, 
             const int free = pass == 0   ? FreeCellsInRow(grid, u + 1)
                              : pass == 1 ? FreeCellsInCol(grid, u + 1)
                                          : FreeCellsInBlock(grid, bx, by);
-            // A subset of n cells can only clear something with n + 2 empty cells.
+            // A subset of n cells is only sought in a unit with n + 2 or more
+            // empty cells.
             if (free <= size)
                 continue;
-            auto pos = [&](int p) -> TPos {
-                if (pass == 0)
-                    return {p, u + 1};
-                if (pass == 1)
-                    return {u + 1, p};
-                return {BlockX(bx, p), BlockY(by, p)};
-            };
+            TCellPos cells[10];
+            UnitCells(pass, u, cells);
+            // Candidate masks of the unit's cells; a filled cell spoils a group.
+            uint16_t mask[10];
+            bool filled[10];
+            for (int p = 1; p <= 9; ++p) {
+                const TCellPos q = cells[p];
+                mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
+                filled[p] = grid.Cells[q.x][q.y].Value != 0;
+            }
             bool applied = false;
             ForEachGroup(size, [&](const int *p) {
                 if (grid.FoundLevel != 0)
                     return false;
-                const TPos a = pos(p[0]), b = pos(p[1]), c = pos(p[2 % size]);
-                const TSolverCell &ca = grid.Cells[a.x][a.y];
-                const TSolverCell &cb = grid.Cells[b.x][b.y];
-                const TSolverCell &cc = grid.Cells[c.x][c.y];
-                if (size == 2 && pass == 0)
-                    TraceF("Zeile(%d) Zelle(%d)%d Zelle(%d)%d", u + 1, p[0], CountMerker(ca), p[1],
-                           CountMerker(cb));
-                const int uni = size == 2 ? CountMerkerUnion2(ca, cb) : CountMerkerUnion3(ca, cb, cc);
-                if (uni != size)
+                if (size == 2 && pass == 0 && TraceOn())
+                    TraceF("Zeile(%d) Zelle(%d)%d Zelle(%d)%d", u + 1, p[0], std::popcount(mask[p[0]]), p[1],
+                           std::popcount(mask[p[1]]));
+                // The union of the group's candidates, as CountMerkerUnion2/3.
+                bool anyFilled = false;
+                uint16_t all = 0;
+                for (int j = 0; j < size; ++j) {
+                    anyFilled = anyFilled || filled[p[j]];
+                    all |= mask[p[j]];
+                }
+                if (anyFilled || std::popcount(all) != size)
                     return true;
                 if (size == 2) {
                     if (pass == 0)
@@ -350,8 +353,8 @@ void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, 
                     else if (pass == 1)
                         EliminateTripleCol(trial, level, p[2], p[1], p[0], u + 1);
                     else
-                        EliminateTripleBlock(trial, level, ry(p[2]), cx(p[2]), ry(p[1]), cx(p[1]),
-                                             ry(p[0]), cx(p[0]), by, bx);
+                        EliminateTripleBlock(trial, level, ry(p[2]), cx(p[2]), ry(p[1]), cx(p[1]), ry(p[0]), cx(p[0]),
+                                             by, bx);
                 }
                 applied = TryTrial(grid, trial, level, searchMode);
                 return !applied;
@@ -385,13 +388,8 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
             return false;
         for (int u = 0; u < 9; ++u) {
             const int bx = u % 3, by = u / 3;
-            auto pos = [&](int p) -> TPos {
-                if (pass == 0)
-                    return {p, u + 1};
-                if (pass == 1)
-                    return {u + 1, p};
-                return {BlockX(bx, p), BlockY(by, p)};
-            };
+            TCellPos cells[10];
+            UnitCells(pass, u, cells);
             int free;
             TDigitCounts unitCounts{};
             if (pass == 0) {
@@ -406,18 +404,21 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 continue;
             // Taken once per unit: a trial that finds nothing leaves the
             // grid's candidates as they were.
+            uint16_t mask[10];
+            bool filled[10];
+            for (int p = 1; p <= 9; ++p) {
+                const TCellPos q = cells[p];
+                mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
+                filled[p] = grid.Cells[q.x][q.y].Value != 0;
+            }
             if (pass == 0)
                 DigitCountsInRow(grid, u + 1, unitCounts);
             else if (pass == 1)
                 DigitCountsInCol(grid, u + 1, unitCounts);
             else
-                for (int p = 1; p <= 9; ++p) {
-                    const TPos q = pos(p);
-                    const TSolverCell &c = grid.Cells[q.x][q.y];
-                    if (c.Value == 0)
-                        for (int d = 1; d <= 9; ++d)
-                            unitCounts[d] += c.Merker[d] != 0;
-                }
+                for (int p = 1; p <= 9; ++p)
+                    for (int d = 1; d <= 9; ++d)
+                        unitCounts[d] += (mask[p] >> d) & 1;
             auto unitHead = [&](const char *kind) {
                 if (pass == 0)
                     return QString::asprintf("Zeile:%d %s", u + 1, kind);
@@ -429,20 +430,20 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
             ForEachGroup(size, [&](const int *p) {
                 if (grid.FoundLevel != 0)
                     return false;
-                const TSolverCell *group[3];
+                // The union of the group's candidates, as CountMerkerUnion2/3;
+                // with no more digits than cells it is a naked subset instead.
+                bool anyFilled = false;
+                uint16_t all = 0;
                 for (int j = 0; j < size; ++j) {
-                    const TPos q = pos(p[j]);
-                    group[j] = &grid.Cells[q.x][q.y];
+                    anyFilled = anyFilled || filled[p[j]];
+                    all |= mask[p[j]];
                 }
-                const int uni = size == 2 ? CountMerkerUnion2(*group[0], *group[1])
-                                          : CountMerkerUnion3(*group[0], *group[1], *group[2]);
-                // With no more digits than cells it is a naked subset instead.
-                if (uni <= size)
+                if (anyFilled || std::popcount(all) <= size)
                     return true;
                 TDigitCounts groupCounts{};
                 for (int j = 0; j < size; ++j)
                     for (int d = 1; d <= 9; ++d)
-                        groupCounts[d] += group[j]->Merker[d] != 0;
+                        groupCounts[d] += (mask[p[j]] >> d) & 1;
                 TDigitSet qualifies{};
                 int n = 0;
                 for (int d = 1; d <= 9; ++d)
@@ -462,11 +463,11 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                     return true;
                 BeginTrial(grid, trial);
                 for (int pp = 1; pp <= 9; ++pp) {
-                    const TPos q = pos(pp);
+                    const TCellPos q = cells[pp];
                     TSolverCell &c = trial.Cells[q.x][q.y];
                     bool holds = false;
                     for (int d = 1; d <= 9; ++d)
-                        holds = holds || (qualifies[d] && c.Merker[d]);
+                        holds = holds || (qualifies[d] && c.Value == 0 && c.Merker[d]);
                     if (!holds)
                         continue;
                     for (int k = 1; k <= 9; ++k) {
@@ -602,14 +603,16 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
             return false;
         const bool rows = pass == 0;
         // Line cell at line l, position p.
-        auto at = [rows](int l, int p) -> TPos { return rows ? TPos{p, l} : TPos{l, p}; };
+        auto at = [rows](int l, int p) -> TCellPos { return rows ? TCellPos{p, l} : TCellPos{l, p}; };
         for (int line = 1; line <= 9; ++line)
             for (int band = 0; band <= 2; ++band) {
                 const int bx = rows ? band : (line - 1) / 3;
                 const int by = rows ? (line - 1) / 3 : band;
+                TCellPos block[10];
+                UnitCells(UnitBlock, 3 * by + bx, block);
                 for (int p1 = 3 * band + 1; p1 <= 3 * band + 2; ++p1)
                     for (int p2 = p1 + 1; p2 <= 3 * band + 3; ++p2) {
-                        const TPos a = at(line, p1), b = at(line, p2);
+                        const TCellPos a = at(line, p1), b = at(line, p2);
                         const TSolverCell &ca = grid.Cells[a.x][a.y];
                         const TSolverCell &cb = grid.Cells[b.x][b.y];
                         if (grid.FoundLevel != 0 || CountMerkerUnion2(ca, cb) != 4)
@@ -617,14 +620,14 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
                         for (int p3 = 1; p3 <= 9; ++p3) {
                             if (InBand(p3, band))
                                 continue;
-                            const TPos r = at(line, p3);
+                            const TCellPos r = at(line, p3);
                             const TSolverCell &cr = grid.Cells[r.x][r.y];
                             if (CountMerker(cr) != 2 || CountMerkerUnion3(cr, ca, cb) != 4)
                                 continue;
                             if (!rows)
                                 TraceF("Spalte(%d) Block(%d) Zellen((%d)(%d)) S(%d)", line, by, p1, p2, p3);
                             for (int i = 1; i <= 9; ++i) {
-                                const TPos k = {BlockX(bx, i), BlockY(by, i)};
+                                const TCellPos k = block[i];
                                 // Only the block's third line crossing, outside the line.
                                 const int kAcross = rows ? k.x : k.y;
                                 const int kLine = rows ? k.y : k.x;
@@ -645,7 +648,7 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
                                     TraceF("xyBlock(%d,%d) Zelle(%d,%d)", bx, by, k.x, k.y);
                                 }
                                 BeginTrial(grid, trial);
-                                for (const TPos q : {a, b, r, k}) {
+                                for (const TCellPos q : {a, b, r, k}) {
                                     TSolverCell &c = trial.Cells[q.x][q.y];
                                     for (int d = 1; d <= 9; ++d)
                                         if (c.Merker[d])
@@ -658,15 +661,14 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
                                 for (int p = 1; p <= 9; ++p) {
                                     if (p == p1 || p == p2 || p == p3)
                                         continue;
-                                    const TPos q = at(line, p);
+                                    const TCellPos q = at(line, p);
                                     SweepCell(trial, level, q.x, q.y, lineSet, !rows);
                                 }
                                 for (int i = 1; i <= 9; ++i) {
-                                    const TPos q = {BlockX(bx, i), BlockY(by, i)};
+                                    const TCellPos q = block[i];
                                     if (rows)
                                         TraceF("Teste Block(%d,%d) Zelle(%d,%d)", bx, by, q.x, q.y);
-                                    const bool own = (q.x == a.x && q.y == a.y) ||
-                                                     (q.x == b.x && q.y == b.y) ||
+                                    const bool own = (q.x == a.x && q.y == a.y) || (q.x == b.x && q.y == b.y) ||
                                                      (q.x == k.x && q.y == k.y);
                                     if (!own)
                                         SweepCell(trial, level, q.x, q.y, blockSet, false);
@@ -696,12 +698,11 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
         if (grid.FoundLevel != 0)
             return false;
         const bool rows = pass == 0;
-        auto at = [rows](int l, int p) -> TPos { return rows ? TPos{p, l} : TPos{l, p}; };
+        auto at = [rows](int l, int p) -> TCellPos { return rows ? TCellPos{p, l} : TCellPos{l, p}; };
         for (int line = 1; line <= 9; ++line)
             for (int band = 0; band <= 2; ++band) {
                 const int lineBand = (line - 1) / 3;
-                const TPos i1 = at(line, 3 * band + 1), i2 = at(line, 3 * band + 2),
-                           i3 = at(line, 3 * band + 3);
+                const TCellPos i1 = at(line, 3 * band + 1), i2 = at(line, 3 * band + 2), i3 = at(line, 3 * band + 3);
                 const TSolverCell &c1 = grid.Cells[i1.x][i1.y];
                 const TSolverCell &c2 = grid.Cells[i2.x][i2.y];
                 const TSolverCell &c3 = grid.Cells[i3.x][i3.y];
@@ -713,7 +714,7 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
                 for (int p3 = 1; p3 <= 9; ++p3) {
                     if (InBand(p3, band))
                         continue;
-                    const TPos r = at(line, p3);
+                    const TCellPos r = at(line, p3);
                     const TSolverCell &cr = grid.Cells[r.x][r.y];
                     const int m = CountMerker(cr);
                     // A cell with fewer than two candidates accounts for no
@@ -732,7 +733,7 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
                         if (l4 == line)
                             continue;
                         for (int p4 = 3 * band + 1; p4 <= 3 * band + 3; ++p4) {
-                            const TPos k = at(l4, p4);
+                            const TCellPos k = at(l4, p4);
                             const TSolverCell &ck = grid.Cells[k.x][k.y];
                             const int q = CountMerker(ck);
                             if (q < 2 || q >= 6 - m || CountMerkerUnion4(c1, c2, c3, ck) != 5)
@@ -744,7 +745,7 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
                                 break;
                             TraceF("Zelle(%d,%d) passender Zelle gefunden", k.x, k.y);
                             BeginTrial(grid, trial);
-                            for (const TPos c : {r, k, i1, i2, i3}) {
+                            for (const TCellPos c : {r, k, i1, i2, i3}) {
                                 TSolverCell &cell = trial.Cells[c.x][c.y];
                                 for (int d = 1; d <= 9; ++d)
                                     if (cell.Merker[d])
@@ -758,14 +759,14 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
                             for (int p = 1; p <= 9; ++p) {
                                 if (InBand(p, band) || p == p3)
                                     continue;
-                                const TPos s = at(line, p);
+                                const TCellPos s = at(line, p);
                                 SweepCell(trial, level, s.x, s.y, lineSet, false);
                             }
                             for (int l = 3 * lineBand + 1; l <= 3 * lineBand + 3; ++l) {
                                 if (l == line)
                                     continue;
                                 for (int p = 3 * band + 1; p <= 3 * band + 3; ++p) {
-                                    const TPos s = at(l, p);
+                                    const TCellPos s = at(l, p);
                                     if (s.x == k.x && s.y == k.y)
                                         continue;
                                     SweepCell(trial, level, s.x, s.y, blockSet, false);

@@ -1,0 +1,393 @@
+// The reliable transport: per-peer send rings in the player records, the
+// 1 ms send timer, the receiver, the dispatcher and the sender pattern.
+#include "net/UNETZ.h"
+
+#include "core/ULog.h"
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "core/USystem.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+namespace {
+constexpr int kResendTicks = 100;
+constexpr int kSendIntervalMs = 1;
+constexpr int kIdleIntervalMs = 50;
+const QString kLimitedBroadcast = QStringLiteral("255.255.255.255");
+
+// Formatting a trace line costs more than the whole idle tick: skip it while
+// its category is off.
+bool traceOn(int category) { return Trace && Trace->IsCatOn(category); }
+
+QString gidStar(int32_t gid) { return gid == -1 ? QStringLiteral("*") : QString::number(gid); }
+
+// "Gid(..) Aktion(..) x,y,z(..) a,b(..) Data(T/F) =<text>"
+QString telFields(const TTelegram &t, const QString &gid)
+{
+    return QStringLiteral("Gid(%1) Aktion(%2) x,y,z(%3,%4,%5) a,b(%6,%7) Data(%8) =<%9>")
+        .arg(gid)
+        .arg(t.Aktion)
+        .arg(t.x)
+        .arg(t.y)
+        .arg(t.z)
+        .arg(t.a)
+        .arg(t.b)
+        .arg(BoolToTF(t.Data != 0), t.Data != 0 ? t.Text() : QString());
+}
+
+QString telHead(const QString &lead, const TTelegram &t)
+{
+    return QStringLiteral("%1 HS.Loop(%2) HS.TAN(%3) HS.ACK(%4) ").arg(lead).arg(t.Loop).arg(t.TAN).arg(t.ACK);
+}
+
+int nextIndex(int i) { return i >= kTelegramRingSize - 1 ? 0 : i + 1; }
+
+bool isSlot(int p) { return p >= 1 && p <= 8; }
+
+// The source address as a dotted quad, also when the stack reports an
+// IPv4-mapped IPv6 address.
+QString dottedQuad(const QHostAddress &addr)
+{
+    bool ok = false;
+    const quint32 v4 = addr.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : addr.toString();
+}
+} // namespace
+
+// ---- queues -------------------------------------------------------------------
+
+int TNETZ::QueuedCount(int p) const
+{
+    const TPlayerRecord *table = PlayerSlots();
+    if (!table || !isSlot(p))
+        return 0;
+    const TPlayerRecord &r = table[p];
+    return (r.QueueWrite - r.QueueRead + kTelegramRingSize) % kTelegramRingSize;
+}
+
+void TNETZ::PurgeQueue(int p)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !isSlot(p))
+        return;
+    table[p].QueueRead = table[p].QueueWrite;
+}
+
+void TNETZ::SyncQueueOwner(int p)
+{
+    TPlayerRecord &r = PlayerSlots()[p];
+    if (r.QueueRead < 0 || r.QueueRead >= kTelegramRingSize || r.QueueWrite < 0 || r.QueueWrite >= kTelegramRingSize) {
+        TraceCat(0, QStringLiteral("ERROR: Warteschlange %1 hatte ungültige Indizes (%2,%3)")
+                        .arg(p)
+                        .arg(r.QueueRead)
+                        .arg(r.QueueWrite));
+        r.QueueRead = r.QueueWrite = 0;
+    }
+    if (r.Address == QueueOwner[p])
+        return;
+    // What waits there was meant for the slot's former player.
+    const int stale = QueuedCount(p);
+    if (stale > 0) {
+        TraceCat(1, QStringLiteral("Warteschlange %1 geleert: %2 Telegramm(e) für (%3), Adresse jetzt (%4)")
+                        .arg(p)
+                        .arg(stale)
+                        .arg(QueueOwner[p], r.Address));
+        PurgeQueue(p);
+    }
+    QueueOwner[p] = r.Address;
+}
+
+bool TNETZ::Enqueue(int p)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !isSlot(p))
+        return false;
+    SyncQueueOwner(p);
+    TPlayerRecord &r = table[p];
+    // 500 waiting is full: a 501st would make the ring look empty.
+    if (QueuedCount(p) >= kTelegramRingSize - 1) {
+        TraceCat(0, QStringLiteral("ERROR: Warteschlange von %1(%2) ist voll, Telegramm Aktion(%3) verworfen.")
+                        .arg(r.Name, r.Address)
+                        .arg(Tel.Aktion));
+        return false;
+    }
+    Tel.RetryCount = 0;
+    Tel.ACK = 1;
+    Tel.Loop = p;
+    Tel.TAN = r.QueueWrite;
+    r.SendQueue[r.QueueWrite] = Tel;
+    r.QueueWrite = nextIndex(r.QueueWrite);
+    WakeSendTimer();
+    return true;
+}
+
+void TNETZ::WakeSendTimer()
+{
+    SendTimerIdle = false;
+    // Only a running timer: tests that stopped it drive the ticks themselves.
+    if (SendTimer->isActive() && SendTimer->interval() != kSendIntervalMs)
+        SendTimer->start(kSendIntervalMs);
+}
+
+void TNETZ::RelaxSendTimer()
+{
+    // Called on every idle tick: once relaxed, only the flag is looked at.
+    if (SendTimerIdle || !SendTimer->isActive())
+        return;
+    SendTimer->setInterval(kIdleIntervalMs);
+    SendTimerIdle = true;
+}
+
+void TNETZ::QueueToAll()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+    for (int p = 1; p <= 8; ++p) {
+        if (!table[p].Active || !Enqueue(p))
+            continue;
+        if (traceOn(1))
+            TraceCat(1, telHead(QStringLiteral("In WS von"), Tel) + QStringLiteral("Daten >> ") +
+                            telFields(Tel, gidStar(Tel.Gid)));
+    }
+}
+
+void TNETZ::QueueToPlayer(int p)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (table && isSlot(p) && table[p].Active)
+        Enqueue(p);
+}
+
+void TNETZ::QueueToServer()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !Enqueue(1))
+        return;
+    TraceCat(1, QStringLiteral("Telegramm in Warteschlange von ") + table[1].Name + QStringLiteral("(") +
+                    table[1].Address + QStringLiteral(") geschrieben."));
+}
+
+// ---- sending --------------------------------------------------------------------
+
+bool TNETZ::DestinationAllowed(const QString &host, QString &why) const
+{
+    const QHostAddress addr(host);
+    if (addr.protocol() != QAbstractSocket::IPv4Protocol) {
+        why = QStringLiteral("keine IPv4-Adresse");
+        return false;
+    }
+    if (SudokuEnv().LoopbackOnly && !addr.isInSubnet(QHostAddress(QStringLiteral("127.0.0.0")), 8)) {
+        why = QStringLiteral("nur Loopback erlaubt");
+        return false;
+    }
+    return true;
+}
+
+void TNETZ::WriteDatagram(const QByteArray &bytes)
+{
+    if (!ListenerActive)
+        return;
+    // The limited broadcast goes to the configured search target, so a test
+    // can keep a search on loopback.
+    const QString host = SenderHost == kLimitedBroadcast ? BroadcastTarget() : SenderHost;
+    QString why;
+    if (!DestinationAllowed(host, why)) {
+        TraceCat(0, QStringLiteral("ERROR: Senden an (%1) verweigert: %2").arg(host, why));
+        return;
+    }
+    if (OutgoingFilter && !OutgoingFilter(bytes, host))
+        return;
+    EnsureSender();
+    // Errors are traced, never shown: this runs on the 1 ms timer.
+    if (UDPSender->writeDatagram(bytes, QHostAddress(host), quint16(Port)) != bytes.size())
+        TraceCat(1, QStringLiteral("ERROR: Senden an (%1) fehlgeschlagen: %2").arg(host, UDPSender->errorString()));
+}
+
+void TNETZ::SendTelegram(const TTelegram &tel) { WriteDatagram(EncodeTelegram(tel)); }
+
+void TNETZ::SendAck(const QString &peer)
+{
+    SenderHost = peer;
+    WriteDatagram(EncodeAcknowledgement(Tel));
+}
+
+void TNETZ::SendTimerTimer()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!ListenerActive || !table) {
+        RelaxSendTimer();
+        return;
+    }
+    bool pending = false;
+    for (int p = 1; p <= 8; ++p) {
+        TPlayerRecord &r = table[p];
+        if (r.QueueRead == r.QueueWrite)
+            continue;
+        SyncQueueOwner(p);
+        if (r.QueueRead == r.QueueWrite)
+            continue;
+        pending = true;
+        // Only the head goes out: one telegram in flight per peer, in order.
+        TTelegram &head = r.SendQueue[r.QueueRead];
+        if (head.RetryCount == 1)
+            TraceCat(1, QStringLiteral("Wiederholung an :") + r.Name + QStringLiteral(" IP:") + r.Address);
+        if (head.RetryCount > 0) {
+            --head.RetryCount;
+            continue;
+        }
+        head.RetryCount = kResendTicks;
+        SenderHost = r.Address;
+        if (traceOn(1))
+            TraceCat(1, telHead(QStringLiteral("Sende an"), head) + QStringLiteral("Daten>> ") +
+                            telFields(head, gidStar(head.Gid)));
+        SendTelegram(head);
+    }
+    if (!pending)
+        RelaxSendTimer();
+}
+
+void TNETZ::SendToAll()
+{
+    const TKindInfo *k = KindInfo(Tel.Aktion);
+    if (!ListenerActive && k && k->HasLocalPath)
+        RunHandler(QString());
+    else
+        QueueToAll();
+}
+
+void TNETZ::SendToPlayer(int p)
+{
+    const TKindInfo *k = KindInfo(Tel.Aktion);
+    if (!ListenerActive && k && k->HasLocalPath)
+        RunHandler(QString());
+    else
+        QueueToPlayer(p);
+}
+
+void TNETZ::SendToServer()
+{
+    const TKindInfo *k = KindInfo(Tel.Aktion);
+    if (!ListenerActive && k && k->HasLocalPath)
+        RunHandler(QString());
+    else
+        QueueToServer();
+}
+
+void TNETZ::SendDatagram(const QString &address)
+{
+    // A login starts the peer's numbering afresh on both sides.
+    if (Tel.Aktion == akLogin)
+        ForgetPeer(address);
+    Tel.ACK = -1;
+    SenderHost = address;
+    SendTelegram(Tel);
+}
+
+// ---- receiving ------------------------------------------------------------------
+
+void TNETZ::ReadPendingDatagrams()
+{
+    // One datagram at a time, each handled before the next is read; a
+    // handler may switch the listener off.
+    while (ListenerActive && UDPEmpf->hasPendingDatagrams()) {
+        const QNetworkDatagram d = UDPEmpf->receiveDatagram();
+        if (!d.isValid())
+            break;
+        UDPEmpfUDPRead(d.data(), dottedQuad(d.senderAddress()));
+    }
+}
+
+void TNETZ::UDPEmpfUDPRead(const QByteArray &datagram, const QString &peer)
+{
+    TTelegram t;
+    const TWireStatus status = DecodeTelegram(datagram, t);
+    if (status != TWireStatus::Ok) {
+        // Not acknowledged: a datagram we cannot read tells us nothing to echo.
+        TraceCat(2, QStringLiteral("Datagramm von (%1) verworfen: %2, %3 Bytes")
+                        .arg(peer, WireStatusText(status))
+                        .arg(datagram.size()));
+        return;
+    }
+    Tel = t;
+    if (traceOn(2))
+        TraceCat(2, telHead(QStringLiteral("Erhalte was von"), Tel) + QStringLiteral("Daten>> ") +
+                        telFields(Tel, QString::number(Tel.Gid)));
+    DispatchTelegram(peer);
+}
+
+void TNETZ::ForgetPeer(const QString &address)
+{
+    for (auto it = LastHandledTan.begin(); it != LastHandledTan.end();) {
+        if (it.key().first == address)
+            it = LastHandledTan.erase(it);
+        else
+            ++it;
+    }
+}
+
+void TNETZ::ForgetAllPeers() { LastHandledTan.clear(); }
+
+void TNETZ::DispatchTelegram(const QString &peer)
+{
+    if (Tel.ACK != 0) {
+        const bool reliable = Tel.ACK == 1;
+        if (reliable)
+            SendAck(peer);
+        if (traceOn(1)) {
+            QString line = QStringLiteral("HOST(%1) TelID(%2) Data(%3) TAN(%4)")
+                               .arg(peer)
+                               .arg(Tel.Aktion)
+                               .arg(BoolToTF(Tel.Data != 0))
+                               .arg(Tel.TAN);
+            if (reliable)
+                line = QStringLiteral("%1 ~~~~ TAN(%2) ACK -> HOST(%3)").arg(line).arg(Tel.TAN).arg(peer);
+            TraceCat(1, line);
+        }
+        if (Tel.Aktion == akLogin)
+            ForgetPeer(peer);
+        if (reliable) {
+            // A resend after a lost acknowledgement: answered above, not handled twice.
+            const QPair<QString, int32_t> key(peer, Tel.Loop);
+            const auto it = LastHandledTan.constFind(key);
+            if (it != LastHandledTan.constEnd() && it.value() == Tel.TAN) {
+                TraceCat(2, QStringLiteral("Wiederholung von (%1) Aktion(%2) TAN(%3) schon bearbeitet")
+                                .arg(peer)
+                                .arg(Tel.Aktion)
+                                .arg(Tel.TAN));
+                return;
+            }
+            LastHandledTan.insert(key, Tel.TAN);
+        }
+        if (!KindInfo(Tel.Aktion))
+            return;
+        if (!TelegramFieldsInRange(Tel)) {
+            TraceCat(2, QStringLiteral("Telegramm von (%1) Aktion(%2) außerhalb der Wertebereiche, ignoriert")
+                            .arg(peer)
+                            .arg(Tel.Aktion));
+            return;
+        }
+        RunHandler(peer);
+        return;
+    }
+    if (Tel.Loop == 0)
+        return;
+    TraceCat(2, QStringLiteral("Aktion(%1) von(%2) HS.TAN(%3)").arg(Tel.Aktion).arg(peer).arg(Tel.TAN));
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !isSlot(Tel.Loop) || Tel.TAN < 0 || Tel.TAN >= kTelegramRingSize) {
+        TraceCat(2, QStringLiteral("Bestätigung von (%1) Loop(%2) TAN(%3) ungültig, ignoriert")
+                        .arg(peer)
+                        .arg(Tel.Loop)
+                        .arg(Tel.TAN));
+        return;
+    }
+    // Only the head advances, and only for the telegram that waits there: an
+    // acknowledgement of anything else (a stray one, or one for an empty
+    // queue) must not release telegrams nobody has received.
+    TPlayerRecord &r = table[Tel.Loop];
+    if (r.QueueRead != r.QueueWrite && r.QueueRead == Tel.TAN && r.SendQueue[Tel.TAN].Aktion == Tel.Aktion) {
+        r.SendQueue[Tel.TAN].ACK = 0;
+        r.QueueRead = nextIndex(r.QueueRead);
+    }
+}
