@@ -41,19 +41,35 @@ void Boards(const QString &puzzle, TBoards &game, TBoards &editor)
         }
 }
 
+// Each figure is the fastest of a few runs on the same grid, so that a run
+// the machine happened to interrupt does not pass for a slow step.
+constexpr int kRuns = 3;
+
+template <typename Run> double Fastest(Run run)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i)
+        best = std::min(best, run());
+    return best;
+}
+
 void Measure(TSolverEngine &e, const QString &puzzle, TFigures &f)
 {
     TBoards game, editor;
     Boards(puzzle, game, editor);
-    TSolverGrid g;
+    TSolverGrid g, scratch;
 
     // The hint's road: one step, then the found digit entered.
     e.ResetGrid(g);
     e.LoadGameFromBoard(g, game);
     for (int hint = 0; hint < 200; ++hint) {
-        const auto t0 = TClock::now();
-        e.SolveStep(g, true);
-        f.Steps.push_back(Micros(TClock::now() - t0));
+        f.Steps.push_back(Fastest([&] {
+            CopySolverGrid(g, scratch);
+            const auto t0 = TClock::now();
+            e.SolveStep(scratch, true);
+            return Micros(TClock::now() - t0);
+        }));
+        CopySolverGrid(scratch, g);
         if (g.FoundLevel == 0)
             break;
         for (int x = 1; x <= 9; ++x)
@@ -64,11 +80,13 @@ void Measure(TSolverEngine &e, const QString &puzzle, TFigures &f)
     }
 
     // The editor test: load and solve to the end.
-    const auto t0 = TClock::now();
-    e.ResetGrid(g);
-    e.LoadPuzzleFromBoard(g, editor);
-    e.SolveToEnd(g);
-    f.Solves.push_back(Micros(TClock::now() - t0));
+    f.Solves.push_back(Fastest([&] {
+        const auto t0 = TClock::now();
+        e.ResetGrid(g);
+        e.LoadPuzzleFromBoard(g, editor);
+        e.SolveToEnd(g);
+        return Micros(TClock::now() - t0);
+    }));
 }
 
 void Print(const char *set, const TFigures &f)
@@ -98,10 +116,9 @@ int main()
     Measure(e, QString::fromLatin1(kBuiltinPuzzles[0][0]), warm);
 
     TFigures builtin;
-    for (int round = 0; round < 5; ++round)
-        for (int level = 0; level < 4; ++level)
-            for (int index = 0; index < 13 && kBuiltinPuzzles[level][index]; ++index)
-                Measure(e, QString::fromLatin1(kBuiltinPuzzles[level][index]), builtin);
+    for (int level = 0; level < 4; ++level)
+        for (int index = 0; index < 13 && kBuiltinPuzzles[level][index]; ++index)
+            Measure(e, QString::fromLatin1(kBuiltinPuzzles[level][index]), builtin);
     Print("builtin", builtin);
 
     RandSeed(2401);

@@ -7,11 +7,12 @@
 //                          1 ms timer that always wakes, over five seconds
 // Everything stays on 127.0.0.1 / 127.0.0.2, with private settings.
 #include "core/UQuadrivo.h"
-#include "core/UQuadrivo_Types.h"
 #include "core/USonstiges.h"
 #include "core/USudokuApp.h"
 #include "core/USystem.h"
 #include "net/UNETZ.h"
+// The exchange peer of the socket tests.
+#include "../tests/net/ExchangePeer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,23 +22,9 @@
 #include <QUdpSocket>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <sys/resource.h>
 
 namespace {
-int freePort()
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        QUdpSocket a;
-        QUdpSocket b;
-        if (!a.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress))
-            continue;
-        if (b.bind(QHostAddress(QStringLiteral("127.0.0.2")), a.localPort(), QAbstractSocket::DontShareAddress))
-            return a.localPort();
-    }
-    return 0;
-}
-
 double cpuSeconds()
 {
     rusage u{};
@@ -52,35 +39,9 @@ void runFor(int ms)
     loop.exec();
 }
 
-template <typename F> bool runUntil(F done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(1);
-    loop.exec();
-    return done();
-}
-
-struct TPeer {
-    std::unique_ptr<TPlayerRecord[]> Table{new TPlayerRecord[9]};
-    TNETZ Net;
-    TPeer(const QString &bind, int port)
-    {
-        Net.PlayerTable = Table.get();
-        Net.BindAddress = bind;
-        Net.Port = port;
-    }
-};
-
 void idleTick(int port)
 {
-    TPeer p(QStringLiteral("127.0.0.1"), port);
+    TExchangePeer p(QStringLiteral("127.0.0.1"), port);
     // Running, as in the program; the ticks are called here, not by the loop.
     p.Net.SendTimer->start();
     const int n = 2000000;
@@ -101,10 +62,9 @@ void idleTick(int port)
 
 void throughput(int port)
 {
-    TPeer one(QStringLiteral("127.0.0.1"), port);
-    TPeer two(QStringLiteral("127.0.0.2"), port);
-    one.Table[2].Address = QStringLiteral("127.0.0.2");
-    one.Table[2].Active = true;
+    TExchangePeer one(QStringLiteral("127.0.0.1"), port);
+    TExchangePeer two(QStringLiteral("127.0.0.2"), port);
+    one.AddPeer(2, QStringLiteral("127.0.0.2"));
     if (!one.Net.SetListenerActive(true) || !two.Net.SetListenerActive(true)) {
         std::printf("telegrams_per_second failed -\n");
         return;
@@ -118,13 +78,8 @@ void throughput(int port)
     // Keep the queue topped up below its 500 limit.
     const bool ok = runUntil(
         [&] {
-            while (queued < n && one.Net.QueuedCount(2) < 400) {
-                one.Net.Tel = TTelegram();
-                one.Net.Tel.Aktion = akPlayerName;
-                one.Net.Tel.Gid = 1;
-                one.Net.Tel.x = ++queued;
-                one.Net.QueueToPlayer(2);
-            }
+            while (queued < n && one.Net.QueuedCount(2) < 400)
+                one.Queue(2, ++queued);
             return queued == n && one.Net.QueuedCount(2) == 0;
         },
         60000);
@@ -191,7 +146,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     ReloadSudokuEnv();
 
-    const int port = freePort();
+    const int port = freePortOnBoth();
     if (port == 0) {
         std::printf("transport no_free_port -\n");
         return 1;

@@ -285,7 +285,9 @@ void TForm1::buildControls()
     BTC_Tipp = caption(Panel_Einzel, QStringLiteral("Tipp"), 0, 3, 100);
     BTC_Pause = caption(Panel_Einzel, QStringLiteral("Pause"), 105, 3, 100);
     BTC_Weiter = caption(Panel_Einzel, QStringLiteral("Weiter"), 210, 3, 100);
-    connect(BTC_Tipp, &TLabel::Click, this, &TForm1::BTC_TippClick);
+    connect(BTC_Tipp, &TLabel::Click, this, [this] { BTC_TippClick(BTC_Tipp); });
+    connect(BTC_Pause, &TLabel::Click, this, &TForm1::BTC_PauseClick);
+    connect(BTC_Weiter, &TLabel::Click, this, &TForm1::BTC_WeiterClick);
 
     Panel_Edit = new TPanel(ToolPanel);
     Panel_Edit->setGeometry(10, 146, 310, 26);
@@ -295,6 +297,11 @@ void TForm1::buildControls()
     BTC_Laden = caption(Panel_Edit, QStringLiteral("Laden"), 124, 3, 60);
     BTC_Speichern = caption(Panel_Edit, QStringLiteral("Speichern"), 186, 3, 60);
     BTC_Edit_Ende = caption(Panel_Edit, QStringLiteral("Ende"), 248, 3, 60);
+    connect(BTC_Testen, &TLabel::Click, this, &TForm1::BTC_TestenClick);
+    connect(BTC_Neu, &TLabel::Click, this, &TForm1::BTC_NeuClick);
+    connect(BTC_Laden, &TLabel::Click, this, &TForm1::BTC_LadenClick);
+    connect(BTC_Speichern, &TLabel::Click, this, &TForm1::BTC_SpeichernClick);
+    connect(BTC_Edit_Ende, &TLabel::Click, this, &TForm1::BTC_Edit_EndeClick);
 
     Tabelle_Panel = new TPanel(ToolPanel);
     Tabelle_Panel->setGeometry(5, 176, 320, 26 + 23);
@@ -318,6 +325,8 @@ void TForm1::buildControls()
     BTC_Menue = caption(Panel_Menue, QStringLiteral("Menü"), 0, 22, 100);
     BTC_Info = caption(Panel_Menue, QStringLiteral("Info"), 110, 22, 100);
     BTC_Close = caption(Panel_Menue, QStringLiteral("Beenden"), 220, 22, 100);
+    connect(BTC_Spiel_Ende, &TLabel::Click, this, &TForm1::BTC_Spiel_EndeClick);
+    connect(BTC_Menue, &TLabel::Click, this, &TForm1::BTC_MenueClick);
     connect(BTC_Info, &TLabel::Click, this, &TForm1::BTC_InfoClick);
     connect(BTC_Close, &TLabel::Click, this, &TForm1::BTC_CloseClick);
 
@@ -345,7 +354,7 @@ void TForm1::buildControls()
         addAction(a);
     }
     connect(LogBoxonoff1, &QAction::triggered, this, &TForm1::LogBoxonoff1Click);
-    connect(TippOn1, &QAction::triggered, this, &TForm1::BTC_TippClick);
+    connect(TippOn1, &QAction::triggered, this, [this] { BTC_TippClick(TippOn1); });
     connect(Drucken1, &QAction::triggered, this, &TForm1::Drucken1Click);
 }
 

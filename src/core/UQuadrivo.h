@@ -129,7 +129,9 @@ public:
     void Edit1Change();
     void Button2Click();
     void LogBoxonoff1Click();
-    void BTC_TippClick();
+    // sender: the control or menu item that asked; the menu item TippOn1 acts
+    // even in help-click mode.
+    void BTC_TippClick(QObject *sender = nullptr);
     void Drucken1Click();
     void BTC_InfoClick();
     void BTC_CloseClick();
@@ -165,10 +167,36 @@ public:
     void StartGame();
     void StopGameLocal();
     void FinishGame();
-    void ClearBoardForEditor();
+    void StopGameDeferred();
     void BlinkenTimer();
     void MsgTimerTimer();
     void WartezeitTimerTimer();
+    void BTC_PauseClick();
+    void BTC_WeiterClick();
+    void BTC_Spiel_EndeClick();
+    void BTC_MenueClick();
+    // The game time in tenths of a second, as the clock, the ghost replay and
+    // the ghost stamps count it.
+    int64_t GameTimeTenths() const;
+    // The hint button follows one rule (IsHintAllowedFor), set at every start
+    // and every resume.
+    bool IsHintAllowed() const;
+    void UpdateHintButton();
+
+    // ---- input and editor ----
+    // The main window previews the keys (chat edit aside): Esc pauses and
+    // minimises, Enter sends the chat, keypad digits clear pencil marks.
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift);
+    void ClearBoardForEditor();
+    void BTC_TestenClick();
+    void BTC_Edit_EndeClick();
+    void BTC_NeuClick();
+    void BTC_LadenClick();
+    void BTC_SpeichernClick();
+    // The editor's ".sudoku" file; false when it could not be read or written.
+    bool EditorLoadPuzzle(const QString &path);
+    bool EditorSavePuzzle(const QString &path);
 
     // ---- player records ----
     void ResetPlayers();
@@ -192,6 +220,8 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
 
 private:
     void readSettingsStep150();

@@ -1,16 +1,507 @@
-// Game flow and game clock of the main window.
+// Game flow and game clock of the main window: the one start of every game,
+// pause and resume, the ways a game is stopped, the 100 ms clock and the
+// penalty countdown.
 #include "core/UQuadrivo.h"
 
-void TForm1::BTC_TippClick() {}
+#include "competitions/UChallenge.h"
+#include "competitions/Ughost.h"
+#include "core/UMeldung.h"
+#include "core/UQuadrivo_Codes.h"
+#include "core/UQuadrivo_Game.h"
+#include "core/USonstiges.h"
+#include "core/USystem.h"
+#include "net/UNETZ.h"
+#include "net/UWebForm.h"
+#include "print/UDrucken.h"
+#include "screens/UGameOptionen.h"
+#include "screens/UInfo.h"
+#include "screens/UOptionen.h"
+#include "screens/UStart.h"
+#include "solver/UBingo.h"
+#include "solver/USolver.h"
+#include "ui/DialogService.h"
 
-void TForm1::MsgTimerTimer() {}
+// ---- rules without a window ----------------------------------------------------
 
-void TForm1::WartezeitTimerTimer() {}
+int64_t GameTenthsAt(int64_t now, int64_t startCount, int64_t countsPerTenth, int32_t penaltySeconds)
+{
+    if (countsPerTenth <= 0)
+        countsPerTenth = 100000000; // the nanosecond counter: 1e9 counts per second
+    return (now - startCount) / countsPerTenth + 10 * int64_t(penaltySeconds);
+}
 
-void TForm1::StartGame() {}
+TOptionsCodeValues DecodeOptionsCode(const QString &code, bool inChallenge)
+{
+    TOptionsCodeValues v;
+    if (code.size() >= 1) {
+        switch (code[0].unicode()) {
+        case 'B':
+            v.GameType = inChallenge ? 1 : 4;
+            break;
+        case 'I':
+            v.GameType = 2;
+            break;
+        case 'S':
+            v.GameType = 1;
+            break;
+        case 'Z':
+            v.GameType = 3;
+            break;
+        default:
+            break;
+        }
+    }
+    if (code.size() >= 2) {
+        if (code[1] == QLatin1Char('D'))
+            v.Evaluation = 0;
+        else if (code[1] == QLatin1Char('S'))
+            v.Evaluation = 1;
+    }
+    int *const digits[] = {&v.Level, &v.Rating, &v.MaxMarks};
+    for (int i = 0; i < 3; ++i)
+        if (code.size() >= 3 + i)
+            *digits[i] = code[2 + i].unicode() - '0';
+    return v;
+}
 
-void TForm1::StopGameLocal() {}
+bool PlayModeText(int playMode, QString &text)
+{
+    switch (playMode) {
+    case 10:
+        text = QStringLiteral("Einzelspieler");
+        return true;
+    case 20:
+        text = QStringLiteral("Mehrspieler");
+        return true;
+    case 1:
+        text.clear();
+        return true;
+    default:
+        return false;
+    }
+}
 
-void TForm1::FinishGame() {}
+QString GameKindText(int gameKind)
+{
+    switch (gameKind) {
+    case 0:
+    case 1:
+        return QStringLiteral("normal");
+    case 2:
+        return QStringLiteral("Ghost");
+    case 3:
+        return QStringLiteral("Challenge");
+    case 4:
+        return QStringLiteral("Wiederholung");
+    case 5:
+        return QStringLiteral("Turnier");
+    case 6:
+        return QStringLiteral("Duell");
+    default:
+        return QString();
+    }
+}
 
-void TForm1::ClearBoardForEditor() {}
+bool IsHintAllowedFor(bool singlePlayerGame, int gameKind, bool bingo, int symbolKind)
+{
+    return singlePlayerGame && (gameKind == 1 || gameKind == 4) && !bingo && symbolKind == 1;
+}
+
+// ---- calls into windows that do not offer them yet ----------------------------
+// Each keeps the place of its call, so wiring it in is a change of one line.
+
+namespace {
+// The challenge window's stage registration (challenge: the own result
+// 0*0*0 after its checksum test; tournament: 0*0*0 for every player). Until
+// it exists a stage start counts as registered.
+bool registerStage(bool challenge)
+{
+    Q_UNUSED(challenge);
+    return true;
+}
+
+// The ghost window's loading of the file's puzzle and ghost data into
+// layer 0, and its ghost player slots.
+void loadGhostGame() {}
+void setupGhostPlayers() {}
+// The ghost window's "zurück".
+void leaveGhostWindow() {}
+
+// The hint window's one hint step.
+void showHint() {}
+
+// The internet client's 50 ms poll.
+void stopInternetPoll() {}
+
+int ownPlayerNo() { return NETZ ? NETZ->MyPlayerNo : 0; }
+
+int gameKind() { return FormStart ? FormStart->GameKind : 0; }
+
+// The print window takes the board's place; closing it brings the board back.
+void closePrintWindow()
+{
+    if (FormDrucken && FormDrucken->isVisible()) {
+        FormDrucken->close();
+        Form1->brett->show();
+    }
+}
+
+void closeHintWindow()
+{
+    if (FormSolver && FormSolver->isVisible())
+        FormSolver->hide();
+}
+
+bool askInformation(const char *text)
+{
+    return MessageDlg(QString::fromUtf8(text), TMsgDlgType::Information, TMsgDlgButtons::YesNo) == mrYes;
+}
+
+void closeStartWindow()
+{
+    if (FormStart && FormStart->isVisible())
+        FormStart->close();
+}
+
+// A puzzle that does not fill 81 cells with the puzzle letters would put
+// digits outside 1..9 on the board.
+bool isPuzzleText(const QString &puzzle)
+{
+    if (puzzle.size() != 81)
+        return false;
+    for (QChar c : puzzle)
+        if (!IsPuzzleLetter(c))
+            return false;
+    return true;
+}
+
+// The options of a stage, through the setters of the game options.
+void applyOptionsCode(const QString &code, bool inChallenge)
+{
+    const TOptionsCodeValues v = DecodeOptionsCode(code, inChallenge);
+    if (v.GameType > 0)
+        FormGO->SetGameType(v.GameType);
+    if (v.Evaluation >= 0)
+        FormGO->SetEvaluation(v.Evaluation);
+    if (v.Level != -1)
+        FormGO->SetLevel(v.Level);
+    if (v.Rating != -1)
+        FormGO->SetRating(v.Rating);
+    if (v.MaxMarks != -1)
+        FormGO->SetMaxMarks(v.MaxMarks);
+}
+
+// Every stored puzzle is shown rotated and relabelled anew at each start.
+void shuffleBoard(TForm1 *f)
+{
+    f->ApplyRotationCode(MakeRandomRotationCode());
+    f->ApplyDigitMap(MakeRandomDigitMap());
+}
+} // namespace
+
+// ---- the main window ---------------------------------------------------------------
+
+int64_t TForm1::GameTimeTenths() const
+{
+    return GameTenthsAt(PerfCounter(), GameStartCount, CountsPerTenth, ClockPenaltySeconds);
+}
+
+bool TForm1::IsHintAllowed() const
+{
+    return IsHintAllowedFor(SinglePlayerGame, gameKind(), IsBingoActive(), FormGO ? FormGO->Sud19M->Tag : 0);
+}
+
+void TForm1::UpdateHintButton() { BTC_Tipp->setEnabled(IsHintAllowed()); }
+
+void TForm1::StartGame()
+{
+    const bool challenge = FormCha && FormCha->ChallengeActive;
+    const bool tournament = FormCha && FormCha->TournamentActive;
+    if (challenge && FormGO->HasMarkBonus()) {
+        MessageDlg(QStringLiteral("Im Challengemodus ist kein Bonus möglich.\n\rBonus wird abgestellt."),
+                   TMsgDlgType::Information, TMsgDlgButtons::OK);
+        FormGO->SetMarkBonus(0);
+    }
+
+    // A game that ended while paused hands neither its pause nor its pause
+    // stamp to the next one: resuming that stamp would set the clock back.
+    if (Paused && FormMeld)
+        FormMeld->hide();
+    Paused = false;
+    const int kind = gameKind();
+    BTC_Pause->setEnabled(kind >= 1 && kind <= 4);
+    BTC_Weiter->setEnabled(false);
+    UpdateHintButton();
+
+    FileBox->Update();
+    SymbolSet.clear();
+
+    if (!challenge && !tournament) {
+        if (FormGhost && FormGhost->GhostMode) {
+            InitSymbolSet();
+            loadGhostGame();
+            setupGhostPlayers();
+            shuffleBoard(this);
+        } else if (!PrepareNewGame()) {
+            FormGO->show();
+            return;
+        }
+    } else {
+        const QString code = FormCha->StageGameCode;
+        const QString puzzle = code.left(81);
+        if (!isPuzzleText(puzzle)) {
+            MessageDlg(QStringLiteral("Die Etappe enthält kein gültiges Sudoku.\r\nDas Spiel wird nicht gestartet."),
+                       TMsgDlgType::Error, TMsgDlgButtons::OK);
+            return;
+        }
+        // The symbols follow the game type in force before the stage's own
+        // options arrive; the start sequence hands them to every player.
+        InitSymbolSet();
+        applyOptionsCode(code.mid(81, 5), challenge);
+        LoadPuzzleString(puzzle);
+        shuffleBoard(this);
+    }
+
+    if ((challenge || tournament) && !registerStage(challenge)) {
+        MessageDlg(QStringLiteral("Datei ungültig.\r\nDaten werden nicht gespeichert!"), TMsgDlgType::Information,
+                   TMsgDlgButtons::OK);
+        return;
+    }
+
+    // A stage may have changed the game type.
+    UpdateHintButton();
+    NETZ->SendSymbols();
+    NETZ->SendOptions();
+    NETZ->StartNetworkGame();
+}
+
+void TForm1::StopGameLocal()
+{
+    if (Paused && FormMeld)
+        FormMeld->hide();
+    if (FormBingo && FormBingo->isVisible())
+        FormBingo->close();
+    if (NETZ)
+        NETZ->SetListenerActive(false);
+    Paused = false;
+    GameRunning = false;
+    HostsNetworkGame = false;
+}
+
+void TForm1::FinishGame()
+{
+    GameRunning = false;
+    ClearBingoList();
+    if (FormBingo)
+        FormBingo->close();
+    const QString host = Players[1].Address;
+    if (!host.isEmpty() && FormOpt && FormOpt->SelfIp->text() == host) {
+        if (NETZ)
+            NETZ->SendGameEnded();
+    } else {
+        ResetPlayers();
+        HostsNetworkGame = false;
+        UpdatePlayerTable();
+    }
+}
+
+void TForm1::StopGameDeferred()
+{
+    HostsNetworkGame = false;
+    GameRunning = false;
+    ResetChangedCells();
+    if (NETZ && NETZ->MyPlayerNo != 0)
+        NETZ->SendLogoff();
+    ResetPlayers();
+    if (NETZ) {
+        NETZ->MyPlayerNo = 0;
+        NETZ->SetListenerActive(false);
+    }
+}
+
+void TForm1::MsgTimerTimer()
+{
+    if (StopRequested) {
+        StopGameDeferred();
+        StopRequested = false;
+    }
+    setWindowTitle(QStringLiteral("Quadrivo "));
+    if (GameRunning && !Paused) {
+        ElapsedTenths = GameTimeTenths();
+        if (ownPlayerNo() != 0)
+            Zeit->setText(FormatTenths(ElapsedTenths));
+    }
+    if (FormStart) {
+        QString text;
+        if (PlayModeText(FormStart->PlayMode, text))
+            modus_label->setText(text);
+        Spiel_Label->setText(GameKindText(FormStart->GameKind));
+    }
+}
+
+void TForm1::WartezeitTimerTimer()
+{
+    const int me = ownPlayerNo();
+    for (int p = 1; p <= 8; ++p) {
+        TPlayerRecord &r = Players[p];
+        if (!r.Active || r.WaitSeconds <= 0)
+            continue;
+        --r.WaitSeconds;
+        if (me == 0 || r.PlayerNo != me)
+            continue;
+        if (r.WaitSeconds > 0) {
+            if (FormMeld) {
+                FormMeld->Dauer = 0;
+                FormMeld->ShowPenalty(r.WaitSeconds);
+            }
+        } else {
+            brett->show();
+            if (FormMeld)
+                FormMeld->hide();
+        }
+    }
+    UpdatePlayerTable();
+}
+
+void TForm1::BTC_PauseClick()
+{
+    if (HelpCursor == -20) {
+        if (FormInfo)
+            FormInfo->ShowHelp(9);
+        return;
+    }
+    // A second pause would overwrite the stamp of the first.
+    if (!GameRunning || Paused)
+        return;
+    closePrintWindow();
+    Paused = true;
+    PauseStartCount = PerfCounter();
+    brett->hide();
+    if (FormMeld) {
+        FormMeld->Dauer = 0;
+        FormMeld->ShowBigText(QStringLiteral("Pause"));
+    }
+    BTC_Tipp->setEnabled(false);
+    BTC_Pause->setEnabled(false);
+    BTC_Weiter->setEnabled(true);
+}
+
+void TForm1::BTC_WeiterClick()
+{
+    // Only a pause has a stamp to resume from.
+    if (!Paused)
+        return;
+    Paused = false;
+    GameStartCount += PerfCounter() - PauseStartCount;
+    if (FormMeld)
+        FormMeld->hide();
+    brett->show();
+    UpdateHintButton();
+    BTC_Pause->setEnabled(true);
+    BTC_Weiter->setEnabled(false);
+}
+
+void TForm1::BTC_TippClick(QObject *sender)
+{
+    if (HelpCursor == -20 && sender != TippOn1) {
+        if (FormInfo)
+            FormInfo->ShowHelp(8);
+        return;
+    }
+    closePrintWindow();
+    if (GameRunning && BTC_Tipp->isEnabled())
+        showHint();
+}
+
+void TForm1::BTC_Spiel_EndeClick()
+{
+    closeHintWindow();
+    closePrintWindow();
+    if (HelpCursor == -20) {
+        if (FormInfo)
+            FormInfo->ShowHelp(10);
+        return;
+    }
+
+    if (WEBForm && WEBForm->LoggedIn) {
+        brett->hide();
+        GameRunning = false;
+        BTC_Spiel_Ende->setEnabled(false);
+        if (NETZ)
+            NETZ->MyPlayerNo = 0;
+        ResetPlayers();
+        stopInternetPoll();
+        WEBForm->SendLogout();
+        WEBForm->show();
+        if (FormMeld && FormMeld->isVisible())
+            FormMeld->hide();
+        return;
+    }
+
+    if (SinglePlayerGame) {
+        if (FormCha && FormCha->ChallengeActive) {
+            if (!askInformation("Challenge noch gestartet.\r\nSpiel abbrechen?"))
+                return;
+            closeStartWindow();
+            FormCha->show();
+        }
+        if (FormGhost && FormGhost->GhostMode) {
+            if (!askInformation("Ghostspiel noch gestartet.\r\nSpiel abbrechen?"))
+                return;
+            leaveGhostWindow();
+            closeStartWindow();
+            FormGhost->show();
+        }
+        ResetPlayers();
+        StopGameLocal();
+        brett->hide();
+        if (NETZ)
+            NETZ->MyPlayerNo = 0;
+        // The start window's tab handler reads the single-player tab from this Tag.
+        BTC_Spiel_Ende->Tag = 10;
+        if (FormStart) {
+            FormStart->Tab_EinzelspielerClick(BTC_Spiel_Ende);
+            if (FormStart->GameKind != 2 && FormStart->GameKind != 3)
+                FormStart->show();
+        }
+        BTC_Spiel_Ende->setEnabled(false);
+        return;
+    }
+
+    const bool tournament = FormCha && FormCha->TournamentActive;
+    if (tournament) {
+        if (!askInformation("Turnier noch gestartet.\r\nSpiel abbrechen?"))
+            return;
+        FormCha->show();
+    }
+    const int me = ownPlayerNo();
+    for (int p = 1; p <= 8; ++p)
+        if (me != 0 && Players[p].PlayerNo == me && Players[p].WaitSeconds > 0)
+            Players[p].WaitSeconds = 0;
+    if (FormMeld) {
+        FormMeld->Dauer = 0;
+        FormMeld->hide();
+    }
+    FinishGame();
+    brett->hide();
+    if (!tournament && FormStart)
+        FormStart->show();
+    BTC_Spiel_Ende->setEnabled(false);
+}
+
+void TForm1::BTC_MenueClick()
+{
+    Panel_Menue->resize(Panel_Menue->width(), 0);
+    brett->hide();
+    if (FormCha && FormCha->ChallengeActive) {
+        FormCha->SetupChallenge();
+    } else if (FormCha && FormCha->TournamentActive) {
+        FormCha->SetupTournament();
+    } else if (!WEBForm || !WEBForm->LoggedIn) {
+        if (FormStart)
+            FormStart->show();
+    } else {
+        ResetPlayers();
+        WEBForm->show();
+    }
+}

@@ -50,7 +50,10 @@ QString TNETZ::LocalAddress() const
     return QStringLiteral("127.0.0.1");
 }
 
-QString TNETZ::BroadcastTarget() const { return SudokuEnv().BroadcastAddress; }
+QString TNETZ::BroadcastTarget() const
+{
+    return SudokuEnv().BroadcastAddress;
+}
 
 TPlayerRecord *TNETZ::PlayerSlots() const
 {

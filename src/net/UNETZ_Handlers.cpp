@@ -117,7 +117,10 @@ void TNETZ::OnClearCells() {}
 void TNETZ::OnUsedMarks() {}
 void TNETZ::OnBingo() {}
 void TNETZ::OnEndOfGame() {}
-bool TNETZ::CheckGameOver() { return false; }
+bool TNETZ::CheckGameOver()
+{
+    return false;
+}
 void TNETZ::ScoreGame() {}
 
 // ---- tournament data ----------------------------------------------------------

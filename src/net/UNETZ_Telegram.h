@@ -58,8 +58,8 @@ struct TTelegram {
     int32_t a = 0;
     int32_t b = 0;
     int32_t z = 0;
-    uint8_t Data = 0;       // 0 no text, 1 a text follows
-    uint8_t TextLength = 0; // 0..35
+    uint8_t Data = 0;                      // 0 no text, 1 a text follows
+    uint8_t TextLength = 0;                // 0..35
     char TextBytes[kTelegramTextMax] = {}; // Windows-1252; bytes past the length mean nothing
 
     // The text as the program's own string.
@@ -81,10 +81,10 @@ QByteArray EncodeAcknowledgement(const TTelegram &tel);
 // Why a datagram was not accepted as a telegram.
 enum class TWireStatus {
     Ok,
-    TooShort,     // fewer than 48 bytes
-    TextMissing,  // Data set on a telegram (ACK not 0) but fewer than 84 bytes
-    TextTooLong,  // a text length above 35
-    BadAck,       // ACK outside -1..1
+    TooShort,    // fewer than 48 bytes
+    TextMissing, // Data set on a telegram (ACK not 0) but fewer than 84 bytes
+    TextTooLong, // a text length above 35
+    BadAck,      // ACK outside -1..1
 };
 // Reads one datagram. The text is read only for a telegram (ACK not 0) with
 // Data set. On anything but Ok, tel is left untouched.

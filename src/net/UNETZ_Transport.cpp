@@ -18,9 +18,15 @@ const QString kLimitedBroadcast = QStringLiteral("255.255.255.255");
 
 // Formatting a trace line costs more than the whole idle tick: skip it while
 // its category is off.
-bool traceOn(int category) { return Trace && Trace->IsCatOn(category); }
+bool traceOn(int category)
+{
+    return Trace && Trace->IsCatOn(category);
+}
 
-QString gidStar(int32_t gid) { return gid == -1 ? QStringLiteral("*") : QString::number(gid); }
+QString gidStar(int32_t gid)
+{
+    return gid == -1 ? QStringLiteral("*") : QString::number(gid);
+}
 
 // "Gid(..) Aktion(..) x,y,z(..) a,b(..) Data(T/F) =<text>"
 QString telFields(const TTelegram &t, const QString &gid)
@@ -41,9 +47,15 @@ QString telHead(const QString &lead, const TTelegram &t)
     return QStringLiteral("%1 HS.Loop(%2) HS.TAN(%3) HS.ACK(%4) ").arg(lead).arg(t.Loop).arg(t.TAN).arg(t.ACK);
 }
 
-int nextIndex(int i) { return i >= kTelegramRingSize - 1 ? 0 : i + 1; }
+int nextIndex(int i)
+{
+    return i >= kTelegramRingSize - 1 ? 0 : i + 1;
+}
 
-bool isSlot(int p) { return p >= 1 && p <= 8; }
+bool isSlot(int p)
+{
+    return p >= 1 && p <= 8;
+}
 
 // The source address as a dotted quad, also when the stack reports an
 // IPv4-mapped IPv6 address.
@@ -205,7 +217,10 @@ void TNETZ::WriteDatagram(const QByteArray &bytes)
         TraceCat(1, QStringLiteral("ERROR: Senden an (%1) fehlgeschlagen: %2").arg(host, UDPSender->errorString()));
 }
 
-void TNETZ::SendTelegram(const TTelegram &tel) { WriteDatagram(EncodeTelegram(tel)); }
+void TNETZ::SendTelegram(const TTelegram &tel)
+{
+    WriteDatagram(EncodeTelegram(tel));
+}
 
 void TNETZ::SendAck(const QString &peer)
 {
@@ -231,7 +246,7 @@ void TNETZ::SendTimerTimer()
         pending = true;
         // Only the head goes out: one telegram in flight per peer, in order.
         TTelegram &head = r.SendQueue[r.QueueRead];
-        if (head.RetryCount == 1)
+        if (head.RetryCount == 1 && traceOn(1))
             TraceCat(1, QStringLiteral("Wiederholung an :") + r.Name + QStringLiteral(" IP:") + r.Address);
         if (head.RetryCount > 0) {
             --head.RetryCount;
@@ -327,7 +342,10 @@ void TNETZ::ForgetPeer(const QString &address)
     }
 }
 
-void TNETZ::ForgetAllPeers() { LastHandledTan.clear(); }
+void TNETZ::ForgetAllPeers()
+{
+    LastHandledTan.clear();
+}
 
 void TNETZ::DispatchTelegram(const QString &peer)
 {

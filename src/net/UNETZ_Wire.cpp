@@ -54,12 +54,24 @@ void putHead(char *buf, const TTelegram &t, int32_t ack, uint8_t data)
     buf[kOffData] = char(data);
 }
 
-bool inRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
-bool isPlayer(int32_t v) { return inRange(v, 1, 8); }
-bool isCell(int32_t v) { return inRange(v, 1, 9); }
+bool inRange(int32_t v, int32_t lo, int32_t hi)
+{
+    return v >= lo && v <= hi;
+}
+bool isPlayer(int32_t v)
+{
+    return inRange(v, 1, 8);
+}
+bool isCell(int32_t v)
+{
+    return inRange(v, 1, 9);
+}
 } // namespace
 
-QString TTelegram::Text() const { return DecodeCp1252(TextData()); }
+QString TTelegram::Text() const
+{
+    return DecodeCp1252(TextData());
+}
 
 void TTelegram::SetText(const QString &text)
 {

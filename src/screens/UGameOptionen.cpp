@@ -14,7 +14,6 @@
 #include "solver/UBingo.h"
 #include "ui/DialogService.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -35,11 +34,12 @@ std::function<void(int)> &helpObserver()
 }
 
 constexpr int kWidth = 355;
-constexpr int kHeadHeight = 62;
-constexpr int kFooterHeight = 40;
 constexpr int kHelpCursor = -20;
 
-bool inHelpMode() { return Form1 && Form1->HelpCursor == kHelpCursor; }
+bool inHelpMode()
+{
+    return Form1 && Form1->HelpCursor == kHelpCursor;
+}
 
 void showHelp(int topic)
 {
@@ -66,9 +66,15 @@ void SendGameOptions()
         NETZ->SendOptions();
 }
 
-void SetSendOptionsObserver(std::function<void()> observer) { sendObserver() = std::move(observer); }
+void SetSendOptionsObserver(std::function<void()> observer)
+{
+    sendObserver() = std::move(observer);
+}
 
-void SetHelpTopicObserver(std::function<void(int)> observer) { helpObserver() = std::move(observer); }
+void SetHelpTopicObserver(std::function<void(int)> observer)
+{
+    helpObserver() = std::move(observer);
+}
 
 QString ImportMaskForLevel(int level)
 {
@@ -79,9 +85,8 @@ QString ImportMaskForLevel(int level)
 // ---- the window -------------------------------------------------------------
 
 TFormGO::TFormGO(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : TOptionWindow(parent, QStringLiteral("Spiel Einstellungen"), QStringLiteral("Spieleinstellungen :"), kWidth)
 {
-    setWindowTitle(QStringLiteral("Spiel Einstellungen"));
     buildControls();
     FormCreate();
 }
@@ -151,39 +156,11 @@ void TFormGO::buildControls()
         return p;
     };
 
-    // ---- head with the tabs ----
-    Panel_Head = new TPanel(this);
-    Titel = new TLabel(Panel_Head, QStringLiteral("Spieleinstellungen :"));
-    Titel->SetFontSize(10, true);
-    Titel->setGeometry(10, 6, 300, 20);
-    struct TTabDef {
-        TImage **Picture;
-        TLabel **Label;
-        const char *Text;
-        int Tag;
-    };
-    const TTabDef tabs[] = {{&IM_Spielart, &Tab_Spielart, "Spielart", 1},
-                            {&IM_Schwierigkeit, &Tab_Schwierigkeit, "Schwierigkeit", 2},
-                            {&IM_Bewertung, &tab_Bewertung, "Bewertung", 3}};
-    int tabLeft = 8;
-    for (const TTabDef &t : tabs) {
-        *t.Picture = new TImage(Panel_Head);
-        (*t.Picture)->setGeometry(tabLeft, 34, 105, 26);
-        (*t.Picture)->Tag = t.Tag;
-        *t.Label = new TLabel(Panel_Head, QString::fromUtf8(t.Text));
-        TLabel *l = *t.Label;
-        l->Tag = t.Tag;
-        l->SetFontSize(9, true);
-        l->setAlignment(Qt::AlignCenter);
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::Click, this, [this, l] { Tab_SpielartClick(l); });
-        tabLeft += 115;
-    }
-    BL = new TBevel(this);
-    BR = new TBevel(this);
+    Panel_Spielart = addTab(1, QStringLiteral("Spielart"), IM_Spielart, Tab_Spielart);
+    Panel_Schwierigkeit = addTab(2, QStringLiteral("Schwierigkeit"), IM_Schwierigkeit, Tab_Schwierigkeit);
+    Panel_Bewertung = addTab(3, QStringLiteral("Bewertung"), IM_Bewertung, tab_Bewertung);
 
     // ---- game type, Bingo, board sharing, evaluation, pencil marks ----
-    Panel_Spielart = new TPanel(this);
     heading(Panel_Spielart, QStringLiteral("Spielart :"), 10, 6);
     Sud_1 = picture(Panel_Spielart, 35, 14, 26);
     BTC35 = caption(Panel_Spielart, 35, QStringLiteral("Sudoku"), 36, 26, 110);
@@ -233,7 +210,6 @@ void TFormGO::buildControls()
     Panel_Spielart->resize(kWidth, 330);
 
     // ---- level, import, rotation, mixing, import folder ----
-    Panel_Schwierigkeit = new TPanel(this);
     heading(Panel_Schwierigkeit, QStringLiteral("Schwierigkeit :"), 10, 6);
     TImage **grad[] = {&Grad_1, &Grad_2, &Grad_3, &Grad_4};
     TLabel **gradCaption[] = {&BTC60, &BTC61, &BTC62, &BTC63};
@@ -257,7 +233,6 @@ void TFormGO::buildControls()
     Panel_Schwierigkeit->resize(kWidth, 178);
 
     // ---- rating and bonus ----
-    Panel_Bewertung = new TPanel(this);
     heading(Panel_Bewertung, QStringLiteral("Bewertung :"), 10, 6);
     TImage **reg[] = {&Reg_1, &Reg_2, &Reg_3, &Reg_4};
     TLabel **regCaption[] = {&BTC64, &BTC65, &BTC66, &BTC67};
@@ -271,7 +246,6 @@ void TFormGO::buildControls()
     Panel_Bewertung->resize(kWidth, 176);
 
     // ---- footer ----
-    Panel_footer = new TPanel(this);
     BIM_Zurueck = new TImage(Panel_footer);
     BIM_Zurueck->setGeometry(10, 7, 100, 26);
     BTC_Zurueck = new TLabel(Panel_footer, QStringLiteral("Zurück"));
@@ -289,22 +263,18 @@ void TFormGO::buildControls()
     connect(BTC_Starten, &TLabel::Click, this, &TFormGO::BTC_StartenClick);
     connect(BTC_Starten, &TLabel::MouseEnter, this, &TFormGO::BTC_StartenMouseEnter);
     connect(BTC_Starten, &TLabel::MouseLeave, this, &TFormGO::BTC_StartenMouseLeave);
-    SetSkinPicture(BIM_Zurueck, "pic_no_press");
-    SetSkinPicture(BIM_Starten, "pic_no_press");
+    BIM_Zurueck->setObjectName(QStringLiteral("BIM_Zurueck"));
+    BIM_Starten->setObjectName(QStringLiteral("BIM_Starten"));
 
-    SetColourRole(Panel_Head, TColourRole::Field);
-    SetColourRole(Panel_footer, TColourRole::Field);
-    for (QWidget *w : {static_cast<QWidget *>(Panel_Spielart), static_cast<QWidget *>(Panel_Schwierigkeit),
-                       static_cast<QWidget *>(Panel_Bewertung), static_cast<QWidget *>(Panel_Buchstaben),
-                       static_cast<QWidget *>(Panel3), static_cast<QWidget *>(BingoFill),
-                       static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Panel_Buchstaben), static_cast<QWidget *>(Panel3), static_cast<QWidget *>(BingoFill),
+          static_cast<QWidget *>(Panel1), static_cast<QWidget *>(Panel2)})
         SetColourRole(w, TColourRole::Menu);
 
     // The pictures start as the window definition has them: every choice boxed.
     for (TImage *im : {Sud_1, Sud_2, Sud_4, eigen_1, eigen_2, sofort_1, sofort_2, Grad_1, Grad_2, Grad_3, Grad_4,
                        Import_1, Rot_1, Mix_1, Reg_1, Reg_2, Reg_3, Reg_4, BonusMerker_1})
         tick(im, false);
-    resize(kWidth, kHeadHeight + Panel_Spielart->height() + kFooterHeight);
 }
 
 void TFormGO::tick(TImage *picture, bool on)
@@ -316,12 +286,30 @@ void TFormGO::tick(TImage *picture, bool on)
 
 // ---- getters ------------------------------------------------------------------
 
-int TFormGO::GetGameType() const { return BingoM->Tag != 0 ? 4 : Sud19M->Tag; }
-int TFormGO::GetLevel() const { return GradM->Tag; }
-int TFormGO::GetRating() const { return RegM->Tag; }
-bool TFormGO::IsEvaluationImmediate() const { return SofortM->Tag != 0; }
-bool TFormGO::IsOwnBoard() const { return EigenM->Tag == 1; }
-bool TFormGO::HasMarkBonus() const { return BonusMerkerM->Tag == 1; }
+int TFormGO::GetGameType() const
+{
+    return BingoM->Tag != 0 ? 4 : Sud19M->Tag;
+}
+int TFormGO::GetLevel() const
+{
+    return GradM->Tag;
+}
+int TFormGO::GetRating() const
+{
+    return RegM->Tag;
+}
+bool TFormGO::IsEvaluationImmediate() const
+{
+    return SofortM->Tag != 0;
+}
+bool TFormGO::IsOwnBoard() const
+{
+    return EigenM->Tag == 1;
+}
+bool TFormGO::HasMarkBonus() const
+{
+    return BonusMerkerM->Tag == 1;
+}
 
 QString TFormGO::LevelName(int level)
 {
@@ -347,12 +335,11 @@ void TFormGO::SetGameType(int t)
         t = 1;
     for (TImage *im : {Sud_1, Sud_2, Sud_4})
         tick(im, false);
-    for (QWidget *w : {static_cast<QWidget *>(Label5), static_cast<QWidget *>(BingoMax),
-                       static_cast<QWidget *>(rb_AI), static_cast<QWidget *>(rb_AZ),
-                       static_cast<QWidget *>(rb_Zahlen), static_cast<QWidget *>(rb_Felder),
-                       static_cast<QWidget *>(rb_alternate), static_cast<QWidget *>(rb_random),
-                       static_cast<QWidget *>(rb_fest), static_cast<QWidget *>(rb_Bingo_voll),
-                       static_cast<QWidget *>(rb_Bingo_leer)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Label5), static_cast<QWidget *>(BingoMax), static_cast<QWidget *>(rb_AI),
+          static_cast<QWidget *>(rb_AZ), static_cast<QWidget *>(rb_Zahlen), static_cast<QWidget *>(rb_Felder),
+          static_cast<QWidget *>(rb_alternate), static_cast<QWidget *>(rb_random), static_cast<QWidget *>(rb_fest),
+          static_cast<QWidget *>(rb_Bingo_voll), static_cast<QWidget *>(rb_Bingo_leer)})
         w->setEnabled(false);
 
     int type = t;
@@ -612,49 +599,6 @@ void TFormGO::ApplyOptionRules()
         Form1->Tabelle_kopf->SetPicture(FormOpt->pic_Tabelle_kopf->Picture());
 }
 
-// ---- tabs -----------------------------------------------------------------------
-
-void TFormGO::layoutFrame()
-{
-    const int w = width();
-    Panel_Head->setGeometry(0, 0, w, kHeadHeight);
-    for (TPanel *p : {Panel_Spielart, Panel_Schwierigkeit, Panel_Bewertung})
-        p->setGeometry(0, kHeadHeight, w, p->Tag);
-    BL->setGeometry(0, kHeadHeight - 2, w, 2);
-    BR->setGeometry(0, kHeadHeight - 2, w, 2);
-    BL->raise();
-    BR->raise();
-}
-
-void TFormGO::ShowTab(int n)
-{
-    TPanel *const panels[] = {Panel_Spielart, Panel_Schwierigkeit, Panel_Bewertung};
-    TImage *const pictures[] = {IM_Spielart, IM_Schwierigkeit, IM_Bewertung};
-    if (n < 1 || n > 3)
-        return;
-    m_tab = n;
-    for (TPanel *p : panels)
-        p->hide();
-    TPanel *shown = panels[n - 1];
-    shown->show();
-    const int h = shown->Tag + Panel_Head->height() + kFooterHeight;
-    resize(width(), h);
-    shown->setGeometry(0, Panel_Head->height(), width(), shown->Tag);
-    Panel_footer->setGeometry(0, h - kFooterHeight, width(), kFooterHeight);
-    const QRect tab = pictures[n - 1]->geometry();
-    BL->setGeometry(0, BL->y(), tab.left(), BL->height());
-    BR->setGeometry(tab.left() + tab.width(), BR->y(), width() - tab.left() - tab.width(), BR->height());
-}
-
-void TFormGO::DrawTabs()
-{
-    if (!FormFeld)
-        return;
-    FormFeld->PaintButtonFace(IM_Spielart, Tab_Spielart);
-    FormFeld->PaintButtonFace(IM_Schwierigkeit, Tab_Schwierigkeit);
-    FormFeld->PaintButtonFace(IM_Bewertung, tab_Bewertung);
-}
-
 // ---- event handlers ---------------------------------------------------------------
 
 void TFormGO::ButtonClick(QObject *sender)
@@ -672,7 +616,9 @@ void TFormGO::ButtonClick(QObject *sender)
         const QObject *const sudoku[] = {Sud_1, BTC35};
         const QObject *const bingo[] = {Sud_4, BTC_Bingo, BingoMax, Label5, Panel3, rb_Bingo_voll, rb_Bingo_leer};
         const QObject *const rating[] = {Reg_1, Reg_2, Reg_3, Reg_4, BTC64, BTC65, BTC66, BTC67, BTC115, BonusMerker_1};
-        auto in = [sender](const auto &list) { return std::find(std::begin(list), std::end(list), sender) != std::end(list); };
+        auto in = [sender](const auto &list) {
+            return std::find(std::begin(list), std::end(list), sender) != std::end(list);
+        };
         if (in(sudoku))
             showHelp(12);
         else if (in(bingo))
@@ -761,9 +707,15 @@ void TFormGO::ButtonEnter(TLabel *label)
         label->SetFontSize(9, true);
 }
 
-void TFormGO::ButtonExit(TLabel *label) { label->SetFontSize(8, false); }
+void TFormGO::ButtonExit(TLabel *label)
+{
+    label->SetFontSize(8, false);
+}
 
-void TFormGO::OK_LabelMouseMove(QWidget *control, Qt::KeyboardModifiers shift) { SetHelpCursor(control, shift); }
+void TFormGO::OK_LabelMouseMove(QWidget *control, Qt::KeyboardModifiers shift)
+{
+    SetHelpCursor(control, shift);
+}
 
 void TFormGO::Panel3Click(QObject *sender)
 {
@@ -771,7 +723,10 @@ void TFormGO::Panel3Click(QObject *sender)
         showHelp(13);
 }
 
-void TFormGO::Tab_SpielartClick(QObject *sender) { ShowTab(GetControlTag(sender)); }
+void TFormGO::Tab_SpielartClick(QObject *sender)
+{
+    ShowTab(GetControlTag(sender));
+}
 
 void TFormGO::ImportDirClick()
 {
@@ -780,8 +735,8 @@ void TFormGO::ImportDirClick()
     const QString filter = QStringLiteral("Alle Sudokus (*.sudoku);;Leichte Sudokus (l*.sudoku);;"
                                           "Mittlere Sudokus (m*.sudoku);;Schwere Sudokus (s*.sudoku);;"
                                           "Profi Sudokus (p*.sudoku)");
-    const QString file = Dialogs()->OpenFileName(this, QStringLiteral("Öffnen"),
-                                                 QDir::fromNativeSeparators(ImportDir->text()), filter);
+    const QString file =
+        Dialogs()->OpenFileName(this, QStringLiteral("Öffnen"), QDir::fromNativeSeparators(ImportDir->text()), filter);
     if (file.isEmpty())
         return;
     const QString folder = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
@@ -817,7 +772,10 @@ void TFormGO::BTC_StartenMouseEnter()
         BTC_Starten->SetFontSize(9, true);
 }
 
-void TFormGO::BTC_StartenMouseLeave() { BTC_Starten->SetFontSize(8, false); }
+void TFormGO::BTC_StartenMouseLeave()
+{
+    BTC_Starten->SetFontSize(8, false);
+}
 
 void TFormGO::BTC_ZurueckClick()
 {
@@ -834,54 +792,15 @@ void TFormGO::BTC_ZurueckClick()
 
 // ---- life cycle -----------------------------------------------------------------
 
-void TFormGO::FormCreate()
-{
-    FirstActivate = true;
-    for (TPanel *p : {Panel_Spielart, Panel_Schwierigkeit, Panel_Bewertung})
-        p->Tag = p->height();
-}
-
 void TFormGO::FormShow()
 {
-    resize(kWidth, height());
-    layoutFrame();
     const bool ghostFile = FormGhost && FormGhost->NewGhostFile;
     const bool stage = FormCha && FormCha->NeedNewGame;
-    BTC_Starten->setText(stage ? QStringLiteral("Erweitern")
-                               : ghostFile ? QStringLiteral("Erzeugen") : QStringLiteral("Starten"));
+    BTC_Starten->setText(stage       ? QStringLiteral("Erweitern")
+                         : ghostFile ? QStringLiteral("Erzeugen")
+                                     : QStringLiteral("Starten"));
     BTC_Starten->SetFontSize(8, false);
-    ShowTab(1);
-    DrawTabs();
-}
-
-void TFormGO::FormActivate()
-{
-    if (!FirstActivate)
-        return;
-    PlaceOverMainWindow(this);
-    FirstActivate = false;
-}
-
-void TFormGO::FormClose() { FirstActivate = true; }
-
-void TFormGO::showEvent(QShowEvent *e)
-{
-    QWidget::showEvent(e);
-    FormShow();
-    FormActivate();
-}
-
-void TFormGO::closeEvent(QCloseEvent *e)
-{
-    FormClose();
-    QWidget::closeEvent(e);
-}
-
-void TFormGO::changeEvent(QEvent *e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+    TOptionWindow::FormShow();
 }
 
 bool TFormGO::eventFilter(QObject *watched, QEvent *event)

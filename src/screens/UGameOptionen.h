@@ -3,17 +3,16 @@
 // (the Tag of hidden marker labels, two spin edits and the radio buttons), and
 // every setter stores its value at once.
 
+#include "screens/UOptionen.h"
 #include "ui/Controls.h"
 
 #include <QWidget>
 #include <functional>
 
-class TFormGO : public QWidget {
+class TFormGO : public TOptionWindow {
     Q_OBJECT
 public:
     explicit TFormGO(QWidget *parent = nullptr);
-
-    bool FirstActivate = true;
 
     // ---- hidden marker labels whose Tag holds an option ----
     TLabel *Sud19M = nullptr;       // symbol kind 1..3
@@ -31,21 +30,16 @@ public:
     TSpinEdit *MaxMerker = nullptr; // pencil-mark limit, 0..9
     TEdit *ImportDir = nullptr;
 
-    // ---- head, tabs, footer ----
-    TPanel *Panel_Head = nullptr;
-    TLabel *Titel = nullptr; // "Spieleinstellungen :"
+    // ---- tabs and footer ----
     TLabel *Tab_Spielart = nullptr;
     TLabel *Tab_Schwierigkeit = nullptr;
     TLabel *tab_Bewertung = nullptr;
     TImage *IM_Spielart = nullptr;
     TImage *IM_Schwierigkeit = nullptr;
     TImage *IM_Bewertung = nullptr;
-    TBevel *BL = nullptr;
-    TBevel *BR = nullptr;
     TPanel *Panel_Spielart = nullptr;
     TPanel *Panel_Schwierigkeit = nullptr;
     TPanel *Panel_Bewertung = nullptr;
-    TPanel *Panel_footer = nullptr;
     TImage *BIM_Starten = nullptr;
     TLabel *BTC_Starten = nullptr; // "Starten" / "Erzeugen" / "Erweitern"
     TImage *BIM_Zurueck = nullptr;
@@ -134,8 +128,6 @@ public:
     void UpdateMarkerLabel();
     // The tool panel's game-type text from the type and the Bingo radios.
     void UpdateArtLabel();
-    void ShowTab(int n);
-    void DrawTabs();
 
     // ---- event handlers ----
     void ButtonClick(QObject *sender);
@@ -149,22 +141,16 @@ public:
     void BTC_StartenMouseEnter();
     void BTC_StartenMouseLeave();
     void BTC_ZurueckClick();
-    void FormCreate();
-    void FormShow();
-    void FormActivate();
-    void FormClose();
+    // The Starten caption follows what the button will do.
+    void FormShow() override;
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void changeEvent(QEvent *e) override;
+    void tabClicked(QObject *label) override { Tab_SpielartClick(label); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
-    void layoutFrame();
     void tick(TImage *picture, bool on);
-    int m_tab = 1;
 };
 
 extern TFormGO *FormGO;

@@ -9,18 +9,18 @@
 #include "ui/DialogService.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QHostInfo>
 
 TFormOpt *FormOpt = nullptr;
 
 namespace {
 constexpr int kWidth = 430;
-constexpr int kHeadHeight = 62;
-constexpr int kFooterHeight = 40;
 constexpr const char *kColourRole = "colourRole";
 
-bool inHelpMode() { return Form1 && Form1->HelpCursor == -20; }
+bool inHelpMode()
+{
+    return Form1 && Form1->HelpCursor == -20;
+}
 
 TLabel *heading(QWidget *parent, const QString &text, int x, int y, int w = 150)
 {
@@ -90,16 +90,21 @@ void DistributePlayerColours()
             Form1->Players[slot].Color = FormOpt->ColourImage(pic)->Tag;
 }
 
-QString DefaultNickname(const QString &hostName) { return hostName.left(kMaxNickLength); }
+QString DefaultNickname(const QString &hostName)
+{
+    return hostName.left(kMaxNickLength);
+}
 
-QString DefaultNickname() { return DefaultNickname(QHostInfo::localHostName()); }
+QString DefaultNickname()
+{
+    return DefaultNickname(QHostInfo::localHostName());
+}
 
 // ---- the window -------------------------------------------------------------------
 
 TFormOpt::TFormOpt(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : TOptionWindow(parent, QStringLiteral("Optionen"), QStringLiteral("Optionen :"), kWidth)
 {
-    setWindowTitle(QStringLiteral("Optionen"));
     buildPictureBank();
     buildControls();
     FormCreate();
@@ -116,36 +121,9 @@ void TFormOpt::buildControls()
     tastaturM = marker();
     soundM = marker();
 
-    // ---- head with the tabs ----
-    Panel_Head = new TPanel(this);
-    Titel = new TLabel(Panel_Head, QStringLiteral("Optionen :"));
-    Titel->SetFontSize(10, true);
-    Titel->setGeometry(10, 6, 300, 20);
-    struct TTabDef {
-        TImage **Picture;
-        TLabel **Label;
-        const char *Text;
-        int Tag;
-    };
-    const TTabDef tabs[] = {{&IM_Aussehen, &Tab_Aussehen, "Aussehen", 1},
-                            {&IM_Sonstiges, &Tab_Sonstiges, "Sonstiges", 2},
-                            {&IM_Verbindung, &tab_verbindung, "Verbindung", 3}};
-    int tabLeft = 8;
-    for (const TTabDef &t : tabs) {
-        *t.Picture = new TImage(Panel_Head);
-        (*t.Picture)->setGeometry(tabLeft, 34, 105, 26);
-        (*t.Picture)->Tag = t.Tag;
-        *t.Label = new TLabel(Panel_Head, QString::fromLatin1(t.Text));
-        TLabel *l = *t.Label;
-        l->Tag = t.Tag;
-        l->SetFontSize(9, true);
-        l->setAlignment(Qt::AlignCenter);
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::Click, this, [this, l] { Tab_AussehenClick(l); });
-        tabLeft += 115;
-    }
-    BL = new TBevel(this);
-    BR = new TBevel(this);
+    Panel_Aussehen = addTab(1, QStringLiteral("Aussehen"), IM_Aussehen, Tab_Aussehen);
+    Panel_Sonstiges = addTab(2, QStringLiteral("Sonstiges"), IM_Sonstiges, Tab_Sonstiges);
+    Panel_Verbindung = addTab(3, QStringLiteral("Verbindung"), IM_Verbindung, tab_verbindung);
 
     auto switchPicture = [this](QWidget *parent, int tag, int x, int y) {
         auto *im = new TImage(parent);
@@ -178,14 +156,13 @@ void TFormOpt::buildControls()
     };
 
     // ---- appearance ----
-    Panel_Aussehen = new TPanel(this);
     heading(Panel_Aussehen, QStringLiteral("Farben :"), 10, 6);
     struct TColourDef {
         TPanel **Panel;
         const char *Caption;
     };
-    const TColourDef colours[] = {{&MenueColor, "Menuefarbe"},     {&FeldColor, "Feldfarbe"},
-                                  {&TrennColor1, "Trennfarbe1"},   {&TrennColor2, "Trennfarbe2"},
+    const TColourDef colours[] = {{&MenueColor, "Menuefarbe"},       {&FeldColor, "Feldfarbe"},
+                                  {&TrennColor1, "Trennfarbe1"},     {&TrennColor2, "Trennfarbe2"},
                                   {&Merker1Color, "Farbe Merker 1"}, {&Merker2Color, "Farbe Merker 2"}};
     int y = 26;
     for (const TColourDef &c : colours) {
@@ -241,7 +218,6 @@ void TFormOpt::buildControls()
     Panel_Aussehen->resize(kWidth, 326);
 
     // ---- other ----
-    Panel_Sonstiges = new TPanel(this);
     heading(Panel_Sonstiges, QStringLiteral("Sound :"), 10, 6);
     Sound_1 = switchPicture(Panel_Sonstiges, 108, 14, 26);
     BTC108 = switchCaption(Panel_Sonstiges, 108, QStringLiteral("Sound an"), 36, 26, 140);
@@ -252,7 +228,6 @@ void TFormOpt::buildControls()
     Panel_Sonstiges->resize(kWidth, 112);
 
     // ---- connection ----
-    Panel_Verbindung = new TPanel(this);
     SelfIp = new TLabeledEdit(Panel_Verbindung, QStringLiteral("Eigene IP :"));
     SelfIp->setGeometry(14, 26, 150, 22);
     SelfIp->setReadOnly(true);
@@ -284,16 +259,11 @@ void TFormOpt::buildControls()
     Panel_Verbindung->resize(kWidth, 262);
 
     // ---- footer ----
-    Panel_footer = new TPanel(this);
     bt_schliessen = new TButton(Panel_footer, QStringLiteral("OK"));
     bt_schliessen->setGeometry(kWidth - 90, 8, 80, 24);
     connect(bt_schliessen, &QPushButton::clicked, this, &TFormOpt::schliessenClick);
 
-    SetColourRole(Panel_Head, TColourRole::Field);
-    SetColourRole(Panel_footer, TColourRole::Field);
-    for (TPanel *p : {Panel_Aussehen, Panel_Sonstiges, Panel_Verbindung, Erklaerung})
-        SetColourRole(p, TColourRole::Menu);
-    resize(kWidth, kHeadHeight + Panel_Aussehen->height() + kFooterHeight);
+    SetColourRole(Erklaerung, TColourRole::Menu);
 }
 
 TImage *TFormOpt::BankPicture(const QString &name) const
@@ -377,12 +347,10 @@ void TFormOpt::MenueColorClick(QObject *sender)
         int32_t *Value;
         const char *Name;
     };
-    const TColourSlot colourSlots[] = {{MenueColor, &MenueColorValue, "MenueColor"},
-                                 {FeldColor, &FeldColorValue, "FeldColor"},
-                                 {TrennColor1, &TrennColor1Value, "TrennColor1"},
-                                 {TrennColor2, &TrennColor2Value, "TrennColor2"},
-                                 {Merker1Color, &Merker1ColorValue, "Merker1Color"},
-                                 {Merker2Color, &Merker2ColorValue, "Merker2Color"}};
+    const TColourSlot colourSlots[] = {
+        {MenueColor, &MenueColorValue, "MenueColor"},       {FeldColor, &FeldColorValue, "FeldColor"},
+        {TrennColor1, &TrennColor1Value, "TrennColor1"},    {TrennColor2, &TrennColor2Value, "TrennColor2"},
+        {Merker1Color, &Merker1ColorValue, "Merker1Color"}, {Merker2Color, &Merker2ColorValue, "Merker2Color"}};
     if (!inHelpMode())
         for (const TColourSlot &s : colourSlots) {
             if (sender != s.Panel)
@@ -558,8 +526,8 @@ void TFormOpt::ChgPortClick(QObject *sender)
         const QString rest = NETZ->IsListenerActive()
                                  ? QStringLiteral("Es wird weiter Port %1 benutzt.").arg(NETZ->Port)
                                  : QStringLiteral("Der Empfang ist ausgeschaltet.");
-        MessageDlg(QStringLiteral("Der Port %1 konnte nicht geöffnet werden.\n").arg(port) + rest,
-                   TMsgDlgType::Error, TMsgDlgButtons::OK);
+        MessageDlg(QStringLiteral("Der Port %1 konnte nicht geöffnet werden.\n").arg(port) + rest, TMsgDlgType::Error,
+                   TMsgDlgButtons::OK);
         Port->setText(QString::number(NETZ->Port));
         return;
     }
@@ -582,96 +550,19 @@ void TFormOpt::BTC91MouseEnter(TLabel *label)
         label->SetFontSize(10, true);
 }
 
-void TFormOpt::BTC91MouseLeave(TLabel *label) { label->SetFontSize(8, true); }
-
-void TFormOpt::BTC91MouseMove(QWidget *control, Qt::KeyboardModifiers shift) { SetHelpCursor(control, shift); }
-
-// ---- tabs and life cycle ----------------------------------------------------------------
-
-void TFormOpt::Tab_AussehenClick(QObject *sender) { ShowTab(GetControlTag(sender)); }
-
-void TFormOpt::layoutFrame()
+void TFormOpt::BTC91MouseLeave(TLabel *label)
 {
-    const int w = width();
-    Panel_Head->setGeometry(0, 0, w, kHeadHeight);
-    for (TPanel *p : {Panel_Aussehen, Panel_Sonstiges, Panel_Verbindung})
-        p->setGeometry(0, kHeadHeight, w, p->Tag);
-    BL->setGeometry(0, kHeadHeight - 2, w, 2);
-    BR->setGeometry(0, kHeadHeight - 2, w, 2);
-    BL->raise();
-    BR->raise();
+    label->SetFontSize(8, true);
 }
 
-void TFormOpt::ShowTab(int n)
+void TFormOpt::BTC91MouseMove(QWidget *control, Qt::KeyboardModifiers shift)
 {
-    TPanel *const panels[] = {Panel_Aussehen, Panel_Sonstiges, Panel_Verbindung};
-    TImage *const pictures[] = {IM_Aussehen, IM_Sonstiges, IM_Verbindung};
-    if (n < 1 || n > 3)
-        return;
-    m_tab = n;
-    for (TPanel *p : panels)
-        p->hide();
-    TPanel *shown = panels[n - 1];
-    shown->show();
-    const int h = shown->Tag + Panel_Head->height() + kFooterHeight;
-    resize(width(), h);
-    shown->setGeometry(0, Panel_Head->height(), width(), shown->Tag);
-    Panel_footer->setGeometry(0, h - kFooterHeight, width(), kFooterHeight);
-    const QRect tab = pictures[n - 1]->geometry();
-    BL->setGeometry(0, BL->y(), tab.left(), BL->height());
-    BR->setGeometry(tab.left() + tab.width(), BR->y(), width() - tab.left() - tab.width(), BR->height());
+    SetHelpCursor(control, shift);
 }
 
-void TFormOpt::DrawTabs()
-{
-    if (!FormFeld)
-        return;
-    FormFeld->PaintButtonFace(IM_Aussehen, Tab_Aussehen);
-    FormFeld->PaintButtonFace(IM_Sonstiges, Tab_Sonstiges);
-    FormFeld->PaintButtonFace(IM_Verbindung, tab_verbindung);
-}
+// ---- tabs ---------------------------------------------------------------------------------
 
-void TFormOpt::FormCreate()
+void TFormOpt::Tab_AussehenClick(QObject *sender)
 {
-    FirstActivate = true;
-    for (TPanel *p : {Panel_Aussehen, Panel_Sonstiges, Panel_Verbindung})
-        p->Tag = p->height();
-}
-
-void TFormOpt::FormShow()
-{
-    resize(kWidth, height());
-    layoutFrame();
-    ShowTab(1);
-    DrawTabs();
-}
-
-void TFormOpt::FormActivate()
-{
-    if (!FirstActivate)
-        return;
-    PlaceOverMainWindow(this);
-    FirstActivate = false;
-}
-
-void TFormOpt::FormClose() { FirstActivate = true; }
-
-void TFormOpt::showEvent(QShowEvent *e)
-{
-    QWidget::showEvent(e);
-    FormShow();
-    FormActivate();
-}
-
-void TFormOpt::closeEvent(QCloseEvent *e)
-{
-    FormClose();
-    QWidget::closeEvent(e);
-}
-
-void TFormOpt::changeEvent(QEvent *e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+    ShowTab(GetControlTag(sender));
 }

@@ -9,28 +9,63 @@
 #include <QWidget>
 #include <cstdint>
 
-class TFormOpt : public QWidget {
+// The frame both option windows share: a head with the title and three tabs
+// over their tab pictures, one body panel per tab, a footer. Shown, it lays
+// itself out at the first tab; at its first activation after creation or
+// after being closed it places itself over the main window.
+class TOptionWindow : public QWidget {
+    Q_OBJECT
+public:
+    bool FirstActivate = true;
+    TPanel *Panel_Head = nullptr;
+    TLabel *Titel = nullptr;
+    TBevel *BL = nullptr;
+    TBevel *BR = nullptr;
+    TPanel *Panel_footer = nullptr;
+
+    void ShowTab(int n);
+    void DrawTabs();
+    virtual void FormShow();
+    void FormActivate();
+    void FormClose();
+
+protected:
+    static constexpr int kHeadHeight = 62;
+    static constexpr int kFooterHeight = 40;
+    TOptionWindow(QWidget *parent, const QString &caption, const QString &title, int width);
+    // Tab n (1..3): its picture and caption in the head, and its body panel.
+    TPanel *addTab(int n, const QString &caption, TImage *&picture, TLabel *&label);
+    // A click on a tab caption.
+    virtual void tabClicked(QObject *label) = 0;
+    // Keeps each body panel's design height in its Tag; call once the panels are built.
+    void FormCreate();
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+
+private:
+    void layoutFrame();
+    int m_width;
+    TPanel *m_panels[4] = {};
+    TImage *m_pictures[4] = {};
+    TLabel *m_labels[4] = {};
+};
+
+class TFormOpt : public TOptionWindow {
     Q_OBJECT
 public:
     explicit TFormOpt(QWidget *parent = nullptr);
 
-    bool FirstActivate = true;
-
-    // ---- head, tabs, footer ----
-    TPanel *Panel_Head = nullptr;
-    TLabel *Titel = nullptr; // "Optionen :"
+    // ---- tabs and footer ----
     TLabel *Tab_Aussehen = nullptr;
     TLabel *Tab_Sonstiges = nullptr;
     TLabel *tab_verbindung = nullptr;
     TImage *IM_Aussehen = nullptr;
     TImage *IM_Sonstiges = nullptr;
     TImage *IM_Verbindung = nullptr;
-    TBevel *BL = nullptr;
-    TBevel *BR = nullptr;
     TPanel *Panel_Aussehen = nullptr;
     TPanel *Panel_Sonstiges = nullptr;
     TPanel *Panel_Verbindung = nullptr;
-    TPanel *Panel_footer = nullptr;
     TButton *bt_schliessen = nullptr; // "OK"
 
     // ---- switches: picture, caption, hidden marker ----
@@ -76,7 +111,7 @@ public:
     TLabeledEdit *SelfIp = nullptr;
     TListBox *IPAdressen = nullptr;
     TLabeledEdit *Port = nullptr;
-    TButton *bt_chg = nullptr; // "ändern"
+    TButton *bt_chg = nullptr;    // "ändern"
     TPanel *Erklaerung = nullptr; // the explanatory text of the connection tab
 
     // ---- the picture bank: a hidden panel the other windows copy from ----
@@ -100,8 +135,6 @@ public:
     void SetSound(int v);
     void SetKeyboard(int v);
 
-    void ShowTab(int n);
-    void DrawTabs();
     void ApplyColours();
     void ApplySkin();
 
@@ -122,22 +155,14 @@ public:
     void BTC91MouseEnter(TLabel *label);
     void BTC91MouseLeave(TLabel *label);
     void BTC91MouseMove(QWidget *control, Qt::KeyboardModifiers shift);
-    void FormCreate();
-    void FormShow();
-    void FormActivate();
-    void FormClose();
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void changeEvent(QEvent *e) override;
+    void tabClicked(QObject *label) override { Tab_AussehenClick(label); }
 
 private:
     void buildControls();
     void buildPictureBank();
     void showSwitch(TImage *picture, TLabel *marker, int v);
-    void layoutFrame();
-    int m_tab = 1;
 };
 
 extern TFormOpt *FormOpt;

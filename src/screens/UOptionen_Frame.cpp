@@ -7,8 +7,8 @@
 
 #include <QCloseEvent>
 
-TOptionWindow::TOptionWindow(const QString &caption, const QString &title, int width)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_width(width)
+TOptionWindow::TOptionWindow(QWidget *parent, const QString &caption, const QString &title, int width)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_width(width)
 {
     setWindowTitle(caption);
     Panel_Head = new TPanel(this);
@@ -105,7 +105,10 @@ void TOptionWindow::FormActivate()
     FirstActivate = false;
 }
 
-void TOptionWindow::FormClose() { FirstActivate = true; }
+void TOptionWindow::FormClose()
+{
+    FirstActivate = true;
+}
 
 void TOptionWindow::showEvent(QShowEvent *e)
 {

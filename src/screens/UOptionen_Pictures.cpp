@@ -10,7 +10,10 @@
 #include <cmath>
 
 namespace {
-QRgb rgbOf(int32_t bgr) { return ColorFromBGR(bgr).rgb(); }
+QRgb rgbOf(int32_t bgr)
+{
+    return ColorFromBGR(bgr).rgb();
+}
 
 // A straight line as the window toolkit draws it: from the start point up
 // to, but not including, the end point. Only axis-parallel lines are needed.
@@ -169,8 +172,8 @@ QPixmap tableHead(bool statistics)
         int Left, Width;
         const char *Text;
     };
-    const TCol common[] = {{8, 120, "Spieler"}, {133, 26, "Farbe"}, {163, 31, "Gef."}, {195, 31, "Fehl."},
-                           {227, 31, "Frei"}};
+    const TCol common[] = {
+        {8, 120, "Spieler"}, {133, 26, "Farbe"}, {163, 31, "Gef."}, {195, 31, "Fehl."}, {227, 31, "Frei"}};
     const TCol mainCols[] = {{259, 31, "Warte"}, {291, 29, "Status"}};
     const TCol endCols[] = {{259, 31, "Bonus"}, {293, 31, "Pkt."}};
     auto draw = [&p](const TCol &c, int align) {

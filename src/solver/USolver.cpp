@@ -427,11 +427,13 @@ void TSolverEngine::FindHiddenSingle(TSolverGrid &grid, int level)
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
             const TSolverCell &c = grid.Cells[x][y];
-            const uint16_t m = MerkerMask(c);
-            uint16_t shut = 0;
-            for (int d = 1; d <= 9; ++d)
+            uint16_t m = 0, shut = 0;
+            for (int d = 1; d <= 9; ++d) {
+                if (c.Value == 0 && c.Merker[d])
+                    m |= uint16_t(1u << d);
                 if (c.Value == d || c.Found[d])
                     shut |= uint16_t(1u << d);
+            }
             for (int pass = 0; pass < 3; ++pass) {
                 const int u = unitOf(pass, x, y);
                 more[pass][u] |= once[pass][u] & m;

@@ -29,7 +29,7 @@ QString JoinCounts(const TDigitCounts &counts)
 // 1..9 in ascending nested order, until visit returns false.
 template <typename Visit> bool ForEachGroup(int size, Visit visit)
 {
-    int p[3];
+    int p[3] = {0, 0, 0};
     for (p[0] = 1; p[0] <= 10 - size; ++p[0])
         for (p[1] = p[0] + 1; p[1] <= 11 - size; ++p[1]) {
             if (size == 2) {
@@ -391,7 +391,6 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
             TCellPos cells[10];
             UnitCells(pass, u, cells);
             int free;
-            TDigitCounts unitCounts{};
             if (pass == 0) {
                 free = FreeCellsInRow(grid, u + 1);
             } else if (pass == 1) {
@@ -411,14 +410,20 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
                 filled[p] = grid.Cells[q.x][q.y].Value != 0;
             }
-            if (pass == 0)
-                DigitCountsInRow(grid, u + 1, unitCounts);
-            else if (pass == 1)
-                DigitCountsInCol(grid, u + 1, unitCounts);
-            else
-                for (int p = 1; p <= 9; ++p)
-                    for (int d = 1; d <= 9; ++d)
-                        unitCounts[d] += (mask[p] >> d) & 1;
+            // The unit counts the trace shows: empty cells with candidate d.
+            auto unitCounts = [&](TDigitCounts &counts) {
+                if (pass == 0) {
+                    DigitCountsInRow(grid, u + 1, counts);
+                } else if (pass == 1) {
+                    DigitCountsInCol(grid, u + 1, counts);
+                } else {
+                    for (int d = 0; d <= 9; ++d)
+                        counts[d] = 0;
+                    for (int p = 1; p <= 9; ++p)
+                        for (int d = 1; d <= 9; ++d)
+                            counts[d] += (mask[p] >> d) & 1;
+                }
+            };
             auto unitHead = [&](const char *kind) {
                 if (pass == 0)
                     return QString::asprintf("Zeile:%d %s", u + 1, kind);
@@ -440,23 +445,29 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 }
                 if (anyFilled || std::popcount(all) <= size)
                     return true;
-                TDigitCounts groupCounts{};
+                // Digit d qualifies when its unit count is above 1 and equals
+                // its group count: it sits in two or more group cells and in
+                // no other cell of the unit.
+                uint16_t twice = 0, outside = 0;
                 for (int j = 0; j < size; ++j)
-                    for (int d = 1; d <= 9; ++d)
-                        groupCounts[d] += (mask[p[j]] >> d) & 1;
-                TDigitSet qualifies{};
-                int n = 0;
-                for (int d = 1; d <= 9; ++d)
-                    if (unitCounts[d] > 1 && unitCounts[d] == groupCounts[d]) {
-                        qualifies[d] = true;
-                        ++n;
-                    }
+                    for (int k = j + 1; k < size; ++k)
+                        twice |= mask[p[j]] & mask[p[k]];
+                for (int q = 1; q <= 9; ++q)
+                    if (q != p[0] && q != p[1] && (size == 2 || q != p[2]))
+                        outside |= mask[q];
+                const uint16_t qualifying = twice & ~outside;
+                const int n = std::popcount(qualifying);
                 if (n > 1 && TraceOn()) {
+                    TDigitCounts counts, groupCounts{};
+                    unitCounts(counts);
+                    for (int j = 0; j < size; ++j)
+                        for (int d = 1; d <= 9; ++d)
+                            groupCounts[d] += (mask[p[j]] >> d) & 1;
                     Trace(QStringLiteral("Gleiche:%1").arg(n));
-                    Trace(unitHead("Sum9:") + JoinCounts(unitCounts));
+                    Trace(unitHead("Sum9:") + JoinCounts(counts));
                     Trace(unitHead("Sum :") + JoinCounts(groupCounts));
                     for (int d = 1; d <= 9; ++d)
-                        if (qualifies[d])
+                        if ((qualifying >> d) & 1)
                             Trace(QStringLiteral("Merker:%1").arg(d));
                 }
                 if (n != size)
@@ -465,13 +476,10 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 for (int pp = 1; pp <= 9; ++pp) {
                     const TCellPos q = cells[pp];
                     TSolverCell &c = trial.Cells[q.x][q.y];
-                    bool holds = false;
-                    for (int d = 1; d <= 9; ++d)
-                        holds = holds || (qualifies[d] && c.Value == 0 && c.Merker[d]);
-                    if (!holds)
+                    if (!(MerkerMask(c) & qualifying))
                         continue;
                     for (int k = 1; k <= 9; ++k) {
-                        if (qualifies[k]) {
+                        if ((qualifying >> k) & 1) {
                             c.Pattern[k] = true;
                             continue;
                         }

@@ -126,13 +126,12 @@ int orchestrate(const QString &self)
     const char *roles[2] = {"host", "client"};
     for (int i = 0; i < 2; ++i) {
         peers[i].setProcessChannelMode(QProcess::ForwardedChannels);
-        peers[i].start(QStringLiteral("ip"),
-                       {QStringLiteral("netns"), QStringLiteral("exec"), names[i], QStringLiteral("env"),
-                        QStringLiteral("-u"), QStringLiteral("SUDOKU_LOOPBACK_ONLY"),
-                        QStringLiteral("SUDOKU_BIND_ADDRESS=0.0.0.0"),
-                        QStringLiteral("SUDOKU_BROADCAST_ADDRESS=255.255.255.255"),
-                        QStringLiteral("SUDOKU_SELF_IP=") + addrs[i], outside, self, QStringLiteral("--peer"),
-                        QString::fromLatin1(roles[i]), addrs[i]});
+        peers[i].start(
+            QStringLiteral("ip"),
+            {QStringLiteral("netns"), QStringLiteral("exec"), names[i], QStringLiteral("env"), QStringLiteral("-u"),
+             QStringLiteral("SUDOKU_LOOPBACK_ONLY"), QStringLiteral("SUDOKU_BIND_ADDRESS=0.0.0.0"),
+             QStringLiteral("SUDOKU_BROADCAST_ADDRESS=255.255.255.255"), QStringLiteral("SUDOKU_SELF_IP=") + addrs[i],
+             outside, self, QStringLiteral("--peer"), QString::fromLatin1(roles[i]), addrs[i]});
     }
     int rc = 0;
     for (QProcess &p : peers) {

@@ -5,45 +5,7 @@
 
 #include "core/USystem.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-#include <QUdpSocket>
 #include <QtTest>
-
-namespace {
-// A port free on both loopback addresses.
-int freePortOnBoth()
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        QUdpSocket a;
-        QUdpSocket b;
-        if (!a.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress))
-            continue;
-        const quint16 port = a.localPort();
-        if (b.bind(QHostAddress(QStringLiteral("127.0.0.2")), port, QAbstractSocket::DontShareAddress))
-            return port;
-    }
-    return 0;
-}
-
-// Runs the event loop (so the 1 ms timers really tick every millisecond)
-// until the condition holds or the time is up.
-template <typename F> bool runUntil(F done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return done();
-}
-} // namespace
 
 class TstSockets : public QObject {
     Q_OBJECT

@@ -24,7 +24,10 @@ TTelegram sample(int32_t aktion, int32_t ack, uint8_t data, const QString &text 
     return t;
 }
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 // The first 48 bytes of sample(): every field little-endian.
 QByteArray sampleHead(int32_t aktion, const char *ack, const char *data)
@@ -56,8 +59,7 @@ private slots:
         QTest::newRow("text not sent without Data")
             << 1 << 0 << QString("Grüße") << false << sampleHead(119, "01000000", "00");
         QTest::newRow("with text") << 1 << 1 << QString("Grüße") << false
-                                   << sampleHead(119, "01000000", "01") + hex("05 4772fcdf65") +
-                                          QByteArray(30, '\0');
+                                   << sampleHead(119, "01000000", "01") + hex("05 4772fcdf65") + QByteArray(30, '\0');
         QTest::newRow("unreliable with text")
             << -1 << 1 << QString("A") << false
             << sampleHead(119, "ffffffff", "01") + hex("01 41") + QByteArray(34, '\0');

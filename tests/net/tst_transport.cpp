@@ -2,6 +2,7 @@
 // and resend cycle, the rings, acknowledgements, malformed and repeated
 // datagrams, the local path, the dispatcher's table, the loopback guard, the
 // listener and the trace lines. Outgoing datagrams are captured, not sent.
+#include "ExchangePeer.h"
 #include "common/Fixture.h"
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
@@ -16,13 +17,6 @@
 #include <sys/socket.h>
 
 namespace {
-int freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    return s.localPort();
-}
-
 QByteArray reliable(int aktion, int tan, int loop, int gid = 1, int x = 1, int y = 1, int z = 1)
 {
     TTelegram t;
@@ -123,7 +117,7 @@ private slots:
             dispatched.push_back(tel);
             dispatchedPeers << peer;
         });
-        port = freePort();
+        port = freePortOnBoth();
     }
     void cleanupTestCase() { fx.reset(); }
 
@@ -281,10 +275,10 @@ private slots:
             queueName(2, i);
         ticks(1);
 
-        ack(2, 1);                // not the head
-        ack(2, 2);                // not the head
-        ack(2, 0, akChat);        // the head's index, but another kind
-        ack(3, 0);                // a queue with nothing in it
+        ack(2, 1);         // not the head
+        ack(2, 2);         // not the head
+        ack(2, 0, akChat); // the head's index, but another kind
+        ack(3, 0);         // a queue with nothing in it
         QCOMPARE(slot(2).QueueRead, 0);
         QCOMPARE(slot(2).SendQueue[1].ACK, 1);
         QCOMPARE(slot(2).SendQueue[2].ACK, 1);
@@ -758,7 +752,7 @@ private slots:
         QCOMPARE(int(NETZ->UDPEmpf->localPort()), port);
         QCOMPARE(NETZ->UDPSender->localAddress(), QHostAddress("127.0.0.1"));
 
-        const int second = freePort();
+        const int second = freePortOnBoth();
         QVERIFY(NETZ->SetPort(second));
         QCOMPARE(NETZ->Port, second);
         QCOMPARE(int(NETZ->UDPEmpf->localPort()), second);

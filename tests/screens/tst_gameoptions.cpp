@@ -9,6 +9,7 @@
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
+#include "screens/OptionsTestSupport.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UInfo.h"
 #include "screens/UOptionen.h"
@@ -17,45 +18,66 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QtTest>
 
 namespace {
-bool ticked(const TImage *pic) { return pic->Picture().cacheKey() == FormOpt->Pic_hacken->Picture().cacheKey(); }
-bool boxed(const TImage *pic) { return pic->Picture().cacheKey() == FormOpt->pic_box->Picture().cacheKey(); }
-
-// The stored text of a value and whether it is a string ("sz:") or an integer ("dword:").
-QString stored(const QString &name)
-{
-    QSettings raw(SettingsFilePath(), QSettings::IniFormat);
-    for (const QString &k : raw.childKeys())
-        if (k.compare(name, Qt::CaseInsensitive) == 0)
-            return raw.value(k).toString();
-    return QString();
-}
 
 // The window's controls by their names.
 QObject *control(const QString &name)
 {
     TFormGO *g = FormGO;
     const std::pair<const char *, QObject *> controls[] = {
-        {"Sud_1", g->Sud_1},         {"BTC35", g->BTC35},         {"Sud_2", g->Sud_2},
-        {"BTC36", g->BTC36},         {"rb_AI", g->rb_AI},         {"rb_AZ", g->rb_AZ},
-        {"Sud_4", g->Sud_4},         {"BTC_Bingo", g->BTC_Bingo}, {"BingoMax", g->BingoMax},
-        {"Label5", g->Label5},       {"Panel3", g->Panel3},       {"rb_Bingo_voll", g->rb_Bingo_voll},
-        {"rb_Bingo_leer", g->rb_Bingo_leer}, {"rb_Zahlen", g->rb_Zahlen}, {"rb_Felder", g->rb_Felder},
-        {"rb_fest", g->rb_fest},     {"rb_alternate", g->rb_alternate}, {"rb_random", g->rb_random},
-        {"eigen_1", g->eigen_1},     {"BTC110", g->BTC110},       {"eigen_2", g->eigen_2},
-        {"BTC111", g->BTC111},       {"sofort_1", g->sofort_1},   {"BTC112", g->BTC112},
-        {"sofort_2", g->sofort_2},   {"BTC113", g->BTC113},       {"MaxMerker", g->MaxMerker},
-        {"BTC114", g->BTC114},       {"Grad_1", g->Grad_1},       {"BTC60", g->BTC60},
-        {"BTC61", g->BTC61},         {"BTC62", g->BTC62},         {"BTC63", g->BTC63},
-        {"Import_1", g->Import_1},   {"BTC102", g->BTC102},       {"Rot_1", g->Rot_1},
-        {"BTC103", g->BTC103},       {"Mix_1", g->Mix_1},         {"BTC104", g->BTC104},
-        {"Reg_1", g->Reg_1},         {"Reg_2", g->Reg_2},         {"Reg_3", g->Reg_3},
-        {"Reg_4", g->Reg_4},         {"Grad_2", g->Grad_2},       {"Grad_3", g->Grad_3},
-        {"Grad_4", g->Grad_4},       {"BTC64", g->BTC64},         {"BTC65", g->BTC65},
-        {"BTC66", g->BTC66},         {"BTC67", g->BTC67},         {"BonusMerker_1", g->BonusMerker_1},
+        {"Sud_1", g->Sud_1},
+        {"BTC35", g->BTC35},
+        {"Sud_2", g->Sud_2},
+        {"BTC36", g->BTC36},
+        {"rb_AI", g->rb_AI},
+        {"rb_AZ", g->rb_AZ},
+        {"Sud_4", g->Sud_4},
+        {"BTC_Bingo", g->BTC_Bingo},
+        {"BingoMax", g->BingoMax},
+        {"Label5", g->Label5},
+        {"Panel3", g->Panel3},
+        {"rb_Bingo_voll", g->rb_Bingo_voll},
+        {"rb_Bingo_leer", g->rb_Bingo_leer},
+        {"rb_Zahlen", g->rb_Zahlen},
+        {"rb_Felder", g->rb_Felder},
+        {"rb_fest", g->rb_fest},
+        {"rb_alternate", g->rb_alternate},
+        {"rb_random", g->rb_random},
+        {"eigen_1", g->eigen_1},
+        {"BTC110", g->BTC110},
+        {"eigen_2", g->eigen_2},
+        {"BTC111", g->BTC111},
+        {"sofort_1", g->sofort_1},
+        {"BTC112", g->BTC112},
+        {"sofort_2", g->sofort_2},
+        {"BTC113", g->BTC113},
+        {"MaxMerker", g->MaxMerker},
+        {"BTC114", g->BTC114},
+        {"Grad_1", g->Grad_1},
+        {"BTC60", g->BTC60},
+        {"BTC61", g->BTC61},
+        {"BTC62", g->BTC62},
+        {"BTC63", g->BTC63},
+        {"Import_1", g->Import_1},
+        {"BTC102", g->BTC102},
+        {"Rot_1", g->Rot_1},
+        {"BTC103", g->BTC103},
+        {"Mix_1", g->Mix_1},
+        {"BTC104", g->BTC104},
+        {"Reg_1", g->Reg_1},
+        {"Reg_2", g->Reg_2},
+        {"Reg_3", g->Reg_3},
+        {"Reg_4", g->Reg_4},
+        {"Grad_2", g->Grad_2},
+        {"Grad_3", g->Grad_3},
+        {"Grad_4", g->Grad_4},
+        {"BTC64", g->BTC64},
+        {"BTC65", g->BTC65},
+        {"BTC66", g->BTC66},
+        {"BTC67", g->BTC67},
+        {"BonusMerker_1", g->BonusMerker_1},
         {"BTC115", g->BTC115},
     };
     for (const auto &c : controls)
@@ -106,15 +128,7 @@ class TstGameOptions : public QObject {
     void start(bool clearStore = true)
     {
         firstStartDone = false;
-        fx->DestroyWindows();
-        if (clearStore)
-            fx->ClearSettings();
-        RegWriteInteger("Disclaimer", 1);
-        fx->Dialogs.Shown.clear();
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
-        FormStart->hide();
-        Form1->hide();
+        StartProgram(*fx, clearStore);
         sends = 0;
         topics.clear();
     }
@@ -145,9 +159,9 @@ private slots:
     {
         if (Form1)
             Form1->HelpCursor = 0;
-        for (QWidget *w : {static_cast<QWidget *>(FormGO), static_cast<QWidget *>(FormInfo),
-                           static_cast<QWidget *>(FormStart), static_cast<QWidget *>(FormGhost),
-                           static_cast<QWidget *>(FormCha)})
+        for (QWidget *w :
+             {static_cast<QWidget *>(FormGO), static_cast<QWidget *>(FormInfo), static_cast<QWidget *>(FormStart),
+              static_cast<QWidget *>(FormGhost), static_cast<QWidget *>(FormCha)})
             if (w)
                 w->hide();
     }
@@ -167,17 +181,16 @@ private slots:
         QTest::addColumn<QStringList>("storedValues");
 
         const QStringList singleLocks = {"BTC110", "BTC111", "BTC115", "BTC103", "BTC104"};
-        QTest::newRow("single: nothing clicked")
-            << 10 << QStringList{} << 1 << 1 << 1 << singleLocks << "Sudoku" << 0
-            << QStringList{"Spielart=1", "eigenesfeld=1", "Durchspielen=1"};
+        QTest::newRow("single: nothing clicked") << 10 << QStringList{} << 1 << 1 << 1 << singleLocks << "Sudoku" << 0
+                                                 << QStringList{"Spielart=1", "eigenesfeld=1", "Durchspielen=1"};
         QTest::newRow("single: Bingo locks board and evaluation")
             << 10 << QStringList{"BTC_Bingo"} << 4 << 1 << 1
-            << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"}
-            << "Bingo(4) auffüllen" << 1 << QStringList{"Spielart=4", "AnzBingo=4", "eigenesfeld=1"};
+            << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"} << "Bingo(4) auffüllen"
+            << 1 << QStringList{"Spielart=4", "AnzBingo=4", "eigenesfeld=1"};
         QTest::newRow("multi: Bingo shares the board")
             << 20 << QStringList{"Sud_4"} << 4 << 0 << 1
-            << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"}
-            << "Bingo(4) auffüllen" << 1 << QStringList{"eigenesfeld=0", "Durchspielen=1"};
+            << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"} << "Bingo(4) auffüllen"
+            << 1 << QStringList{"eigenesfeld=0", "Durchspielen=1"};
         QTest::newRow("multi: back to Sudoku unlocks the board")
             << 20 << QStringList{"BTC_Bingo", "BTC35"} << 1 << 0 << 1
             << QStringList{"BTC112", "BTC113", "BTC115", "BTC103", "BTC104"} << "Sudoku" << 2
@@ -187,28 +200,24 @@ private slots:
             << QStringList{"BTC112", "BTC113", "BTC115", "BTC103", "BTC104"} << "Sudoku" << 3
             << QStringList{"eigenesfeld=0", "Durchspielen=1"};
         QTest::newRow("multi: own board allows evaluation at the end")
-            << 20 << QStringList{"eigen_1", "sofort_2"} << 1 << 1 << 0
-            << QStringList{"BTC115", "BTC103", "BTC104"} << "Sudoku" << 2
-            << QStringList{"eigenesfeld=1", "Durchspielen=0"};
+            << 20 << QStringList{"eigen_1", "sofort_2"} << 1 << 1 << 0 << QStringList{"BTC115", "BTC103", "BTC104"}
+            << "Sudoku" << 2 << QStringList{"eigenesfeld=1", "Durchspielen=0"};
         QTest::newRow("single: locked board choices ignore clicks")
             << 10 << QStringList{"BTC111", "eigen_2"} << 1 << 1 << 1 << singleLocks << "Sudoku" << 0
             << QStringList{"eigenesfeld=1"};
-        QTest::newRow("single: evaluation at the end")
-            << 10 << QStringList{"BTC113"} << 1 << 1 << 0 << singleLocks << "Sudoku" << 1
-            << QStringList{"Durchspielen=0"};
-        QTest::newRow("letters A-I, then A-Z")
-            << 10 << QStringList{"BTC36", "rb_AZ"} << 3 << 1 << 1 << singleLocks << "Mojidoku(A-Z)" << 2
-            << QStringList{"Spielart=3"};
-        QTest::newRow("letters by picture")
-            << 10 << QStringList{"Sud_2"} << 2 << 1 << 1 << singleLocks << "Mojidoku(A-I)" << 1
-            << QStringList{"Spielart=2"};
+        QTest::newRow("single: evaluation at the end") << 10 << QStringList{"BTC113"} << 1 << 1 << 0 << singleLocks
+                                                       << "Sudoku" << 1 << QStringList{"Durchspielen=0"};
+        QTest::newRow("letters A-I, then A-Z") << 10 << QStringList{"BTC36", "rb_AZ"} << 3 << 1 << 1 << singleLocks
+                                               << "Mojidoku(A-Z)" << 2 << QStringList{"Spielart=3"};
+        QTest::newRow("letters by picture") << 10 << QStringList{"Sud_2"} << 2 << 1 << 1 << singleLocks
+                                            << "Mojidoku(A-I)" << 1 << QStringList{"Spielart=2"};
         QTest::newRow("Bingo refill when empty, numbers fixed")
             << 10 << QStringList{"BTC_Bingo", "rb_Bingo_leer"} << 4 << 1 << 1
             << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"}
             << "Bingo(4 Zahlen) wenn leer" << 2 << QStringList{"BingoArt=2", "Spielart=4"};
         QTest::newRow("Bingo fields, changing at random, 2 per draw")
-            << 10 << QStringList{"BTC_Bingo", "rb_Bingo_leer", "rb_Felder", "rb_random", "BingoMax=2"} << 4 << 1
-            << 1 << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"}
+            << 10 << QStringList{"BTC_Bingo", "rb_Bingo_leer", "rb_Felder", "rb_random", "BingoMax=2"} << 4 << 1 << 1
+            << QStringList{"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"}
             << "Bingo(2 Zufall) wenn leer" << 5
             << QStringList{"BingoArt=2", "BingoModus=2", "BingoFest=2", "AnzBingo=2"};
         QTest::newRow("Bingo alternating, fixed fields")
@@ -218,10 +227,9 @@ private slots:
         QTest::newRow("Bingo radios are locked outside Bingo")
             << 10 << QStringList{"rb_Bingo_leer", "rb_Felder"} << 1 << 1 << 1 << singleLocks << "Sudoku" << 0
             << QStringList{"BingoArt=1", "BingoModus=0"};
-        QTest::newRow("Profi allows the bonus")
-            << 10 << QStringList{"BTC67", "BTC115"} << 1 << 1 << 1
-            << QStringList{"BTC110", "BTC111", "BTC103", "BTC104"} << "Sudoku" << 2
-            << QStringList{"bewertung=4", "BonusMerker=1"};
+        QTest::newRow("Profi allows the bonus") << 10 << QStringList{"BTC67", "BTC115"} << 1 << 1 << 1
+                                                << QStringList{"BTC110", "BTC111", "BTC103", "BTC104"} << "Sudoku" << 2
+                                                << QStringList{"bewertung=4", "BonusMerker=1"};
         QTest::newRow("leaving Profi turns the bonus off")
             << 10 << QStringList{"Reg_1", "BonusMerker_1", "BTC65"} << 1 << 1 << 1 << singleLocks << "Sudoku" << 3
             << QStringList{"bewertung=2", "BonusMerker=0"};
@@ -233,14 +241,12 @@ private slots:
             << QStringList{"BTC110", "BTC111", "BTC115"} << "Sudoku" << 4
             << QStringList{"Import=1", "Rotation=1", "Mixen=1"};
         QTest::newRow("import off turns rotation and mixing off")
-            << 10 << QStringList{"Import_1", "BTC103", "Mix_1", "BTC102"} << 1 << 1 << 1 << singleLocks << "Sudoku"
-            << 6 << QStringList{"Import=0", "Rotation=0", "Mixen=0"};
-        QTest::newRow("pencil-mark limit")
-            << 10 << QStringList{"MaxMerker=5", "BTC114"} << 1 << 1 << 1 << singleLocks << "Sudoku" << 2
-            << QStringList{"AnzMerker=5"};
-        QTest::newRow("level")
-            << 20 << QStringList{"BTC62"} << 1 << 1 << 1 << QStringList{"BTC115", "BTC103", "BTC104"} << "Sudoku"
-            << 1 << QStringList{"level=2"};
+            << 10 << QStringList{"Import_1", "BTC103", "Mix_1", "BTC102"} << 1 << 1 << 1 << singleLocks << "Sudoku" << 6
+            << QStringList{"Import=0", "Rotation=0", "Mixen=0"};
+        QTest::newRow("pencil-mark limit") << 10 << QStringList{"MaxMerker=5", "BTC114"} << 1 << 1 << 1 << singleLocks
+                                           << "Sudoku" << 2 << QStringList{"AnzMerker=5"};
+        QTest::newRow("level") << 20 << QStringList{"BTC62"} << 1 << 1 << 1 << QStringList{"BTC115", "BTC103", "BTC104"}
+                               << "Sudoku" << 1 << QStringList{"level=2"};
     }
     void clickSequences()
     {
@@ -268,15 +274,14 @@ private slots:
             QCOMPARE(RegReadInteger(p[0], -99), p[1].toInt());
         }
         // The pictures follow the markers.
-        QCOMPARE(ticked(FormGO->eigen_1), ownBoard == 1);
-        QCOMPARE(ticked(FormGO->eigen_2), ownBoard == 0);
-        QCOMPARE(ticked(FormGO->sofort_1), immediate == 1);
-        QCOMPARE(boxed(FormGO->sofort_1), immediate == 0);
-        QCOMPARE(ticked(FormGO->Sud_4), gameType == 4);
-        QCOMPARE(ticked(FormGO->Sud_1), gameType == 1);
-        QCOMPARE(ticked(FormGO->Sud_2), gameType == 2 || gameType == 3);
-        QCOMPARE(Form1->spielfeld_Label->text(),
-                 QString(ownBoard ? "jeder ein eigenes" : "alle ein gemeinsames"));
+        QCOMPARE(Ticked(FormGO->eigen_1), ownBoard == 1);
+        QCOMPARE(Ticked(FormGO->eigen_2), ownBoard == 0);
+        QCOMPARE(Ticked(FormGO->sofort_1), immediate == 1);
+        QCOMPARE(Boxed(FormGO->sofort_1), immediate == 0);
+        QCOMPARE(Ticked(FormGO->Sud_4), gameType == 4);
+        QCOMPARE(Ticked(FormGO->Sud_1), gameType == 1);
+        QCOMPARE(Ticked(FormGO->Sud_2), gameType == 2 || gameType == 3);
+        QCOMPARE(Form1->spielfeld_Label->text(), QString(ownBoard ? "jeder ein eigenes" : "alle ein gemeinsames"));
         QCOMPARE(Form1->Auswertung_Label->text(), QString(immediate ? "sofort nach Eingabe" : "nach letztem Feld"));
     }
 
@@ -289,11 +294,11 @@ private slots:
         click("MaxMerker=7");
         QCOMPARE(Form1->Regel_label->text(), QString("Profi"));
         QCOMPARE(Form1->Merker_label->text(), QString("je Feld : 7 + Bonus"));
-        QVERIFY(ticked(FormGO->Reg_4) && boxed(FormGO->Reg_1) && ticked(FormGO->BonusMerker_1));
+        QVERIFY(Ticked(FormGO->Reg_4) && Boxed(FormGO->Reg_1) && Ticked(FormGO->BonusMerker_1));
         click("BTC63");
         QCOMPARE(Form1->grad_label->text(), QString("Profi"));
         QCOMPARE(Form1->FileBox->Mask, QString("p*.sudoku"));
-        QVERIFY(ticked(FormGO->Grad_4) && boxed(FormGO->Grad_1));
+        QVERIFY(Ticked(FormGO->Grad_4) && Boxed(FormGO->Grad_1));
         click("BTC102");
         QCOMPARE(Form1->grad_label->text(), QString("Profi (Import)"));
         // Any rating but Profi: bonus off, the default limit without the suffix.
@@ -446,14 +451,22 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("level");
         QTest::addColumn<QString>("rating");
-        QTest::newRow("0") << 0 << "Leicht" << "";
-        QTest::newRow("1") << 1 << "Mittel" << "Leicht";
-        QTest::newRow("3") << 3 << "Profi" << "Schwer";
-        QTest::newRow("4") << 4 << "" << "Profi";
-        QTest::newRow("10") << 10 << "Leicht(Import)" << "";
-        QTest::newRow("13") << 13 << "Profi(Import)" << "";
-        QTest::newRow("14") << 14 << "" << "";
-        QTest::newRow("-1") << -1 << "" << "";
+        QTest::newRow("0") << 0 << "Leicht"
+                           << "";
+        QTest::newRow("1") << 1 << "Mittel"
+                           << "Leicht";
+        QTest::newRow("3") << 3 << "Profi"
+                           << "Schwer";
+        QTest::newRow("4") << 4 << ""
+                           << "Profi";
+        QTest::newRow("10") << 10 << "Leicht(Import)"
+                            << "";
+        QTest::newRow("13") << 13 << "Profi(Import)"
+                            << "";
+        QTest::newRow("14") << 14 << ""
+                            << "";
+        QTest::newRow("-1") << -1 << ""
+                            << "";
     }
     void names()
     {
@@ -595,8 +608,8 @@ private slots:
         }
         // Up to the terms window: the read of the settings, before any rule.
         fx->RunStartupTo(150);
-        QCOMPARE(stored(name), QString("dword:%1").arg(value, 8, 16, QChar('0')));
-        QCOMPARE(stored("ImportPath"), "sz:" + QDir::toNativeSeparators(ProgramDir()));
+        QCOMPARE(StoredRaw(name), QString("dword:%1").arg(value, 8, 16, QChar('0')));
+        QCOMPARE(StoredRaw("ImportPath"), "sz:" + QDir::toNativeSeparators(ProgramDir()));
         Form1->hide();
     }
 
@@ -789,17 +802,7 @@ private slots:
         TPanel *const panels[] = {FormGO->Panel_Spielart, FormGO->Panel_Schwierigkeit, FormGO->Panel_Bewertung};
         TImage *const pictures[] = {FormGO->IM_Spielart, FormGO->IM_Schwierigkeit, FormGO->IM_Bewertung};
         FormGO->Tab_SpielartClick(labels[tab - 1]);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(panels[i]->isVisible(), i == tab - 1);
-        TPanel *p = panels[tab - 1];
-        QVERIFY(p->Tag > 0);
-        QCOMPARE(FormGO->height(), p->Tag + FormGO->Panel_Head->height() + FormGO->Panel_footer->height());
-        QCOMPARE(FormGO->BL->width(), pictures[tab - 1]->x());
-        QCOMPARE(FormGO->BR->x(), pictures[tab - 1]->geometry().right() + 1);
-        QCOMPARE(FormGO->BL->y(), FormGO->Panel_Head->height() - 2);
-        // The tab label lies over its painted face.
-        QCOMPARE(labels[tab - 1]->geometry(), pictures[tab - 1]->geometry());
-        QVERIFY(!pictures[tab - 1]->Picture().isNull());
+        CheckShownTab(FormGO, labels, panels, pictures, tab);
         // Showing the window again starts at the first tab.
         FormGO->hide();
         FormGO->show();
@@ -809,21 +812,7 @@ private slots:
     void placedOverTheMainWindowOnce()
     {
         start();
-        Form1->setGeometry(100, 80, 1020, 725);
-        FormGO->show();
-        QVERIFY(!FormGO->FirstActivate);
-        const int left = std::max(1, 100 + (1020 - Form1->ToolPanel->width() - FormGO->width()) / 2);
-        const int top = 80 + (Form1->height() - FormGO->height()) / 2;
-        QCOMPARE(FormGO->pos(), QPoint(left, top));
-        FormGO->move(5, 5);
-        FormGO->hide();
-        FormGO->show();
-        QCOMPARE(FormGO->pos(), QPoint(5, 5));
-        // Closing lets the next activation place it again.
-        FormGO->close();
-        QVERIFY(FormGO->FirstActivate);
-        FormGO->show();
-        QCOMPARE(FormGO->x(), left);
+        CheckPlacedOnce(FormGO, [] { FormGO->close(); });
     }
 
     void captionHover()
@@ -855,8 +844,8 @@ private slots:
         start();
         // Every option control carries the Tag of its action.
         const std::pair<const char *, int> tags[] = {
-            {"Sud_1", 35}, {"BTC36", 36}, {"rb_AZ", 36}, {"rb_random", 101}, {"BingoMax", 101},
-            {"BTC63", 63}, {"Reg_1", 64}, {"BTC67", 67}, {"BTC102", 102},   {"Mix_1", 104},
+            {"Sud_1", 35},    {"BTC36", 36},     {"rb_AZ", 36},      {"rb_random", 101},    {"BingoMax", 101},
+            {"BTC63", 63},    {"Reg_1", 64},     {"BTC67", 67},      {"BTC102", 102},       {"Mix_1", 104},
             {"eigen_2", 111}, {"sofort_1", 112}, {"MaxMerker", 114}, {"BonusMerker_1", 115}};
         for (const auto &t : tags)
             QCOMPARE(GetControlTag(control(t.first)), t.second);

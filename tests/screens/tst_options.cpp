@@ -7,28 +7,21 @@
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 #include "net/UNETZ.h"
+#include "screens/OptionsTestSupport.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
 
 #include <QHostInfo>
-#include <QSettings>
 #include <QUdpSocket>
 #include <QtTest>
 
 namespace {
-bool ticked(const TImage *pic) { return pic->Picture().cacheKey() == FormOpt->Pic_hacken->Picture().cacheKey(); }
 
-QString stored(const QString &name)
+QRgb pixel(const TImage *im, int x, int y)
 {
-    QSettings raw(SettingsFilePath(), QSettings::IniFormat);
-    for (const QString &k : raw.childKeys())
-        if (k.compare(name, Qt::CaseInsensitive) == 0)
-            return raw.value(k).toString();
-    return QString();
+    return im->Picture().toImage().pixel(x, y);
 }
-
-QRgb pixel(const TImage *im, int x, int y) { return im->Picture().toImage().pixel(x, y); }
 
 // A UDP port nobody on loopback uses right now.
 int freePort()
@@ -47,16 +40,8 @@ class TstOptions : public QObject {
     void start(bool clearStore = true)
     {
         firstStartDone = false;
-        fx->DestroyWindows();
-        if (clearStore)
-            fx->ClearSettings();
-        RegWriteInteger("Disclaimer", 1);
-        fx->Dialogs.Shown.clear();
         fx->Dialogs.ColorConfirmed = false;
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
-        FormStart->hide();
-        Form1->hide();
+        StartProgram(*fx, clearStore);
     }
 
 private slots:
@@ -148,8 +133,7 @@ private slots:
     void playerColourTilesAtStartup()
     {
         start();
-        const int32_t defaults[9] = {0,        0x00FF00, 0x74A9DE, 0xFFFF00, 0x00FFFF,
-                                     0xFF00FF, 0xF0CAA6, 0x0000FF, 0xFF0000};
+        const int32_t defaults[9] = {0, 0x00FF00, 0x74A9DE, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xF0CAA6, 0x0000FF, 0xFF0000};
         for (int p = 1; p <= 8; ++p) {
             TImage *im = FormOpt->ColourImage(p);
             QCOMPARE(im->Tag, defaults[p]);
@@ -205,7 +189,7 @@ private slots:
         fx->Dialogs.ColorConfirmed = false;
         FormOpt->im1Click(FormOpt->im1);
         QCOMPARE(FormOpt->im1->Tag, 0x00FF00);
-        QCOMPARE(stored("ColSp1"), QString("dword:0000ff00"));
+        QCOMPARE(StoredRaw("ColSp1"), QString("dword:0000ff00"));
         start(false);
         QCOMPARE(FormOpt->Im3->Tag, 0x563412);
     }
@@ -217,10 +201,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("before");
-        QTest::newRow("found cells coloured") << "BTC105" << "foundcolored" << 1;
-        QTest::newRow("found cells, picture") << "Farbig_1" << "foundcolored" << 1;
-        QTest::newRow("keyboard") << "BTC_Tastatur" << "alltastatur" << 0;
-        QTest::newRow("sound") << "Sound_1" << "Sound" << 1;
+        QTest::newRow("found cells coloured") << "BTC105"
+                                              << "foundcolored" << 1;
+        QTest::newRow("found cells, picture") << "Farbig_1"
+                                              << "foundcolored" << 1;
+        QTest::newRow("keyboard") << "BTC_Tastatur"
+                                  << "alltastatur" << 0;
+        QTest::newRow("sound") << "Sound_1"
+                               << "Sound" << 1;
     }
     void switches()
     {
@@ -229,7 +217,8 @@ private slots:
         QFETCH(int, before);
         start();
         const std::pair<const char *, std::pair<QObject *, TLabel *>> controls[] = {
-            {"BTC105", {FormOpt->BTC105, FormOpt->FabM}},       {"Farbig_1", {FormOpt->Farbig_1, FormOpt->FabM}},
+            {"BTC105", {FormOpt->BTC105, FormOpt->FabM}},
+            {"Farbig_1", {FormOpt->Farbig_1, FormOpt->FabM}},
             {"BTC_Tastatur", {FormOpt->BTC_Tastatur, FormOpt->tastaturM}},
             {"Sound_1", {FormOpt->Sound_1, FormOpt->soundM}}};
         QObject *sender = nullptr;
@@ -242,7 +231,7 @@ private slots:
         TImage *const pictures[] = {FormOpt->Farbig_1, FormOpt->Tastatur_1, FormOpt->Sound_1};
         TImage *picture = pictures[marker == FormOpt->FabM ? 0 : marker == FormOpt->tastaturM ? 1 : 2];
         QCOMPARE(marker->Tag, before);
-        QCOMPARE(ticked(picture), before == 1);
+        QCOMPARE(Ticked(picture), before == 1);
 
         // Hidden: nothing happens.
         FormOpt->Farbig_1Click(sender);
@@ -256,7 +245,7 @@ private slots:
 
         FormOpt->Farbig_1Click(sender);
         QCOMPARE(marker->Tag, 1 - before);
-        QCOMPARE(ticked(picture), before == 0);
+        QCOMPARE(Ticked(picture), before == 0);
         QCOMPARE(RegReadInteger(value, -1), 1 - before);
         FormOpt->Farbig_1Click(sender);
         QCOMPARE(marker->Tag, before);
@@ -271,12 +260,18 @@ private slots:
     {
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("value");
-        QTest::newRow("menu") << "MenueColor" << "MenueColor";
-        QTest::newRow("field") << "FeldColor" << "FeldColor";
-        QTest::newRow("block separator") << "TrennColor1" << "TrennColor1";
-        QTest::newRow("cell separator") << "TrennColor2" << "TrennColor2";
-        QTest::newRow("marks 1") << "Merker1Color" << "Merker1Color";
-        QTest::newRow("marks 2") << "Merker2Color" << "Merker2Color";
+        QTest::newRow("menu") << "MenueColor"
+                              << "MenueColor";
+        QTest::newRow("field") << "FeldColor"
+                               << "FeldColor";
+        QTest::newRow("block separator") << "TrennColor1"
+                                         << "TrennColor1";
+        QTest::newRow("cell separator") << "TrennColor2"
+                                        << "TrennColor2";
+        QTest::newRow("marks 1") << "Merker1Color"
+                                 << "Merker1Color";
+        QTest::newRow("marks 2") << "Merker2Color"
+                                 << "Merker2Color";
     }
     void colourPanels()
     {
@@ -347,10 +342,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("newValue");
-        QTest::newRow("block gap") << "SpanBlock" << "TrennBlock" << 9;
-        QTest::newRow("cell gap") << "SpanZelle" << "TrennZelle" << 1;
-        QTest::newRow("mark font") << "SizeMerker" << "FontSizeMerker" << 11;
-        QTest::newRow("digit font") << "SizeZahlen" << "FontSizeZahlen" << 20;
+        QTest::newRow("block gap") << "SpanBlock"
+                                   << "TrennBlock" << 9;
+        QTest::newRow("cell gap") << "SpanZelle"
+                                  << "TrennZelle" << 1;
+        QTest::newRow("mark font") << "SizeMerker"
+                                   << "FontSizeMerker" << 11;
+        QTest::newRow("digit font") << "SizeZahlen"
+                                    << "FontSizeZahlen" << 20;
     }
     void spinEdits()
     {
@@ -383,29 +382,52 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("raw");
-        QTest::newRow("foundcolored") << "foundcolored" << "dword:00000001";
-        QTest::newRow("alltastatur") << "alltastatur" << "dword:00000000";
-        QTest::newRow("Sound") << "Sound" << "dword:00000001";
-        QTest::newRow("MenueColor") << "MenueColor" << "dword:00005ebb";
-        QTest::newRow("FeldColor") << "FeldColor" << "dword:00409fff";
-        QTest::newRow("TrennColor1") << "TrennColor1" << "dword:00003366";
-        QTest::newRow("TrennColor2") << "TrennColor2" << "dword:00ffffff";
-        QTest::newRow("Merker1Color") << "Merker1Color" << "dword:0000ff00";
-        QTest::newRow("Merker2Color") << "Merker2Color" << "dword:0000ffff";
-        QTest::newRow("TrennBlock") << "TrennBlock" << "dword:00000006";
-        QTest::newRow("TrennZelle") << "TrennZelle" << "dword:00000003";
-        QTest::newRow("FontSizeMerker") << "FontSizeMerker" << "dword:0000000e";
-        QTest::newRow("FontSizeZahlen") << "FontSizeZahlen" << "dword:00000008";
-        QTest::newRow("ColSp1") << "ColSp1" << "dword:0000ff00";
-        QTest::newRow("ColSp2") << "ColSp2" << "dword:0074a9de";
-        QTest::newRow("ColSp3") << "ColSp3" << "dword:00ffff00";
-        QTest::newRow("ColSp4") << "ColSp4" << "dword:0000ffff";
-        QTest::newRow("ColSp5") << "ColSp5" << "dword:00ff00ff";
-        QTest::newRow("ColSp6") << "ColSp6" << "dword:00f0caa6";
-        QTest::newRow("ColSp7") << "ColSp7" << "dword:000000ff";
-        QTest::newRow("ColSp8") << "ColSp8" << "dword:00ff0000";
-        QTest::newRow("Port") << "Port" << "sz:2401";
-        QTest::newRow("Nickname") << "Nickname" << "sz:" + DefaultNickname();
+        QTest::newRow("foundcolored") << "foundcolored"
+                                      << "dword:00000001";
+        QTest::newRow("alltastatur") << "alltastatur"
+                                     << "dword:00000000";
+        QTest::newRow("Sound") << "Sound"
+                               << "dword:00000001";
+        QTest::newRow("MenueColor") << "MenueColor"
+                                    << "dword:00005ebb";
+        QTest::newRow("FeldColor") << "FeldColor"
+                                   << "dword:00409fff";
+        QTest::newRow("TrennColor1") << "TrennColor1"
+                                     << "dword:00003366";
+        QTest::newRow("TrennColor2") << "TrennColor2"
+                                     << "dword:00ffffff";
+        QTest::newRow("Merker1Color") << "Merker1Color"
+                                      << "dword:0000ff00";
+        QTest::newRow("Merker2Color") << "Merker2Color"
+                                      << "dword:0000ffff";
+        QTest::newRow("TrennBlock") << "TrennBlock"
+                                    << "dword:00000006";
+        QTest::newRow("TrennZelle") << "TrennZelle"
+                                    << "dword:00000003";
+        QTest::newRow("FontSizeMerker") << "FontSizeMerker"
+                                        << "dword:0000000e";
+        QTest::newRow("FontSizeZahlen") << "FontSizeZahlen"
+                                        << "dword:00000008";
+        QTest::newRow("ColSp1") << "ColSp1"
+                                << "dword:0000ff00";
+        QTest::newRow("ColSp2") << "ColSp2"
+                                << "dword:0074a9de";
+        QTest::newRow("ColSp3") << "ColSp3"
+                                << "dword:00ffff00";
+        QTest::newRow("ColSp4") << "ColSp4"
+                                << "dword:0000ffff";
+        QTest::newRow("ColSp5") << "ColSp5"
+                                << "dword:00ff00ff";
+        QTest::newRow("ColSp6") << "ColSp6"
+                                << "dword:00f0caa6";
+        QTest::newRow("ColSp7") << "ColSp7"
+                                << "dword:000000ff";
+        QTest::newRow("ColSp8") << "ColSp8"
+                                << "dword:00ff0000";
+        QTest::newRow("Port") << "Port"
+                              << "sz:2401";
+        QTest::newRow("Nickname") << "Nickname"
+                                  << "sz:" + DefaultNickname();
     }
     void firstStartStoresDefaults()
     {
@@ -419,7 +441,7 @@ private slots:
             firstStartDone = true;
         }
         fx->RunStartupTo(150);
-        QCOMPARE(stored(name), raw);
+        QCOMPARE(StoredRaw(name), raw);
         QCOMPARE(FormOpt->SizeMerk->font().pointSize(), 14);
         QCOMPARE(FormOpt->SizeZahl->font().pointSize(), 8);
         Form1->hide();
@@ -431,9 +453,12 @@ private slots:
     {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("nick");
-        QTest::newRow("short") << "spielrechner" << "spielrechner";
-        QTest::newRow("15") << "abcdefghijklmno" << "abcdefghijklmno";
-        QTest::newRow("long Linux host name") << "debian-desktop-wohnzimmer" << "debian-desktop-";
+        QTest::newRow("short") << "spielrechner"
+                               << "spielrechner";
+        QTest::newRow("15") << "abcdefghijklmno"
+                            << "abcdefghijklmno";
+        QTest::newRow("long Linux host name") << "debian-desktop-wohnzimmer"
+                                              << "debian-desktop-";
     }
     void defaultNickname()
     {
@@ -449,10 +474,18 @@ private slots:
         QTest::addColumn<QString>("storedName");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("message");
-        QTest::newRow("16 characters are cut") << "Sechzehn Zeichen" << "Sechzehn Zeiche" << "Sechzehn Zeiche" << true;
-        QTest::newRow("15 characters fit") << "Fuenfzehn Zeich" << "Fuenfzehn Zeich" << "Fuenfzehn Zeich" << false;
-        QTest::newRow("umlauts") << "Jürgen" << "Jürgen" << "Jürgen" << false;
-        QTest::newRow("empty is not stored") << "" << "Alter Name" << "" << false;
+        QTest::newRow("16 characters are cut") << "Sechzehn Zeichen"
+                                               << "Sechzehn Zeiche"
+                                               << "Sechzehn Zeiche" << true;
+        QTest::newRow("15 characters fit") << "Fuenfzehn Zeich"
+                                           << "Fuenfzehn Zeich"
+                                           << "Fuenfzehn Zeich" << false;
+        QTest::newRow("umlauts") << "Jürgen"
+                                 << "Jürgen"
+                                 << "Jürgen" << false;
+        QTest::newRow("empty is not stored") << ""
+                                             << "Alter Name"
+                                             << "" << false;
     }
     void nickname()
     {
@@ -489,7 +522,7 @@ private slots:
         QCOMPARE(FormOpt->SelfIp->text(), QString("127.0.0.2"));
         FormOpt->IPAdressenDblClick(7);
         QCOMPARE(FormOpt->SelfIp->text(), QString("127.0.0.2"));
-        QVERIFY(stored("SelfIp").isEmpty());
+        QVERIFY(StoredRaw("SelfIp").isEmpty());
     }
 
     // ---- port ----
@@ -502,14 +535,22 @@ private slots:
         QTest::addColumn<QString>("storedPort");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("messages");
-        QTest::newRow("a port") << "2500" << true << 2500 << "2500" << "2500" << 0;
-        QTest::newRow("the highest") << "65535" << true << 65535 << "65535" << "65535" << 0;
-        QTest::newRow("with blanks") << " 2600 " << true << 2600 << "2600" << "2600" << 0;
-        QTest::newRow("not a number") << "abc" << true << 2401 << "2401" << "abc" << 0;
-        QTest::newRow("zero") << "0" << true << 2401 << "2401" << "0" << 1;
-        QTest::newRow("too large") << "70000" << true << 2401 << "2401" << "70000" << 1;
-        QTest::newRow("negative") << "-5" << true << 2401 << "2401" << "-5" << 1;
-        QTest::newRow("stored too large, at start-up") << "70000" << false << 2401 << "2401" << "2401" << 0;
+        QTest::newRow("a port") << "2500" << true << 2500 << "2500"
+                                << "2500" << 0;
+        QTest::newRow("the highest") << "65535" << true << 65535 << "65535"
+                                     << "65535" << 0;
+        QTest::newRow("with blanks") << " 2600 " << true << 2600 << "2600"
+                                     << "2600" << 0;
+        QTest::newRow("not a number") << "abc" << true << 2401 << "2401"
+                                      << "abc" << 0;
+        QTest::newRow("zero") << "0" << true << 2401 << "2401"
+                              << "0" << 1;
+        QTest::newRow("too large") << "70000" << true << 2401 << "2401"
+                                   << "70000" << 1;
+        QTest::newRow("negative") << "-5" << true << 2401 << "2401"
+                                  << "-5" << 1;
+        QTest::newRow("stored too large, at start-up") << "70000" << false << 2401 << "2401"
+                                                       << "2401" << 0;
     }
     void port()
     {
@@ -523,7 +564,7 @@ private slots:
         FormOpt->Port->setText(text);
         FormOpt->ChgPortClick(fromButton ? FormOpt->bt_chg : nullptr);
         QCOMPARE(NETZ->Port, port);
-        QCOMPARE(stored("Port"), "sz:" + storedPort);
+        QCOMPARE(StoredRaw("Port"), "sz:" + storedPort);
         QCOMPARE(FormOpt->Port->text(), shown);
         QCOMPARE(int(fx->Dialogs.Shown.size()), messages);
         QVERIFY(!NETZ->IsListenerActive());
@@ -607,9 +648,9 @@ private slots:
         QVERIFY(FormOpt->pic_Tabelle_kopf->Picture().toImage() !=
                 FormOpt->pic_Tabelle_kopf_statistik->Picture().toImage());
         // The ticks and boxes of the options show the bank's pictures.
-        QVERIFY(ticked(FormOpt->Sound_1));
-        QVERIFY(!ticked(FormOpt->Tastatur_1));
-        QVERIFY(ticked(FormGO->Sud_1));
+        QVERIFY(Ticked(FormOpt->Sound_1));
+        QVERIFY(!Ticked(FormOpt->Tastatur_1));
+        QVERIFY(Ticked(FormGO->Sud_1));
     }
 
     void skin()
@@ -661,13 +702,7 @@ private slots:
         TPanel *const panels[] = {FormOpt->Panel_Aussehen, FormOpt->Panel_Sonstiges, FormOpt->Panel_Verbindung};
         TImage *const pictures[] = {FormOpt->IM_Aussehen, FormOpt->IM_Sonstiges, FormOpt->IM_Verbindung};
         FormOpt->Tab_AussehenClick(labels[tab - 1]);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(panels[i]->isVisible(), i == tab - 1);
-        QCOMPARE(FormOpt->height(),
-                 panels[tab - 1]->Tag + FormOpt->Panel_Head->height() + FormOpt->Panel_footer->height());
-        QCOMPARE(FormOpt->BL->width(), pictures[tab - 1]->x());
-        QCOMPARE(FormOpt->BR->x(), pictures[tab - 1]->geometry().right() + 1);
-        QCOMPARE(labels[tab - 1]->geometry(), pictures[tab - 1]->geometry());
+        CheckShownTab(FormOpt, labels, panels, pictures, tab);
     }
 
     void captionsAndTexts()
@@ -679,7 +714,8 @@ private slots:
         QCOMPARE(FormOpt->bt_chg->text(), QString("ändern"));
         QCOMPARE(FormOpt->NickName->EditLabel->text(), QString("Spielername :"));
         QCOMPARE(FormOpt->SizeMerk->text(), QString("1 2 3 4 5 6 7 8 9"));
-        QVERIFY(FormOpt->Erklaerung->text().startsWith("Die eigene IP wird benötigt um in einem grösseren Netzwerk oder \n"));
+        QVERIFY(FormOpt->Erklaerung->text().startsWith(
+            "Die eigene IP wird benötigt um in einem grösseren Netzwerk oder \n"));
         QVERIFY(FormOpt->Erklaerung->text().endsWith("entsprechende IP doppelklicken."));
         // Caption hover: 10 pt bold, back to 8 pt bold.
         emit FormOpt->BTC108->MouseEnter();
@@ -698,20 +734,10 @@ private slots:
     void placementAndClose()
     {
         start();
-        Form1->setGeometry(50, 40, 1020, 725);
-        FormOpt->show();
-        const int left = std::max(1, 50 + (1020 - Form1->ToolPanel->width() - FormOpt->width()) / 2);
-        QCOMPARE(FormOpt->pos(), QPoint(left, 40 + (725 - FormOpt->height()) / 2));
-        FormOpt->move(3, 3);
-        FormOpt->hide();
-        FormOpt->show();
-        QCOMPARE(FormOpt->pos(), QPoint(3, 3));
-        FormOpt->schliessenClick();
-        QVERIFY(!FormOpt->isVisible());
-        QVERIFY(FormStart->isVisible());
-        QVERIFY(FormOpt->FirstActivate);
-        FormOpt->show();
-        QCOMPARE(FormOpt->x(), left);
+        CheckPlacedOnce(FormOpt, [] {
+            FormOpt->schliessenClick();
+            QVERIFY(FormStart->isVisible());
+        });
     }
 };
 

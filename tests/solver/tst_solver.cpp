@@ -215,6 +215,73 @@ QStringList MerkerNach(const QList<int> &levels, const QList<int> &merker)
 
 const QList<int> kOrder = {4, 5, 3, 6, 7, 8, 11, 10};
 
+// One solve-step case: the grid and what the step must leave, with the
+// driver's own trace lines in order.
+struct TStepCase {
+    const char *Name = "";
+    const char *Grid = "";
+    int FoundLevel = 0;
+    int MerkerLevel = 99;
+    QString Found = {};
+    QString Deleted = {};
+    QString Pattern = {};
+    QStringList Lines = {};
+    bool Progress = true;
+
+    static void AddColumns()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("foundLevel");
+        QTest::addColumn<int>("merkerLevel");
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("progress");
+    }
+    void AddRow() const
+    {
+        QTest::newRow(Name) << QString::fromUtf8(Grid) << FoundLevel << MerkerLevel << Found << Deleted << Pattern
+                            << Lines << Progress;
+    }
+};
+
+// One technique case: the grid, the call, and what the call must leave.
+struct TTechniqueCase {
+    const char *Name = "";
+    const char *Grid = "";
+    int Level = 0;
+    bool Search = true;
+    int FoundLevel = 0;
+    int MerkerLevel = 99;
+    QString Found = {};
+    QString Levels = {};
+    QString Deleted = {};
+    QString Pattern = {};
+    QStringList Present = {}; // trace lines, in this order
+    QStringList Absent = {};  // trace lines that must not be written
+
+    static void AddColumns()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<int>("foundLevel");
+        QTest::addColumn<int>("merkerLevel");
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<QString>("levels");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+    }
+    void AddRow() const
+    {
+        QTest::newRow(Name) << QString::fromUtf8(Grid) << Level << Search << FoundLevel << MerkerLevel << Found
+                            << Levels << Deleted << Pattern << Present << Absent;
+    }
+};
+
 } // namespace
 
 class TstSolver : public QObject {
@@ -263,42 +330,20 @@ private slots:
 
     void loadGameFromBoard_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("board");
         QTest::addColumn<QString>("values");
         QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("probeCandidates");
-        QTest::newRow("given") << "0:11=5/-1 0:99=2/0"
-                               << "11=5"
-                               << "21"
-                               << "12346789";
-        QTest::newRow("cell open everywhere stays empty") << "0:11=5/0"
-                                                          << ""
-                                                          << "11"
-                                                          << "123456789";
-        QTest::newRow("player's wrong digit counts as the solution") << "0:11=5/0 3:11=7/3"
-                                                                     << "11=5"
-                                                                     << "91"
-                                                                     << "12346789";
-        QTest::newRow("found on the shared reference board") << "0:55=8/2"
-                                                             << "55=8"
-                                                             << "46"
-                                                             << "12345679";
-        QTest::newRow("given on a player layer only") << "0:55=8/0 4:55=8/-1"
-                                                      << "55=8"
-                                                      << "59"
-                                                      << "12345679";
-        QTest::newRow("digit above 9 is ignored") << "0:11=12/-1 0:22=3/-1"
-                                                  << "22=3"
-                                                  << "11"
-                                                  << "12456789";
-        QTest::newRow("digit 0 is ignored") << "0:11=0/-1"
-                                            << ""
-                                            << "11"
-                                            << "123456789";
-        QTest::newRow("negative digit is ignored") << "0:11=-3/2"
-                                                   << ""
-                                                   << "21"
-                                                   << "123456789";
+        QTest::newRow("given") << "0:11=5/-1 0:99=2/0" << "11=5" << "21" << "12346789";
+        QTest::newRow("cell open everywhere stays empty") << "0:11=5/0" << QString() << "11" << "123456789";
+        QTest::newRow("player's wrong digit counts as the solution") << "0:11=5/0 3:11=7/3" << "11=5" << "91" << "12346789";
+        QTest::newRow("found on the shared reference board") << "0:55=8/2" << "55=8" << "46" << "12345679";
+        QTest::newRow("given on a player layer only") << "0:55=8/0 4:55=8/-1" << "55=8" << "59" << "12345679";
+        QTest::newRow("digit above 9 is ignored") << "0:11=12/-1 0:22=3/-1" << "22=3" << "11" << "12456789";
+        QTest::newRow("digit 0 is ignored") << "0:11=0/-1" << QString() << "11" << "123456789";
+        QTest::newRow("negative digit is ignored") << "0:11=-3/2" << QString() << "21" << "123456789";
+        // clang-format on
     }
     void loadGameFromBoard()
     {
@@ -319,35 +364,19 @@ private slots:
 
     void loadPuzzleFromBoard_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("board");
         QTest::addColumn<QString>("values");
         QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("probeCandidates");
-        QTest::newRow("given") << "0:11=5/0"
-                               << "11=5"
-                               << "21"
-                               << "12346789";
-        QTest::newRow("typed") << "0:11=5/1"
-                               << "11=5"
-                               << "12"
-                               << "12346789";
-        QTest::newRow("empty in the editor") << "0:11=5/-1"
-                                             << ""
-                                             << "21"
-                                             << "123456789";
+        QTest::newRow("given") << "0:11=5/0" << "11=5" << "21" << "12346789";
+        QTest::newRow("typed") << "0:11=5/1" << "11=5" << "12" << "12346789";
+        QTest::newRow("empty in the editor") << "0:11=5/-1" << QString() << "21" << "123456789";
         // Contradictions reach the solver unchanged; the editor test reports them.
-        QTest::newRow("same digit twice in a row") << "0:11=5/0 0:71=5/1"
-                                                   << "11=5 71=5"
-                                                   << "41"
-                                                   << "12346789";
-        QTest::newRow("digit above 9 is ignored") << "0:11=10/0 0:91=4/0"
-                                                  << "91=4"
-                                                  << "11"
-                                                  << "12356789";
-        QTest::newRow("digit 0 is ignored") << "0:11=0/1"
-                                            << ""
-                                            << "21"
-                                            << "123456789";
+        QTest::newRow("same digit twice in a row") << "0:11=5/0 0:71=5/1" << "11=5 71=5" << "41" << "12346789";
+        QTest::newRow("digit above 9 is ignored") << "0:11=10/0 0:91=4/0" << "91=4" << "11" << "12356789";
+        QTest::newRow("digit 0 is ignored") << "0:11=0/1" << QString() << "21" << "123456789";
+        // clang-format on
     }
     void loadPuzzleFromBoard()
     {
@@ -373,39 +402,23 @@ private slots:
 
     void placeDigit_data()
     {
+        // clang-format off
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("digit");
         QTest::addColumn<int>("y");
         QTest::addColumn<QString>("values");
         QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("probeCandidates");
-        QTest::newRow("row peer") << 5 << 7 << 4 << "54=7 55=1"
-                                  << "94"
-                                  << "23456";
-        QTest::newRow("block peer") << 5 << 7 << 4 << "54=7 55=1"
-                                    << "66"
-                                    << "2345689";
-        QTest::newRow("column peer") << 5 << 7 << 4 << "54=7 55=1"
-                                     << "59"
-                                     << "2345689";
-        QTest::newRow("unrelated cell") << 5 << 7 << 4 << "54=7 55=1"
-                                        << "11"
-                                        << "123456789";
-        QTest::newRow("digit 0 ignored") << 5 << 0 << 4 << "55=1"
-                                         << "54"
-                                         << "23456";
-        QTest::newRow("digit 10 ignored") << 5 << 10 << 4 << "55=1"
-                                          << "54"
-                                          << "23456";
-        QTest::newRow("digit -1 ignored") << 5 << -1 << 4 << "55=1"
-                                          << "94"
-                                          << "23456";
-        QTest::newRow("column 0 ignored") << 0 << 7 << 4 << "55=1"
-                                          << "94"
-                                          << "23456";
-        QTest::newRow("row 10 ignored") << 5 << 7 << 10 << "55=1"
-                                        << "59"
-                                        << "23456789";
+        QTest::newRow("row peer") << 5 << 7 << 4 << "54=7 55=1" << "94" << "23456";
+        QTest::newRow("block peer") << 5 << 7 << 4 << "54=7 55=1" << "66" << "2345689";
+        QTest::newRow("column peer") << 5 << 7 << 4 << "54=7 55=1" << "59" << "2345689";
+        QTest::newRow("unrelated cell") << 5 << 7 << 4 << "54=7 55=1" << "11" << "123456789";
+        QTest::newRow("digit 0 ignored") << 5 << 0 << 4 << "55=1" << "54" << "23456";
+        QTest::newRow("digit 10 ignored") << 5 << 10 << 4 << "55=1" << "54" << "23456";
+        QTest::newRow("digit -1 ignored") << 5 << -1 << 4 << "55=1" << "94" << "23456";
+        QTest::newRow("column 0 ignored") << 0 << 7 << 4 << "55=1" << "94" << "23456";
+        QTest::newRow("row 10 ignored") << 5 << 7 << 10 << "55=1" << "59" << "23456789";
+        // clang-format on
     }
     void placeDigit()
     {
@@ -504,7 +517,7 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");
         QTest::addColumn<int>("block");
-        QTest::newRow("empty grid") << "" << 8 << 8 << 8;
+        QTest::newRow("empty grid") << QString() << 8 << 8 << 8;
         QTest::newRow("full grid") << "solved" << -1 << -1 << -1;
         QTest::newRow("some cells open") << "solved 11: 51: 15:3 22:4 33:" << 1 << 1 << 2;
     }
@@ -522,6 +535,7 @@ private slots:
 
     void countMerker_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("grid");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("union2");
@@ -533,6 +547,7 @@ private slots:
         QTest::newRow("filled later cell") << "11:12 21:3 31:4 41=9" << 2 << 3 << 4 << -1;
         QTest::newRow("overlapping") << "11:123 21:234 31:345 41:1" << 3 << 4 << 5 << 5;
         QTest::newRow("same candidates") << "11:12 21:12 31:12 41:12" << 2 << 2 << 2 << 2;
+        // clang-format on
     }
     void countMerker()
     {
@@ -587,7 +602,7 @@ private slots:
     {
         QTest::addColumn<QString>("board");
         QTest::addColumn<int>("free");
-        QTest::newRow("empty board") << "" << 81;
+        QTest::newRow("empty board") << QString() << 81;
         QTest::newRow("given and player entries") << "0:11=5/-1 0:22=1/0 3:33=4/3 8:99=2/8" << 78;
         QTest::newRow("same cell on two layers") << "0:11=5/-1 1:11=5/-1" << 80;
     }
@@ -602,40 +617,24 @@ private slots:
 
     void singles_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("grid");
         QTest::addColumn<bool>("stopAtFirst");
         QTest::addColumn<int>("foundLevel");
         QTest::addColumn<QString>("found");
         QTest::addColumn<QString>("levels");
         QTest::addColumn<QString>("unit");
-        QTest::newRow("hint: first naked single only") << "72:6 31:5" << true << 1 << "31:5"
-                                                       << "31=1"
-                                                       << "";
-        QTest::newRow("test: every naked single") << "72:6 31:5" << false << 1 << "31:5 72:6"
-                                                  << "31=1 72=1"
-                                                  << "";
-        QTest::newRow("hidden single in a row") << "r3-7/5" << true << 2 << "53:7"
-                                                << "53=2"
-                                                << "in der Zeile";
-        QTest::newRow("hidden single in a column") << "c6-4/8" << true << 2 << "68:4"
-                                                   << "68=2"
-                                                   << "in der Spalte";
-        QTest::newRow("hidden single in a block") << "b5-2/9" << false << 2 << "66:2"
-                                                  << "66=2"
-                                                  << "im Block";
+        QTest::newRow("hint: first naked single only") << "72:6 31:5" << true << 1 << "31:5" << "31=1" << QString();
+        QTest::newRow("test: every naked single") << "72:6 31:5" << false << 1 << "31:5 72:6" << "31=1 72=1" << QString();
+        QTest::newRow("hidden single in a row") << "r3-7/5" << true << 2 << "53:7" << "53=2" << "in der Zeile";
+        QTest::newRow("hidden single in a column") << "c6-4/8" << true << 2 << "68:4" << "68=2" << "in der Spalte";
+        QTest::newRow("hidden single in a block") << "b5-2/9" << false << 2 << "66:2" << "66=2" << "im Block";
         // The first naked single is also the only 5 of row 1: it keeps level 1.
-        QTest::newRow("naked single that is also hidden") << "r1-5/3 31:5 c6-4/8" << false << 1 << "31:5 68:4"
-                                                          << "31=1 68=2"
-                                                          << "in der Spalte";
-        QTest::newRow("hint stops at the first hidden single") << "c6-4/8 b5-2/9" << true << 2 << "66:2"
-                                                               << "66=2"
-                                                               << "im Block";
-        QTest::newRow("test finds both hidden singles") << "c6-4/8 b5-2/9" << false << 2 << "66:2 68:4"
-                                                        << "66=2 68=2"
-                                                        << "in der Spalte";
-        QTest::newRow("placed digit closes the unit") << "r3-7/5 13=7" << false << 0 << ""
-                                                      << ""
-                                                      << "";
+        QTest::newRow("naked single that is also hidden") << "r1-5/3 31:5 c6-4/8" << false << 1 << "31:5 68:4" << "31=1 68=2" << "in der Spalte";
+        QTest::newRow("hint stops at the first hidden single") << "c6-4/8 b5-2/9" << true << 2 << "66:2" << "66=2" << "im Block";
+        QTest::newRow("test finds both hidden singles") << "c6-4/8 b5-2/9" << false << 2 << "66:2 68:4" << "66=2 68=2" << "in der Spalte";
+        QTest::newRow("placed digit closes the unit") << "r3-7/5 13=7" << false << 0 << QString() << QString() << QString();
+        // clang-format on
     }
     void singles()
     {
@@ -658,74 +657,86 @@ private slots:
 
     void stepOrder_data()
     {
-        QTest::addColumn<QString>("grid");
-        QTest::addColumn<int>("foundLevel");
-        QTest::addColumn<int>("merkerLevel");
-        QTest::addColumn<QString>("found");
-        QTest::addColumn<QString>("deleted");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<bool>("progress");
+        TStepCase::AddColumns();
+        auto add = [](const TStepCase &c) { c.AddRow(); };
 
-        QTest::newRow("nothing to find") << "" << 0 << 99 << ""
-                                         << ""
-                                         << ""
-                                         << (MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99})
-                                             << "Stufe : 0 gefunden.")
-                                         << false;
-        QTest::newRow("solved grid") << "solved" << 0 << 99 << ""
-                                     << ""
-                                     << ""
-                                     << (MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99}) << "Stufe : 0 gefunden.")
-                                     << false;
+        add({.Name = "nothing to find",
+             .Grid = "",
+             .Lines = MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99}) << "Stufe : 0 gefunden.",
+             .Progress = false});
+        add({.Name = "solved grid",
+             .Grid = "solved",
+             .Lines = MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99}) << "Stufe : 0 gefunden.",
+             .Progress = false});
 
         const QString pairRow1 = QStringLiteral("31:12 41:12 51:12 61:12 71:12 81:12 91:12");
-        QTest::newRow("pair without a digit is applied as 104")
-            << "11:12 21:12" << 104 << 4 << "" << pairRow1 << "11:12 21:12"
-            << (MerkerNach({4, 5, 3, 6, 7}, {4, 4, 4, 4, 4})
-                << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(4)" << MerkerNach({8, 11, 10}, {4, 4, 4})
-                << "Stufe : 104 gefunden.")
-            << true;
-        QTest::newRow("pair with a digit")
-            << "11:12 21:12 51:127" << 4 << 4 << "51:7" << pairRow1 << "11:12 21:12"
-            << (MerkerNach(kOrder, {4, 4, 4, 4, 4, 4, 4, 4}) << "Stufe : 4 gefunden.") << true;
+        add({.Name = "pair without a digit is applied as 104",
+             .Grid = "11:12 21:12",
+             .FoundLevel = 104,
+             .MerkerLevel = 4,
+             .Deleted = pairRow1,
+             .Pattern = "11:12 21:12",
+             .Lines = MerkerNach({4, 5, 3, 6, 7}, {4, 4, 4, 4, 4})
+                      << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(4)" << MerkerNach({8, 11, 10}, {4, 4, 4})
+                      << "Stufe : 104 gefunden."});
+        add({.Name = "pair with a digit",
+             .Grid = "11:12 21:12 51:127",
+             .FoundLevel = 4,
+             .MerkerLevel = 4,
+             .Found = "51:7",
+             .Deleted = pairRow1,
+             .Pattern = "11:12 21:12",
+             .Lines = MerkerNach(kOrder, {4, 4, 4, 4, 4, 4, 4, 4}) << "Stufe : 4 gefunden."});
         // The pair only eliminates; the later triple yields a digit and wins.
-        QTest::newRow("later triple's digit beats the pair's eliminations")
-            << "11:12 21:12 15:34 25:45 35:35 65:3458" << 5 << 5 << "65:8"
-            << "45:345 55:345 65:345 75:345 85:345 95:345"
-            << "15:345 25:345 35:345" << (MerkerNach(kOrder, {4, 5, 5, 5, 5, 5, 5, 5}) << "Stufe : 5 gefunden.")
-            << true;
+        add({.Name = "later triple's digit beats the pair's eliminations",
+             .Grid = "11:12 21:12 15:34 25:45 35:35 65:3458",
+             .FoundLevel = 5,
+             .MerkerLevel = 5,
+             .Found = "65:8",
+             .Deleted = "45:345 55:345 65:345 75:345 85:345 95:345",
+             .Pattern = "15:345 25:345 35:345",
+             .Lines = MerkerNach(kOrder, {4, 5, 5, 5, 5, 5, 5, 5}) << "Stufe : 5 gefunden."});
         // The X-Wing would yield a digit, but level 4's eliminations come first.
-        QTest::newRow("pair's eliminations beat the X-Wing's digit")
-            << "11:12 21:12 r2-9/14 r5-9/14 18:69" << 104 << 4 << "" << pairRow1 << "11:12 21:12"
-            << (MerkerNach({4, 5, 3, 6, 7}, {4, 4, 4, 4, 4})
-                << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(4)" << MerkerNach({8, 11, 10}, {4, 4, 4})
-                << "Stufe : 104 gefunden.")
-            << true;
-        QTest::newRow("X-Wing's digit when nothing comes before")
-            << "r2-9/14 r5-9/14 18:69" << 8 << 8 << "18:6"
-            << "11:9 41:9 13:9 43:9 14:9 44:9 16:9 46:9 17:9 47:9 18:9 48:9 19:9 49:9"
-            << "12:9 42:9 15:9 45:9" << (MerkerNach(kOrder, {99, 99, 99, 99, 99, 8, 8, 8}) << "Stufe : 8 gefunden.")
-            << true;
-        QTest::newRow("locked candidates only eliminate")
-            << "r1-5/23" << 103 << 3 << ""
-            << "12:5 22:5 32:5 13:5 23:5 33:5"
-            << "21:5 31:5"
-            << (MerkerNach({4, 5, 3, 6, 7}, {99, 99, 3, 3, 3})
-                << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(3)" << MerkerNach({8, 11, 10}, {3, 3, 3})
-                << "Stufe : 103 gefunden.")
-            << true;
-        QTest::newRow("Sue de Coq with four cells finds a digit")
-            << "11:1234 21:1234 51:12 32:34 71:126" << 11 << 11 << "71:6"
-            << "31:1234 41:12 61:12 71:12 81:12 91:12 12:34 22:34 13:34 23:34 33:34"
-            << "11:1234 21:1234 51:12 32:34"
-            << (MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 11, 11}) << "Stufe : 11 gefunden.") << true;
+        add({.Name = "pair's eliminations beat the X-Wing's digit",
+             .Grid = "11:12 21:12 r2-9/14 r5-9/14 18:69",
+             .FoundLevel = 104,
+             .MerkerLevel = 4,
+             .Deleted = pairRow1,
+             .Pattern = "11:12 21:12",
+             .Lines = MerkerNach({4, 5, 3, 6, 7}, {4, 4, 4, 4, 4})
+                      << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(4)" << MerkerNach({8, 11, 10}, {4, 4, 4})
+                      << "Stufe : 104 gefunden."});
+        add({.Name = "X-Wing's digit when nothing comes before",
+             .Grid = "r2-9/14 r5-9/14 18:69",
+             .FoundLevel = 8,
+             .MerkerLevel = 8,
+             .Found = "18:6",
+             .Deleted = "11:9 41:9 13:9 43:9 14:9 44:9 16:9 46:9 17:9 47:9 18:9 48:9 19:9 49:9",
+             .Pattern = "12:9 42:9 15:9 45:9",
+             .Lines = MerkerNach(kOrder, {99, 99, 99, 99, 99, 8, 8, 8}) << "Stufe : 8 gefunden."});
+        add({.Name = "locked candidates only eliminate",
+             .Grid = "r1-5/23",
+             .FoundLevel = 103,
+             .MerkerLevel = 3,
+             .Deleted = "12:5 22:5 32:5 13:5 23:5 33:5",
+             .Pattern = "21:5 31:5",
+             .Lines = MerkerNach({4, 5, 3, 6, 7}, {99, 99, 3, 3, 3})
+                      << "Keine Eindeutige Zahl gefunden, aber Merker in Stufe(3)" << MerkerNach({8, 11, 10}, {3, 3, 3})
+                      << "Stufe : 103 gefunden."});
+        add({.Name = "Sue de Coq with four cells finds a digit",
+             .Grid = "11:1234 21:1234 51:12 32:34 71:126",
+             .FoundLevel = 11,
+             .MerkerLevel = 11,
+             .Found = "71:6",
+             .Deleted = "31:1234 41:12 61:12 71:12 81:12 91:12 12:34 22:34 13:34 23:34 33:34",
+             .Pattern = "11:1234 21:1234 51:12 32:34",
+             .Lines = MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 11, 11}) << "Stufe : 11 gefunden."});
         // Three digits squeezed into two cells of a row: no technique may
         // claim an elimination that removes nothing.
-        QTest::newRow("broken puzzle: hidden triple removing nothing")
-            << "r1-123/14 11:123 41:123" << 0 << 99 << ""
-            << ""
-            << "" << (MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99}) << "Stufe : 0 gefunden.") << false;
+        add({.Name = "broken puzzle: hidden triple removing nothing",
+             .Grid = "r1-123/14 11:123 41:123",
+             .Lines = MerkerNach(kOrder, {99, 99, 99, 99, 99, 99, 99, 99}) << "Stufe : 0 gefunden.",
+             .Progress = false});
     }
     void stepOrder()
     {
@@ -763,6 +774,7 @@ private slots:
 
     void applyMerkerStep_data()
     {
+        // clang-format off
         QTest::addColumn<int>("foundLevel");
         QTest::addColumn<int>("merkerLevel");
         QTest::addColumn<int>("expectedFound");
@@ -772,10 +784,11 @@ private slots:
         const QString pairRow1 = QStringLiteral("31:12 41:12 51:12 61:12 71:12 81:12 91:12");
         const QString line = QStringLiteral("Keine Eindeutige Zahl gefunden, aber Merker in Stufe(%1)");
         QTest::newRow("level 4") << 0 << 4 << 104 << 4 << pairRow1 << QStringList{line.arg(4)};
-        QTest::newRow("level 5 without a triple to apply") << 0 << 5 << 105 << 99 << "" << QStringList{line.arg(5)};
-        QTest::newRow("level 9 runs nothing") << 0 << 9 << 0 << 99 << "" << QStringList{line.arg(9)};
-        QTest::newRow("nothing noted") << 0 << 99 << 0 << 99 << "" << QStringList{};
-        QTest::newRow("a digit was found") << 2 << 4 << 2 << 4 << "" << QStringList{};
+        QTest::newRow("level 5 without a triple to apply") << 0 << 5 << 105 << 99 << QString() << QStringList{line.arg(5)};
+        QTest::newRow("level 9 runs nothing") << 0 << 9 << 0 << 99 << QString() << QStringList{line.arg(9)};
+        QTest::newRow("nothing noted") << 0 << 99 << 0 << 99 << QString() << QStringList{};
+        QTest::newRow("a digit was found") << 2 << 4 << 2 << 4 << QString() << QStringList{};
+        // clang-format on
     }
     void applyMerkerStep()
     {
@@ -802,14 +815,16 @@ private slots:
     // contradictory puzzle.
     void solveToEndStops_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("grid");
         QTest::addColumn<int>("steps");
         QTest::addColumn<QList<int>>("written");
         QTest::newRow("broken puzzle") << "r1-123/14 11:123 41:123" << 0 << QList<int>{};
-        QTest::newRow("nothing to find") << "" << 0 << QList<int>{};
+        QTest::newRow("nothing to find") << QString() << 0 << QList<int>{};
         // (3,1) then its row: each step writes what it found.
         QTest::newRow("two singles then stuck") << "31:5 72:6" << 1 << QList<int>{2};
         QTest::newRow("eliminations only") << "11:12 21:12" << 2 << QList<int>{0, 0};
+        // clang-format on
     }
     void solveToEndStops()
     {
@@ -838,7 +853,7 @@ private slots:
         QTest::addColumn<bool>("redrawn");
         QTest::newRow("noted") << "r1-5/23" << 3 << 99 << 3 << true;
         QTest::newRow("earlier level kept") << "r1-5/23" << 3 << 4 << 4 << false;
-        QTest::newRow("no pattern") << "" << 3 << 99 << 99 << false;
+        QTest::newRow("no pattern") << QString() << 3 << 99 << 99 << false;
         QTest::newRow("hidden pair noted") << "r1-12/15 11:12389 51:12567" << 6 << 99 << 6 << true;
         QTest::newRow("hidden pair after a pair") << "r1-12/15 11:12389 51:12567" << 6 << 4 << 4 << false;
     }
@@ -867,357 +882,486 @@ private slots:
 
     void technique_data()
     {
-        QTest::addColumn<QString>("grid");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("search");
-        QTest::addColumn<int>("foundLevel");
-        QTest::addColumn<int>("merkerLevel");
-        QTest::addColumn<QString>("found");
-        QTest::addColumn<QString>("levels");
-        QTest::addColumn<QString>("deleted");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("absent");
+        TTechniqueCase::AddColumns();
+        auto add = [](const TTechniqueCase &c) { c.AddRow(); };
 
         // Level 3, locked candidates.
         const QString block1Rows23 = QStringLiteral("12:5 22:5 32:5 13:5 23:5 33:5");
-        QTest::newRow("3 row to block, apply") << "r1-5/23" << 3 << false << 0 << 3 << ""
-                                               << "" << block1Rows23 << "21:5 31:5" << QStringList{"Start Stufe 3"}
-                                               << QStringList{"Ende Stufe 3", "Treffer Zeile"};
-        QTest::newRow("3 row to block, search without single")
-            << "r1-5/23" << 3 << true << 0 << 3 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Start Stufe 3", "Ende Stufe 3"} << QStringList{"Treffer Zeile"};
-        QTest::newRow("3 row to block, search with single")
-            << "12:57 r1-5/23" << 3 << true << 3 << 3 << "12:7"
-            << "12=3" << block1Rows23 << "21:5 31:5" << QStringList{"Start Stufe 3", "Treffer Zeile", "Ende Stufe 3"}
-            << QStringList{};
-        QTest::newRow("3 column to block, search with single")
-            << "c1-5/23 22:56" << 3 << true << 3 << 3 << "22:6"
-            << "22=3"
-            << "21:5 31:5 22:5 32:5 23:5 33:5"
-            << "12:5 13:5" << QStringList{"Treffer Spalte", "Ende Stufe 3"} << QStringList{"Treffer Zeile"};
+        add({.Name = "3 row to block, apply",
+             .Grid = "r1-5/23",
+             .Level = 3,
+             .Search = false,
+             .MerkerLevel = 3,
+             .Deleted = block1Rows23,
+             .Pattern = "21:5 31:5",
+             .Present = {"Start Stufe 3"},
+             .Absent = {"Ende Stufe 3", "Treffer Zeile"}});
+        add({.Name = "3 row to block, search without single",
+             .Grid = "r1-5/23",
+             .Level = 3,
+             .MerkerLevel = 3,
+             .Present = {"Start Stufe 3", "Ende Stufe 3"},
+             .Absent = {"Treffer Zeile"}});
+        add({.Name = "3 row to block, search with single",
+             .Grid = "12:57 r1-5/23",
+             .Level = 3,
+             .FoundLevel = 3,
+             .MerkerLevel = 3,
+             .Found = "12:7",
+             .Levels = "12=3",
+             .Deleted = block1Rows23,
+             .Pattern = "21:5 31:5",
+             .Present = {"Start Stufe 3", "Treffer Zeile", "Ende Stufe 3"}});
+        add({.Name = "3 column to block, search with single",
+             .Grid = "c1-5/23 22:56",
+             .Level = 3,
+             .FoundLevel = 3,
+             .MerkerLevel = 3,
+             .Found = "22:6",
+             .Levels = "22=3",
+             .Deleted = "21:5 31:5 22:5 32:5 23:5 33:5",
+             .Pattern = "12:5 13:5",
+             .Present = {"Treffer Spalte", "Ende Stufe 3"},
+             .Absent = {"Treffer Zeile"}});
         // Filled cells of the row are marked too.
-        QTest::newRow("3 block to row") << "b1-5/123 91=9" << 3 << false << 0 << 3 << ""
-                                        << ""
-                                        << "41:5 51:5 61:5 71:5 81:5 91:5"
-                                        << "11:5 21:5 31:5" << QStringList{} << QStringList{};
-        QTest::newRow("3 block to column") << "b1-5/147 19=9" << 3 << false << 0 << 3 << ""
-                                           << ""
-                                           << "14:5 15:5 16:5 17:5 18:5 19:5"
-                                           << "11:5 12:5 13:5" << QStringList{} << QStringList{};
-        QTest::newRow("3 block to row, search with single")
-            << "b1-5/123 71:58" << 3 << true << 3 << 3 << "71:8"
-            << "71=3"
-            << "41:5 51:5 61:5 71:5 81:5 91:5"
-            << "11:5 21:5 31:5" << QStringList{"Treffer Block1", "Ende Stufe 3"} << QStringList{};
-        QTest::newRow("3 block to column, search with single")
-            << "b1-5/147 17:58" << 3 << true << 3 << 3 << "17:8"
-            << "17=3"
-            << "14:5 15:5 16:5 17:5 18:5 19:5"
-            << "11:5 12:5 13:5" << QStringList{"Treffer Block2", "Ende Stufe 3"} << QStringList{};
-        QTest::newRow("3 digit in two blocks of the row") << "r1-5/24" << 3 << false << 0 << 99 << ""
-                                                          << ""
-                                                          << ""
-                                                          << "" << QStringList{"Ende Stufe 3"} << QStringList{};
-        QTest::newRow("3 block row holding d nowhere else")
-            << "b1-5/123 r1-5/123" << 3 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Start Stufe 3", "Ende Stufe 3"} << QStringList{};
-        QTest::newRow("3 placed digit with stray candidates") << "11=5 r1-5/23" << 3 << false << 0 << 99 << ""
-                                                              << ""
-                                                              << ""
-                                                              << "" << QStringList{"Ende Stufe 3"} << QStringList{};
+        add({.Name = "3 block to row",
+             .Grid = "b1-5/123 91=9",
+             .Level = 3,
+             .Search = false,
+             .MerkerLevel = 3,
+             .Deleted = "41:5 51:5 61:5 71:5 81:5 91:5",
+             .Pattern = "11:5 21:5 31:5"});
+        add({.Name = "3 block to column",
+             .Grid = "b1-5/147 19=9",
+             .Level = 3,
+             .Search = false,
+             .MerkerLevel = 3,
+             .Deleted = "14:5 15:5 16:5 17:5 18:5 19:5",
+             .Pattern = "11:5 12:5 13:5"});
+        add({.Name = "3 block to row, search with single",
+             .Grid = "b1-5/123 71:58",
+             .Level = 3,
+             .FoundLevel = 3,
+             .MerkerLevel = 3,
+             .Found = "71:8",
+             .Levels = "71=3",
+             .Deleted = "41:5 51:5 61:5 71:5 81:5 91:5",
+             .Pattern = "11:5 21:5 31:5",
+             .Present = {"Treffer Block1", "Ende Stufe 3"}});
+        add({.Name = "3 block to column, search with single",
+             .Grid = "b1-5/147 17:58",
+             .Level = 3,
+             .FoundLevel = 3,
+             .MerkerLevel = 3,
+             .Found = "17:8",
+             .Levels = "17=3",
+             .Deleted = "14:5 15:5 16:5 17:5 18:5 19:5",
+             .Pattern = "11:5 12:5 13:5",
+             .Present = {"Treffer Block2", "Ende Stufe 3"}});
+        add({.Name = "3 digit in two blocks of the row",
+             .Grid = "r1-5/24",
+             .Level = 3,
+             .Search = false,
+             .Present = {"Ende Stufe 3"}});
+        add({.Name = "3 block row holding d nowhere else",
+             .Grid = "b1-5/123 r1-5/123",
+             .Level = 3,
+             .Search = false,
+             .Present = {"Start Stufe 3", "Ende Stufe 3"}});
+        add({.Name = "3 placed digit with stray candidates",
+             .Grid = "11=5 r1-5/23",
+             .Level = 3,
+             .Search = false,
+             .Present = {"Ende Stufe 3"}});
 
         // Level 4, naked pair.
-        QTest::newRow("4 pair in a row") << "11:12 21:12" << 4 << false << 0 << 4 << ""
-                                         << ""
-                                         << "31:12 41:12 51:12 61:12 71:12 81:12 91:12"
-                                         << "11:12 21:12"
-                                         << QStringList{"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) ",
-                                                        "3,1 Lösche :1", "3,1 Lösche :2"}
-                                         << QStringList{};
+        add({.Name = "4 pair in a row",
+             .Grid = "11:12 21:12",
+             .Level = 4,
+             .Search = false,
+             .MerkerLevel = 4,
+             .Deleted = "31:12 41:12 51:12 61:12 71:12 81:12 91:12",
+             .Pattern = "11:12 21:12",
+             .Present = {"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) ", "3,1 Lösche :1", "3,1 Lösche :2"}});
         // The row's trial removes nothing; the block's is the one applied,
         // with cleared marks also where the digit never was.
-        QTest::newRow("4 cleared marks without candidates")
-            << "11:12 21:12 r1-12/12" << 4 << false << 0 << 4 << ""
-            << ""
-            << "31:12 12:12 22:12 32:12 13:12 23:12 33:12"
-            << "11:12 21:12" << QStringList{"Zeile :1 (1,2) ", "1,2 Lösche :1"}
-            << QStringList{"3,1 Lösche :1", "5,1 Lösche :1"};
-        QTest::newRow("4 pair in a column, search with single")
-            << "11:12 12:12 15:127" << 4 << true << 4 << 4 << "15:7"
-            << "15=4"
-            << "13:12 14:12 15:12 16:12 17:12 18:12 19:12"
-            << "11:12 12:12" << QStringList{"Spalte :1 (1,2)", "1,5 Lösche :1"} << QStringList{"Zeile :1 (1,2) "};
-        QTest::newRow("4 row with three empty cells is skipped")
-            << "41=4 51=5 61=6 71=7 81=8 91=9 11:12 21:12 31:123" << 4 << true << 4 << 4 << "31:3"
-            << "31=4"
-            << "31:12 12:12 22:12 32:12 13:12 23:12 33:12"
-            << "11:12 21:12" << QStringList{} << QStringList{"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) "};
-        QTest::newRow("4 row with four empty cells is searched")
-            << "51=5 61=6 71=7 81=8 91=9 11:12 21:12 31:123 41:1234" << 4 << true << 4 << 4 << "31:3"
-            << "31=4"
-            << "31:12 41:12"
-            << "11:12 21:12" << QStringList{"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) "} << QStringList{};
+        add({.Name = "4 cleared marks without candidates",
+             .Grid = "11:12 21:12 r1-12/12",
+             .Level = 4,
+             .Search = false,
+             .MerkerLevel = 4,
+             .Deleted = "31:12 12:12 22:12 32:12 13:12 23:12 33:12",
+             .Pattern = "11:12 21:12",
+             .Present = {"Zeile :1 (1,2) ", "1,2 Lösche :1"},
+             .Absent = {"3,1 Lösche :1", "5,1 Lösche :1"}});
+        add({.Name = "4 pair in a column, search with single",
+             .Grid = "11:12 12:12 15:127",
+             .Level = 4,
+             .FoundLevel = 4,
+             .MerkerLevel = 4,
+             .Found = "15:7",
+             .Levels = "15=4",
+             .Deleted = "13:12 14:12 15:12 16:12 17:12 18:12 19:12",
+             .Pattern = "11:12 12:12",
+             .Present = {"Spalte :1 (1,2)", "1,5 Lösche :1"},
+             .Absent = {"Zeile :1 (1,2) "}});
+        add({.Name = "4 row with three empty cells is skipped",
+             .Grid = "41=4 51=5 61=6 71=7 81=8 91=9 11:12 21:12 31:123",
+             .Level = 4,
+             .FoundLevel = 4,
+             .MerkerLevel = 4,
+             .Found = "31:3",
+             .Levels = "31=4",
+             .Deleted = "31:12 12:12 22:12 32:12 13:12 23:12 33:12",
+             .Pattern = "11:12 21:12",
+             .Absent = {"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) "}});
+        add({.Name = "4 row with four empty cells is searched",
+             .Grid = "51=5 61=6 71=7 81=8 91=9 11:12 21:12 31:123 41:1234",
+             .Level = 4,
+             .FoundLevel = 4,
+             .MerkerLevel = 4,
+             .Found = "31:3",
+             .Levels = "31=4",
+             .Deleted = "31:12 41:12",
+             .Pattern = "11:12 21:12",
+             .Present = {"Zeile(1) Zelle(1)2 Zelle(2)2", "Zeile :1 (1,2) "}});
 
         // Level 5, naked triple.
-        QTest::newRow("5 triple of pairs in a row")
-            << "11:12 21:23 31:13" << 5 << false << 0 << 5 << ""
-            << ""
-            << "41:123 51:123 61:123 71:123 81:123 91:123"
-            << "11:123 21:123 31:123" << QStringList{"Zeile :1 (1,2,3)"} << QStringList{};
-        QTest::newRow("5 triple in a column")
-            << "11:12 14:23 17:13" << 5 << false << 0 << 5 << ""
-            << ""
-            << "12:123 13:123 15:123 16:123 18:123 19:123"
-            << "11:123 14:123 17:123" << QStringList{"Spalte :1 (1,4,7)", "1,2 Lösche :3"} << QStringList{};
+        add({.Name = "5 triple of pairs in a row",
+             .Grid = "11:12 21:23 31:13",
+             .Level = 5,
+             .Search = false,
+             .MerkerLevel = 5,
+             .Deleted = "41:123 51:123 61:123 71:123 81:123 91:123",
+             .Pattern = "11:123 21:123 31:123",
+             .Present = {"Zeile :1 (1,2,3)"}});
+        add({.Name = "5 triple in a column",
+             .Grid = "11:12 14:23 17:13",
+             .Level = 5,
+             .Search = false,
+             .MerkerLevel = 5,
+             .Deleted = "12:123 13:123 15:123 16:123 18:123 19:123",
+             .Pattern = "11:123 14:123 17:123",
+             .Present = {"Spalte :1 (1,4,7)", "1,2 Lösche :3"}});
         // Row 1 has four empty cells: only the block's triple is seen.
-        QTest::newRow("5 row with four empty cells is skipped")
-            << "51=5 61=6 71=7 81=8 91=9 11:12 21:23 31:13 41:57" << 5 << true << 0 << 5 << ""
-            << ""
-            << ""
-            << "" << QStringList{} << QStringList{"Zeile :1 (1,2,3)"};
+        add({.Name = "5 row with four empty cells is skipped",
+             .Grid = "51=5 61=6 71=7 81=8 91=9 11:12 21:23 31:13 41:57",
+             .Level = 5,
+             .MerkerLevel = 5,
+             .Absent = {"Zeile :1 (1,2,3)"}});
 
         // Level 6, hidden pair.
-        QTest::newRow("6 hidden pair in a row") << "r1-12/15 11:12389 51:12567" << 6 << false << 0 << 6 << ""
-                                                << ""
-                                                << "11:3456789 51:3456789"
-                                                << "11:12 51:12"
-                                                << QStringList{"Gleiche:2",
-                                                               "Zeile:1 Sum9:2 2 8 7 8 8 8 8 8",
-                                                               "Zeile:1 Sum :2 2 1 0 1 1 1 1 1",
-                                                               "Merker:1",
-                                                               "Merker:2",
-                                                               "1,1 Lösche :3",
-                                                               "1,1 Lösche :4",
-                                                               "5,1 Lösche :9"}
-                                                << QStringList{};
-        QTest::newRow("6 hidden pair, search with hidden single")
-            << "r1-12/15 11:12389 51:12567 c1-8/19" << 6 << true << 6 << 6 << "19:8"
-            << "19=6"
-            << "11:3456789 51:3456789"
-            << "11:12 51:12" << QStringList{"Gleiche:2"} << QStringList{};
-        QTest::newRow("6 hidden pair in a block")
-            << "b5-12/19 44:1235 66:1246" << 6 << false << 0 << 6 << ""
-            << ""
-            << "44:3456789 66:3456789"
-            << "44:12 66:12"
-            << QStringList{"Teste Block(0,0)Freie:8", "Teste Block(1,1)Freie:8", "Gleiche:2",
-                           "Block:1,1 Sum9:2 2 8 8 8 8 7 7 7", "Block:1,1 Sum :2 2 1 1 1 1 0 0 0"}
-            << QStringList{"Teste Block(2,1)Freie:8"};
-        QTest::newRow("6 three digits in two cells are passed over")
-            << "r1-123/14 11:123 41:123" << 6 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Gleiche:3"} << QStringList{};
-        QTest::newRow("6 row with three empty cells is skipped")
-            << "41=4 51=5 61=6 71=7 81=8 91=9 11:127 21:128 31:39" << 6 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{} << QStringList{"Gleiche:2"};
-        QTest::newRow("6 row with four empty cells is searched")
-            << "51=5 61=6 71=7 81=8 91=9 11:127 21:128 31:39 41:34" << 6 << false << 0 << 6 << ""
-            << ""
-            << "11:3456789 21:3456789"
-            << "11:12 21:12" << QStringList{"Gleiche:2"} << QStringList{};
+        add({.Name = "6 hidden pair in a row",
+             .Grid = "r1-12/15 11:12389 51:12567",
+             .Level = 6,
+             .Search = false,
+             .MerkerLevel = 6,
+             .Deleted = "11:3456789 51:3456789",
+             .Pattern = "11:12 51:12",
+             .Present = {"Gleiche:2", "Zeile:1 Sum9:2 2 8 7 8 8 8 8 8", "Zeile:1 Sum :2 2 1 0 1 1 1 1 1", "Merker:1",
+                         "Merker:2", "1,1 Lösche :3", "1,1 Lösche :4", "5,1 Lösche :9"}});
+        add({.Name = "6 hidden pair, search with hidden single",
+             .Grid = "r1-12/15 11:12389 51:12567 c1-8/19",
+             .Level = 6,
+             .FoundLevel = 6,
+             .MerkerLevel = 6,
+             .Found = "19:8",
+             .Levels = "19=6",
+             .Deleted = "11:3456789 51:3456789",
+             .Pattern = "11:12 51:12",
+             .Present = {"Gleiche:2"}});
+        add({.Name = "6 hidden pair in a block",
+             .Grid = "b5-12/19 44:1235 66:1246",
+             .Level = 6,
+             .Search = false,
+             .MerkerLevel = 6,
+             .Deleted = "44:3456789 66:3456789",
+             .Pattern = "44:12 66:12",
+             .Present = {"Teste Block(0,0)Freie:8", "Teste Block(1,1)Freie:8", "Gleiche:2",
+                         "Block:1,1 Sum9:2 2 8 8 8 8 7 7 7", "Block:1,1 Sum :2 2 1 1 1 1 0 0 0"},
+             .Absent = {"Teste Block(2,1)Freie:8"}});
+        add({.Name = "6 three digits in two cells are passed over",
+             .Grid = "r1-123/14 11:123 41:123",
+             .Level = 6,
+             .Search = false,
+             .Present = {"Gleiche:3"}});
+        add({.Name = "6 row with three empty cells is skipped",
+             .Grid = "41=4 51=5 61=6 71=7 81=8 91=9 11:127 21:128 31:39",
+             .Level = 6,
+             .Search = false,
+             .Absent = {"Gleiche:2"}});
+        add({.Name = "6 row with four empty cells is searched",
+             .Grid = "51=5 61=6 71=7 81=8 91=9 11:127 21:128 31:39 41:34",
+             .Level = 6,
+             .Search = false,
+             .MerkerLevel = 6,
+             .Deleted = "11:3456789 21:3456789",
+             .Pattern = "11:12 21:12",
+             .Present = {"Gleiche:2"}});
+
+        add({.Name = "6 two cells holding just the pair",
+             .Grid = "r1-12/12 11:12 21:12",
+             .Level = 6,
+             .Search = false,
+             .Absent = {"Gleiche:2"}});
 
         // Level 7, hidden triple.
-        QTest::newRow("7 hidden triple, a digit missing in one cell")
-            << "r1-123/159 11:127 51:238 91:139" << 7 << false << 0 << 7 << ""
-            << ""
-            << "11:456789 51:456789 91:456789"
-            << "11:123 51:123 91:123" << QStringList{"Gleiche:3", "Merker:1", "Merker:2", "Merker:3"}
-            << QStringList{"VDrilling ende"};
-        QTest::newRow("7 hidden triple, search") << "r1-123/159 11:127 51:238 91:139" << 7 << true << 0 << 7 << ""
-                                                 << ""
-                                                 << ""
-                                                 << "" << QStringList{"Gleiche:3", "VDrilling ende"} << QStringList{};
-        QTest::newRow("7 digit in one cell never qualifies")
-            << "r1-123/159 11:17 51:128 91:239" << 7 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Gleiche:2", "VDrilling ende"} << QStringList{"Gleiche:3"};
-        QTest::newRow("7 four digits in three cells")
-            << "r1-1234/159 11:1234 51:1234 91:1234" << 7 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Gleiche:4", "VDrilling ende"} << QStringList{};
+        add({.Name = "7 hidden triple, a digit missing in one cell",
+             .Grid = "r1-123/159 11:127 51:238 91:139",
+             .Level = 7,
+             .Search = false,
+             .MerkerLevel = 7,
+             .Deleted = "11:456789 51:456789 91:456789",
+             .Pattern = "11:123 51:123 91:123",
+             .Present = {"Gleiche:3", "Merker:1", "Merker:2", "Merker:3"},
+             .Absent = {"VDrilling ende"}});
+        add({.Name = "7 hidden triple, search",
+             .Grid = "r1-123/159 11:127 51:238 91:139",
+             .Level = 7,
+             .MerkerLevel = 7,
+             .Present = {"Gleiche:3", "VDrilling ende"}});
+        add({.Name = "7 digit in one cell never qualifies",
+             .Grid = "r1-123/159 11:17 51:128 91:239",
+             .Level = 7,
+             .Search = false,
+             .Present = {"Gleiche:2", "VDrilling ende"},
+             .Absent = {"Gleiche:3"}});
+        add({.Name = "7 row with four empty cells is skipped",
+             .Grid = "51=5 61=6 71=7 81=8 91=9 11:127 21:238 31:139 41:45",
+             .Level = 7,
+             .Search = false,
+             .Present = {"VDrilling ende"},
+             .Absent = {"Gleiche:3"}});
+        add({.Name = "7 row with five empty cells is searched",
+             .Grid = "61=6 71=7 81=8 91=9 11:127 21:238 31:139 41:45 51:45",
+             .Level = 7,
+             .Search = false,
+             .MerkerLevel = 7,
+             .Deleted = "11:456789 21:456789 31:456789",
+             .Pattern = "11:123 21:123 31:123",
+             .Present = {"Gleiche:3"},
+             .Absent = {"VDrilling ende"}});
+        add({.Name = "7 four digits in three cells",
+             .Grid = "r1-1234/159 11:1234 51:1234 91:1234",
+             .Level = 7,
+             .Search = false,
+             .Present = {"Gleiche:4", "VDrilling ende"}});
         // Three digits in two cells of a broken puzzle: the pattern removes
         // nothing and must not count as an elimination.
-        QTest::newRow("7 nothing removed, apply")
-            << "r1-123/14 11:123 41:123" << 7 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Gleiche:3", "1,1 Lösche :4", "VDrilling ende"} << QStringList{};
-        QTest::newRow("7 nothing removed, search") << "r1-123/14 11:123 41:123" << 7 << true << 0 << 99 << ""
-                                                   << ""
-                                                   << ""
-                                                   << "" << QStringList{"Gleiche:3", "VDrilling ende"} << QStringList{};
+        add({.Name = "7 nothing removed, apply",
+             .Grid = "r1-123/14 11:123 41:123",
+             .Level = 7,
+             .Search = false,
+             .Present = {"Gleiche:3", "1,1 Lösche :4", "VDrilling ende"}});
+        add({.Name = "7 nothing removed, search",
+             .Grid = "r1-123/14 11:123 41:123",
+             .Level = 7,
+             .Present = {"Gleiche:3", "VDrilling ende"}});
 
         // Level 8, X-Wing.
         const QString xwRows = QStringLiteral("31:5 71:5 33:5 73:5 34:5 74:5 35:5 75:5 37:5 77:5 38:5 78:5 39:5 79:5");
-        QTest::newRow("8 rows, apply") << "r2-5/37 r6-5/37" << 8 << false << 0 << 8 << ""
-                                       << "" << xwRows << "32:5 72:5 36:5 76:5"
-                                       << QStringList{"xWing2 Start", "Zeilen(2 und 6)", "Zahl(5) cnt=2",
-                                                      "Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)"}
-                                       << QStringList{"xWing2 ende(0)", "Zahl:5 Z1:3 Z2:7", "Hier"};
-        QTest::newRow("8 rows, search with single")
-            << "r2-5/37 r6-5/37 35:56" << 8 << true << 8 << 8 << "35:6"
-            << "35=8" << xwRows << "32:5 72:5 36:5 76:5"
-            << QStringList{"Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Zahl:5 Z1:3 Z2:7",
-                           "Zeile:2 a:9 9 9 9 2 9 9 9 9", "Zeile:6 b:9 9 9 9 2 9 9 9 9", "xWing2 ende(8)"}
-            << QStringList{};
-        QTest::newRow("8 rows, search without single")
-            << "r2-5/37 r6-5/37" << 8 << true << 0 << 8 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Zahl:5 Z1:3 Z2:7", "xWing2 ende(0)"} << QStringList{};
-        QTest::newRow("8 nothing to remove")
-            << "r2-5/37 r6-5/37 c3-5/26 c7-5/26" << 8 << true << 0 << 99 << ""
-            << ""
-            << ""
-            << ""
-            << QStringList{"Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Spalten(3 und 7) Zahl(5) cnt(2) Z1(2) Z2(6)",
-                           "xWing2 ende(0)"}
-            << QStringList{"Hier", "Zahl:5 Z1:3 Z2:7"};
-        QTest::newRow("8 one common column") << "r2-5/37 r6-5/38" << 8 << true << 0 << 99 << ""
-                                             << ""
-                                             << ""
-                                             << "" << QStringList{"Zahl(5) cnt=1"} << QStringList{"Zahl(5) cnt=2"};
-        QTest::newRow("8 no common column") << "r2-5/37 r6-5/48" << 8 << true << 0 << 99 << ""
-                                            << ""
-                                            << ""
-                                            << "" << QStringList{"Zahl(5) cnt=0"} << QStringList{"Zahl(5) cnt=2"};
-        QTest::newRow("8 columns, apply")
-            << "c2-5/37 c6-5/37" << 8 << false << 0 << 8 << ""
-            << ""
-            << "13:5 33:5 43:5 53:5 73:5 83:5 93:5 17:5 37:5 47:5 57:5 77:5 87:5 97:5"
-            << "23:5 63:5 27:5 67:5"
-            << QStringList{"Spalten(2 und 6)", "Zahl(5) cnt=2", "Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Hier"}
-            << QStringList{"xWing2 ende(0)"};
-        QTest::newRow("8 columns, search with single")
-            << "c2-5/37 c6-5/37 53:59" << 8 << true << 8 << 8 << "53:9"
-            << "53=8"
-            << "13:5 33:5 43:5 53:5 73:5 83:5 93:5 17:5 37:5 47:5 57:5 77:5 87:5 97:5"
-            << "23:5 63:5 27:5 67:5"
-            << QStringList{"Hier", "Zahl:5 Z1:3 Z2:7", "Spalte:2 a:9 9 9 9 2 9 9 9 9", "Spalte:6 b:9 9 9 9 2 9 9 9 9",
-                           "xWing2 ende(8)"}
-            << QStringList{};
+        add({.Name = "8 rows, apply",
+             .Grid = "r2-5/37 r6-5/37",
+             .Level = 8,
+             .Search = false,
+             .MerkerLevel = 8,
+             .Deleted = xwRows,
+             .Pattern = "32:5 72:5 36:5 76:5",
+             .Present = {"xWing2 Start", "Zeilen(2 und 6)", "Zahl(5) cnt=2",
+                         "Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)"},
+             .Absent = {"xWing2 ende(0)", "Zahl:5 Z1:3 Z2:7", "Hier"}});
+        add({.Name = "8 rows, search with single",
+             .Grid = "r2-5/37 r6-5/37 35:56",
+             .Level = 8,
+             .FoundLevel = 8,
+             .MerkerLevel = 8,
+             .Found = "35:6",
+             .Levels = "35=8",
+             .Deleted = xwRows,
+             .Pattern = "32:5 72:5 36:5 76:5",
+             .Present = {"Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Zahl:5 Z1:3 Z2:7",
+                         "Zeile:2 a:9 9 9 9 2 9 9 9 9", "Zeile:6 b:9 9 9 9 2 9 9 9 9", "xWing2 ende(8)"}});
+        add({.Name = "8 rows, search without single",
+             .Grid = "r2-5/37 r6-5/37",
+             .Level = 8,
+             .MerkerLevel = 8,
+             .Present = {"Zahl:5 Z1:3 Z2:7", "xWing2 ende(0)"}});
+        add({.Name = "8 nothing to remove",
+             .Grid = "r2-5/37 r6-5/37 c3-5/26 c7-5/26",
+             .Level = 8,
+             .Present = {"Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Spalten(3 und 7) Zahl(5) cnt(2) Z1(2) Z2(6)",
+                         "xWing2 ende(0)"},
+             .Absent = {"Hier", "Zahl:5 Z1:3 Z2:7"}});
+        add({.Name = "8 one common column",
+             .Grid = "r2-5/37 r6-5/38",
+             .Level = 8,
+             .Present = {"Zahl(5) cnt=1"},
+             .Absent = {"Zahl(5) cnt=2"}});
+        add({.Name = "8 no common column",
+             .Grid = "r2-5/37 r6-5/48",
+             .Level = 8,
+             .Present = {"Zahl(5) cnt=0"},
+             .Absent = {"Zahl(5) cnt=2"}});
+        add({.Name = "8 columns, apply",
+             .Grid = "c2-5/37 c6-5/37",
+             .Level = 8,
+             .Search = false,
+             .MerkerLevel = 8,
+             .Deleted = "13:5 33:5 43:5 53:5 73:5 83:5 93:5 17:5 37:5 47:5 57:5 77:5 87:5 97:5",
+             .Pattern = "23:5 63:5 27:5 67:5",
+             .Present = {"Spalten(2 und 6)", "Zahl(5) cnt=2", "Spalten(2 und 6) Zahl(5) cnt(2) Z1(3) Z2(7)", "Hier"},
+             .Absent = {"xWing2 ende(0)"}});
+        add({.Name = "8 columns, search with single",
+             .Grid = "c2-5/37 c6-5/37 53:59",
+             .Level = 8,
+             .FoundLevel = 8,
+             .MerkerLevel = 8,
+             .Found = "53:9",
+             .Levels = "53=8",
+             .Deleted = "13:5 33:5 43:5 53:5 73:5 83:5 93:5 17:5 37:5 47:5 57:5 77:5 87:5 97:5",
+             .Pattern = "23:5 63:5 27:5 67:5",
+             .Present = {"Hier", "Zahl:5 Z1:3 Z2:7", "Spalte:2 a:9 9 9 9 2 9 9 9 9", "Spalte:6 b:9 9 9 9 2 9 9 9 9",
+                         "xWing2 ende(8)"}});
 
         // Level 11, Sue de Coq with four cells.
         const QString sdc4Row = QStringLiteral("31:1234 41:12 61:12 71:12 81:12 91:12 12:34 22:34 13:34 23:34 33:34");
-        QTest::newRow("11 row, apply, filled cell marked")
-            << "11:1234 21:1234 51:12 32:34 91=9" << 11 << false << 0 << 11 << ""
-            << "" << sdc4Row << "11:1234 21:1234 51:12 32:34" << QStringList{"Sue_De_Coq4 Start",
-                                                                             "Zelle B1 (1,1)",
-                                                                             "Zelle B2 (2,1)",
-                                                                             "Zelle Z  (5,1)",
-                                                                             "Zelle B  (3,2)",
-                                                                             "3,1 Lösche :1",
-                                                                             "Teste Block(0,0) Zelle(1,1)",
-                                                                             "3,1 Lösche :3",
-                                                                             "1,2 Lösche :3"}
-            << QStringList{"Sue_De_Coq4 Ende", "9,1 Lösche :1"};
-        QTest::newRow("11 row, search with single")
-            << "11:1234 21:1234 51:12 32:34 71:126" << 11 << true << 11 << 11 << "71:6"
-            << "71=11" << sdc4Row << "11:1234 21:1234 51:12 32:34" << QStringList{"Zelle B  (3,2)", "Sue_De_Coq4 Ende"}
-            << QStringList{};
-        QTest::newRow("11 block cell in the pair's column")
-            << "11:1234 21:1234 51:12 12:34" << 11 << true << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Sue_De_Coq4 Ende"} << QStringList{"Zelle B1 (1,1)"};
-        QTest::newRow("11 column, apply")
-            << "11:1234 12:1234 15:12 23:34" << 11 << false << 0 << 11 << ""
-            << ""
-            << "21:34 31:34 22:34 32:34 13:1234 33:34 14:12 16:12 17:12 18:12 19:12"
-            << "11:1234 12:1234 23:34 15:12"
-            << QStringList{"Spalte(1) Block(0) Zellen((1)(2)) S(5)", "xyBlock(0,0) Zelle(2,3)", "3,1 Lösche :1",
-                           "1,3 Lösche :3"}
-            << QStringList{"1,3 Lösche :1", "Zelle B1 (1,1)", "Teste Block(0,0) Zelle(1,1)"};
+        add({.Name = "11 row, apply, filled cell marked",
+             .Grid = "11:1234 21:1234 51:12 32:34 91=9",
+             .Level = 11,
+             .Search = false,
+             .MerkerLevel = 11,
+             .Deleted = sdc4Row,
+             .Pattern = "11:1234 21:1234 51:12 32:34",
+             .Present = {"Sue_De_Coq4 Start", "Zelle B1 (1,1)", "Zelle B2 (2,1)", "Zelle Z  (5,1)", "Zelle B  (3,2)",
+                         "3,1 Lösche :1", "Teste Block(0,0) Zelle(1,1)", "3,1 Lösche :3", "1,2 Lösche :3"},
+             .Absent = {"Sue_De_Coq4 Ende", "9,1 Lösche :1"}});
+        add({.Name = "11 row, search with single",
+             .Grid = "11:1234 21:1234 51:12 32:34 71:126",
+             .Level = 11,
+             .FoundLevel = 11,
+             .MerkerLevel = 11,
+             .Found = "71:6",
+             .Levels = "71=11",
+             .Deleted = sdc4Row,
+             .Pattern = "11:1234 21:1234 51:12 32:34",
+             .Present = {"Zelle B  (3,2)", "Sue_De_Coq4 Ende"}});
+        add({.Name = "11 block cell in the pair's column",
+             .Grid = "11:1234 21:1234 51:12 12:34",
+             .Level = 11,
+             .Present = {"Sue_De_Coq4 Ende"},
+             .Absent = {"Zelle B1 (1,1)"}});
+        add({.Name = "11 column, apply",
+             .Grid = "11:1234 12:1234 15:12 23:34",
+             .Level = 11,
+             .Search = false,
+             .MerkerLevel = 11,
+             .Deleted = "21:34 31:34 22:34 32:34 13:1234 33:34 14:12 16:12 17:12 18:12 19:12",
+             .Pattern = "11:1234 12:1234 23:34 15:12",
+             .Present = {"Spalte(1) Block(0) Zellen((1)(2)) S(5)", "xyBlock(0,0) Zelle(2,3)", "3,1 Lösche :1",
+                         "1,3 Lösche :3"},
+             .Absent = {"1,3 Lösche :1", "Zelle B1 (1,1)", "Teste Block(0,0) Zelle(1,1)"}});
         // Nothing to remove: the trial still runs the singles, which find the
         // grid's own single; without one the grid stays as it was.
-        QTest::newRow("11 removing nothing, grid's own single")
-            << "11:1234 21:1234 51:12 32:34 r1-12/125 b1-34/126 99:7" << 11 << true << 11 << 99 << "99:7"
-            << "99=11" << sdc4Row << "11:1234 21:1234 51:12 32:34" << QStringList{"Zelle B1 (1,1)"}
-            << QStringList{"3,1 Lösche :1"};
-        QTest::newRow("11 removing nothing")
-            << "11:1234 21:1234 51:12 32:34 r1-12/125 b1-34/126" << 11 << true << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Zelle B1 (1,1)", "Sue_De_Coq4 Ende"} << QStringList{};
+        add({.Name = "11 removing nothing, grid's own single",
+             .Grid = "11:1234 21:1234 51:12 32:34 r1-12/125 b1-34/126 99:7",
+             .Level = 11,
+             .FoundLevel = 11,
+             .Found = "99:7",
+             .Levels = "99=11",
+             .Deleted = sdc4Row,
+             .Pattern = "11:1234 21:1234 51:12 32:34",
+             .Present = {"Zelle B1 (1,1)"},
+             .Absent = {"3,1 Lösche :1"}});
+        add({.Name = "11 removing nothing",
+             .Grid = "11:1234 21:1234 51:12 32:34 r1-12/125 b1-34/126",
+             .Level = 11,
+             .Present = {"Zelle B1 (1,1)", "Sue_De_Coq4 Ende"}});
 
         // Level 10, Sue de Coq with five cells.
-        QTest::newRow("10 row, two and two") << "11:123 21:345 31:15 51:12 12:34" << 10 << false << 0 << 10 << ""
-                                             << ""
-                                             << "41:125 61:125 71:125 81:125 91:125 22:345 32:345 13:345 23:345 33:345"
-                                             << "11:123 21:345 31:15 51:12 12:34"
-                                             << QStringList{"Sue_De_Coq5 Start",
-                                                            "Block1 in Zeile(1) mit 3 freien Zellen und 5 Merkern",
-                                                            "Zelle(5,1) passende Zelle Merker(2)",
-                                                            "Suche im yBlock(0) Zeile(1)",
-                                                            "Zelle(1,2) passender Zelle gefunden",
-                                                            "4,1 Lösche :5",
-                                                            "2,2 Lösche :5"}
-                                             << QStringList{"Sue_De_Coq5 Ende"};
-        QTest::newRow("10 row, three and two") << "11:123 21:345 31:15 51:125 12:34" << 10 << false << 0 << 10 << ""
-                                               << ""
-                                               << "41:125 61:125 71:125 81:125 91:125 22:34 32:34 13:34 23:34 33:34"
-                                               << "11:123 21:345 31:15 51:125 12:34"
-                                               << QStringList{"Zelle(5,1) passende Zelle Merker(3)"} << QStringList{};
-        QTest::newRow("10 row, search with single")
-            << "11:123 21:345 31:15 51:12 12:34 33:356" << 10 << true << 10 << 10 << "33:6"
-            << "33=10"
-            << "41:125 61:125 71:125 81:125 91:125 22:345 32:345 13:345 23:345 33:345"
-            << "11:123 21:345 31:15 51:12 12:34" << QStringList{"Sue_De_Coq5 Ende"} << QStringList{};
-        QTest::newRow("10 column") << "11:123 12:345 13:15 15:12 21:34" << 10 << false << 0 << 10 << ""
-                                   << ""
-                                   << "31:345 22:345 32:345 23:345 33:345 14:125 16:125 17:125 18:125 19:125"
-                                   << "11:123 21:34 12:345 13:15 15:12"
-                                   << QStringList{"Block1 in Spalte(1) mit 3 freien Zellen und 5 Merkern",
-                                                  "Zelle(1,5) passende Zelle Merker(2)", "Suche im xBlock(0) Spalte(1)",
-                                                  "Zelle(2,1) passender Zelle gefunden", "1,4 Lösche :1"}
-                                   << QStringList{};
+        add({.Name = "10 row, two and two",
+             .Grid = "11:123 21:345 31:15 51:12 12:34",
+             .Level = 10,
+             .Search = false,
+             .MerkerLevel = 10,
+             .Deleted = "41:125 61:125 71:125 81:125 91:125 22:345 32:345 13:345 23:345 33:345",
+             .Pattern = "11:123 21:345 31:15 51:12 12:34",
+             .Present = {"Sue_De_Coq5 Start", "Block1 in Zeile(1) mit 3 freien Zellen und 5 Merkern",
+                         "Zelle(5,1) passende Zelle Merker(2)", "Suche im yBlock(0) Zeile(1)",
+                         "Zelle(1,2) passender Zelle gefunden", "4,1 Lösche :5", "2,2 Lösche :5"},
+             .Absent = {"Sue_De_Coq5 Ende"}});
+        add({.Name = "10 row, three and two",
+             .Grid = "11:123 21:345 31:15 51:125 12:34",
+             .Level = 10,
+             .Search = false,
+             .MerkerLevel = 10,
+             .Deleted = "41:125 61:125 71:125 81:125 91:125 22:34 32:34 13:34 23:34 33:34",
+             .Pattern = "11:123 21:345 31:15 51:125 12:34",
+             .Present = {"Zelle(5,1) passende Zelle Merker(3)"}});
+        add({.Name = "10 row, search with single",
+             .Grid = "11:123 21:345 31:15 51:12 12:34 33:356",
+             .Level = 10,
+             .FoundLevel = 10,
+             .MerkerLevel = 10,
+             .Found = "33:6",
+             .Levels = "33=10",
+             .Deleted = "41:125 61:125 71:125 81:125 91:125 22:345 32:345 13:345 23:345 33:345",
+             .Pattern = "11:123 21:345 31:15 51:12 12:34",
+             .Present = {"Sue_De_Coq5 Ende"}});
+        add({.Name = "10 column",
+             .Grid = "11:123 12:345 13:15 15:12 21:34",
+             .Level = 10,
+             .Search = false,
+             .MerkerLevel = 10,
+             .Deleted = "31:345 22:345 32:345 23:345 33:345 14:125 16:125 17:125 18:125 19:125",
+             .Pattern = "11:123 21:34 12:345 13:15 15:12",
+             .Present = {"Block1 in Spalte(1) mit 3 freien Zellen und 5 Merkern", "Zelle(1,5) passende Zelle Merker(2)",
+                         "Suche im xBlock(0) Spalte(1)", "Zelle(2,1) passender Zelle gefunden", "1,4 Lösche :1"}});
         // A block cell that fails the size test ends its block row; the next
         // block row is still searched.
-        QTest::newRow("10 size test ends the block row")
-            << "11:123 21:345 31:15 51:12 12:134 33:34" << 10 << false << 0 << 10 << ""
-            << ""
-            << "41:125 61:125 71:125 81:125 91:125 12:345 22:345 32:345 13:345 23:345"
-            << "11:123 21:345 31:15 51:12 33:34" << QStringList{"Zelle(3,3) passender Zelle gefunden"}
-            << QStringList{"Zelle(1,2) passender Zelle gefunden"};
+        add({.Name = "10 size test ends the block row",
+             .Grid = "11:123 21:345 31:15 51:12 12:134 33:34",
+             .Level = 10,
+             .Search = false,
+             .MerkerLevel = 10,
+             .Deleted = "41:125 61:125 71:125 81:125 91:125 12:345 22:345 32:345 13:345 23:345",
+             .Pattern = "11:123 21:345 31:15 51:12 33:34",
+             .Present = {"Zelle(3,3) passender Zelle gefunden"},
+             .Absent = {"Zelle(1,2) passender Zelle gefunden"}});
         // Cells with fewer than two candidates account for no digit; taking
         // them would sweep digits the block still needs.
-        QTest::newRow("10 row cell without candidates")
-            << "11:123 21:345 31:15 51: 12:34" << 10 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Sue_De_Coq5 Ende"} << QStringList{"Zelle(5,1) passende Zelle Merker(0)"};
-        QTest::newRow("10 row cell with one candidate")
-            << "11:123 21:345 31:15 51:1 12:34" << 10 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Sue_De_Coq5 Ende"} << QStringList{"Zelle(5,1) passende Zelle Merker(1)"};
-        QTest::newRow("10 block cell with one candidate")
-            << "11:123 21:345 31:15 51:12 12:3" << 10 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Zelle(5,1) passende Zelle Merker(2)", "Sue_De_Coq5 Ende"}
-            << QStringList{"Zelle(1,2) passender Zelle gefunden"};
-        QTest::newRow("10 block cell with one candidate is passed over")
-            << "11:123 21:345 31:15 51:12 12:3 22:34" << 10 << false << 0 << 10 << ""
-            << ""
-            << "41:125 61:125 71:125 81:125 91:125 12:345 32:345 13:345 23:345 33:345"
-            << "11:123 21:345 31:15 51:12 22:34" << QStringList{"Zelle(2,2) passender Zelle gefunden"}
-            << QStringList{"Zelle(1,2) passender Zelle gefunden"};
-        QTest::newRow("10 column cell with one candidate")
-            << "11:123 12:345 13:15 15:1 21:34" << 10 << false << 0 << 99 << ""
-            << ""
-            << ""
-            << "" << QStringList{"Sue_De_Coq5 Ende"} << QStringList{"Zelle(1,5) passende Zelle Merker(1)"};
+        add({.Name = "10 row cell without candidates",
+             .Grid = "11:123 21:345 31:15 51: 12:34",
+             .Level = 10,
+             .Search = false,
+             .Present = {"Sue_De_Coq5 Ende"},
+             .Absent = {"Zelle(5,1) passende Zelle Merker(0)"}});
+        add({.Name = "10 row cell with one candidate",
+             .Grid = "11:123 21:345 31:15 51:1 12:34",
+             .Level = 10,
+             .Search = false,
+             .Present = {"Sue_De_Coq5 Ende"},
+             .Absent = {"Zelle(5,1) passende Zelle Merker(1)"}});
+        add({.Name = "10 block cell with one candidate",
+             .Grid = "11:123 21:345 31:15 51:12 12:3",
+             .Level = 10,
+             .Search = false,
+             .Present = {"Zelle(5,1) passende Zelle Merker(2)", "Sue_De_Coq5 Ende"},
+             .Absent = {"Zelle(1,2) passender Zelle gefunden"}});
+        add({.Name = "10 block cell with one candidate is passed over",
+             .Grid = "11:123 21:345 31:15 51:12 12:3 22:34",
+             .Level = 10,
+             .Search = false,
+             .MerkerLevel = 10,
+             .Deleted = "41:125 61:125 71:125 81:125 91:125 12:345 32:345 13:345 23:345 33:345",
+             .Pattern = "11:123 21:345 31:15 51:12 22:34",
+             .Present = {"Zelle(2,2) passender Zelle gefunden"},
+             .Absent = {"Zelle(1,2) passender Zelle gefunden"}});
+        add({.Name = "10 column cell with one candidate",
+             .Grid = "11:123 12:345 13:15 15:1 21:34",
+             .Level = 10,
+             .Search = false,
+             .Present = {"Sue_De_Coq5 Ende"},
+             .Absent = {"Zelle(1,5) passende Zelle Merker(1)"}});
     }
     void technique()
     {
@@ -1256,6 +1400,28 @@ private slots:
                 for (int d = 1; d <= 9; ++d)
                     QCOMPARE(bool(g.Cells[x][y].Merker[d]), before.Cells[x][y].Merker[d] && !g.Cells[x][y].Deleted[d]);
             }
+    }
+
+    // The singles on a trial copy mark what the step asks for: the first
+    // single for a hint, every single for the editor test.
+    void trialSinglesFollowStopAtFirst_data()
+    {
+        QTest::addColumn<bool>("stopAtFirst");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("hint") << true << "51:7";
+        QTest::newRow("editor test") << false << "51:7 61:8";
+    }
+    void trialSinglesFollowStopAtFirst()
+    {
+        QFETCH(bool, stopAtFirst);
+        QFETCH(QString, found);
+        TSolverEngine e;
+        TSolverGrid g = MakeGrid(QStringLiteral("11:12 21:12 51:127 61:128"));
+        g.StopAtFirst = stopAtFirst;
+        e.FindZwilling(g, 4, true);
+        QCOMPARE(g.FoundLevel, 4);
+        QCOMPARE(Marks(g, &TSolverCell::Found), found);
+        QCOMPARE(g.StopAtFirst, stopAtFirst);
     }
 
     // The trace costs nothing while the solver's category is switched off.
