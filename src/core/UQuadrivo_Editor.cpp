@@ -10,6 +10,7 @@
 #include "screens/UInfo.h"
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
+#include "solver/USolver.h"
 #include "ui/DialogService.h"
 
 #include <QDir>
@@ -28,11 +29,13 @@ TEditorPuzzleTest &installedPuzzleTest()
     return test;
 }
 
-// The solver does not offer the editor's test yet: no test runs.
 bool solverPuzzleTest(QString &result)
 {
     result.clear();
-    return false;
+    if (!FormSolver)
+        return false;
+    FormSolver->TestPuzzle(result);
+    return true;
 }
 
 bool showEditorHelp()
@@ -44,7 +47,10 @@ bool showEditorHelp()
     return true;
 }
 
-QString editorFolder() { return FormGO ? QDir::fromNativeSeparators(FormGO->ImportDir->text()) : QString(); }
+QString editorFolder()
+{
+    return FormGO ? QDir::fromNativeSeparators(FormGO->ImportDir->text()) : QString();
+}
 } // namespace
 
 // ---- rules without a window ----------------------------------------------------
@@ -107,7 +113,10 @@ QString EditorSaveName(const QString &chosen)
     return QDir(fi.path()).filePath(base + QStringLiteral(".sudoku"));
 }
 
-void SetEditorPuzzleTest(TEditorPuzzleTest test) { installedPuzzleTest() = std::move(test); }
+void SetEditorPuzzleTest(TEditorPuzzleTest test)
+{
+    installedPuzzleTest() = std::move(test);
+}
 
 bool RunEditorPuzzleTest(QString &result)
 {
@@ -244,8 +253,7 @@ void TForm1::BTC_SpeichernClick()
                    TMsgDlgButtons::OK);
         return;
     }
-    const QString chosen =
-        Dialogs()->SaveFileName(this, Save1.Title, editorFolder(), Save1.Filter, Save1.DefaultExt);
+    const QString chosen = Dialogs()->SaveFileName(this, Save1.Title, editorFolder(), Save1.Filter, Save1.DefaultExt);
     if (chosen.isEmpty())
         return;
     const QString path = EditorSaveName(chosen);
@@ -253,9 +261,9 @@ void TForm1::BTC_SpeichernClick()
         MessageDlg(QStringLiteral("Datei überschreiben ?"), TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo) != mrYes)
         return;
     if (!EditorSavePuzzle(path))
-        MessageDlg(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.")
-                       .arg(QDir::toNativeSeparators(path)),
-                   TMsgDlgType::Error, TMsgDlgButtons::OK);
+        MessageDlg(
+            QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)),
+            TMsgDlgType::Error, TMsgDlgButtons::OK);
 }
 
 void TForm1::BTC_Edit_EndeClick()

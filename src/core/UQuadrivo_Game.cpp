@@ -127,15 +127,18 @@ void setupGhostPlayers() {}
 // The ghost window's "zurück".
 void leaveGhostWindow() {}
 
-// The hint window's one hint step.
-void showHint() {}
-
 // The internet client's 50 ms poll.
 void stopInternetPoll() {}
 
-int ownPlayerNo() { return NETZ ? NETZ->MyPlayerNo : 0; }
+int ownPlayerNo()
+{
+    return NETZ ? NETZ->MyPlayerNo : 0;
+}
 
-int gameKind() { return FormStart ? FormStart->GameKind : 0; }
+int gameKind()
+{
+    return FormStart ? FormStart->GameKind : 0;
+}
 
 // The print window takes the board's place; closing it brings the board back.
 void closePrintWindow()
@@ -211,7 +214,10 @@ bool TForm1::IsHintAllowed() const
     return IsHintAllowedFor(SinglePlayerGame, gameKind(), IsBingoActive(), FormGO ? FormGO->Sud19M->Tag : 0);
 }
 
-void TForm1::UpdateHintButton() { BTC_Tipp->setEnabled(IsHintAllowed()); }
+void TForm1::UpdateHintButton()
+{
+    BTC_Tipp->setEnabled(IsHintAllowed());
+}
 
 void TForm1::StartGame()
 {
@@ -409,8 +415,8 @@ void TForm1::BTC_TippClick(QObject *sender)
         return;
     }
     closePrintWindow();
-    if (GameRunning && BTC_Tipp->isEnabled())
-        showHint();
+    if (GameRunning && BTC_Tipp->isEnabled() && FormSolver)
+        FormSolver->ShowTipp();
 }
 
 void TForm1::BTC_Spiel_EndeClick()

@@ -48,6 +48,14 @@ void sendInternetPress(int x, int y, int digit)
     Q_UNUSED(digit);
 }
 
+// Playing on the board takes the keys back from the chat edit, so that the
+// keypad clears marks again.
+void leaveChatEdit(TForm1 *f)
+{
+    if (f->Edit1 && f->Edit1->hasFocus())
+        f->Edit1->clearFocus();
+}
+
 int countMarks(const TCellView &cv)
 {
     int n = 0;
@@ -99,6 +107,7 @@ void clearMarksOfBlock(TForm1 *f, int bx, int by)
 
 void TForm1::MouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
+    leaveChatEdit(this);
     if (!GameRunning || EditorMode || IsOwnPlayerGameOver())
         return;
     if (FormSolver && FormSolver->isVisible())
@@ -140,6 +149,7 @@ void TForm1::MouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifi
 
 void TForm1::MouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
+    leaveChatEdit(this);
     if (!insideControl(sender, x, y))
         return;
     const int tag = GetControlTag(sender);
@@ -177,8 +187,8 @@ void TForm1::MouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModi
     }
 
     // With own boards judged at the end, a press on an own entry takes it back.
-    if (GameRunning && FormGO && FormGO->IsOwnBoard() && !FormGO->IsEvaluationImmediate() &&
-        button == Qt::LeftButton && tag >= 101 && NETZ) {
+    if (GameRunning && FormGO && FormGO->IsOwnBoard() && !FormGO->IsEvaluationImmediate() && button == Qt::LeftButton &&
+        tag >= 101 && NETZ) {
         const int me = NETZ->MyPlayerNo;
         if (me < 1 || me > 8 || Boards[me][cx][cy].State == -1)
             return;

@@ -147,6 +147,13 @@ public:
     void BecomeHost();
     void SendChat(const QString &text, const QString &to);
     void OnChat(const QString &address); // 119
+    // The host's end of game (114) has gone out for the game now on the
+    // clock (its GameStartCount): SendEndOfGame notes it, and the game-ended
+    // notice (115) is then not sent, so the clients keep their results.
+    void NoteEndOfGameSent();
+    bool EndOfGameSentThisGame() const;
+    bool EndOfGameSent = false;
+    int64_t EndOfGameSentFor = 0;
 
     // ---- game start, symbols, options ---------------------------------
     void SendSymbols();
@@ -164,7 +171,9 @@ public:
     // ---- host judging, results, scoring -------------------------------
     void EnterNumber(int x, int y, int digit);
     void EnterGhostNumber(int x, int y, int player, int digit);
-    void SendCellResult(int p, int a);
+    // The result of cell (x, y): p > 0 player p's own layer, to p only;
+    // p = 0 the reference cell and its owner, to all.
+    void SendCellResult(int x, int y, int p, int a);
     void SendBlink(int x, int y, int z, int p);
     void SendStats(int p);
     void SendPenalty(int p);
@@ -190,7 +199,9 @@ public:
     void OnUsedMarks();     // 130
     void OnBingo();         // 124
     void OnEndOfGame();     // 114
-    bool CheckGameOver();
+    // True when the game is over for the entry or logoff of player p (its
+    // layer is counted on own boards); then GameRunning is cleared.
+    bool CheckGameOver(int p);
     void ScoreGame();
 
     // ---- tournament data ----------------------------------------------
@@ -223,3 +234,16 @@ private:
 };
 
 extern TNETZ *NETZ;
+
+// ---- lobby rules, free of the network ------------------------------------------
+// A player entry's text "name~address": split at the last "~", since a
+// nickname may hold one and an address never does. Without "~" the name is
+// empty and the whole text is the address.
+void SplitPlayerEntry(const QString &text, QString &name, QString &address);
+// The slot a login from the address gets (0: none): slot 1 for the host's
+// own login; for anybody else the first slot 2 to 8 that is free or already
+// holds the address, failing that the first one whose player has left.
+int ChooseLoginSlot(const TPlayerRecord *table, const QString &address, bool fromHost);
+// The search list's "Schwierigkeit" of an offer from its packed options y
+// (level, symbols, import) and a (Bingo).
+QString OfferDifficultyText(int y, int a);

@@ -640,21 +640,22 @@ void TFormStart::lanBecomeHost()
         NETZ->BecomeHost();
 }
 
-// The lobby's telegrams of a LAN game are wired with the LAN lobby; until
-// then these routes send nothing, so no search or login leaves the machine.
 void TFormStart::lanSendLogin(const QString &address)
 {
-    Q_UNUSED(address);
+    if (NETZ)
+        NETZ->SendLogin(address);
 }
 
 void TFormStart::lanSendSearch(const QString &address)
 {
-    Q_UNUSED(address);
+    if (NETZ)
+        NETZ->SendSearch(address);
 }
 
 void TFormStart::lanSendTournamentData(int part)
 {
-    Q_UNUSED(part);
+    if (NETZ)
+        NETZ->SendTournamentData(part);
 }
 
 // ---- life cycle ------------------------------------------------------------------------

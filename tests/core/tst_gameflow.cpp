@@ -95,10 +95,10 @@ private slots:
         FormGO->SetImport(0);
         FormGO->SetGameType(1);
         FormGO->SetMarkBonus(0);
-        for (QWidget *w : {static_cast<QWidget *>(FormInfo), static_cast<QWidget *>(FormMeld),
-                           static_cast<QWidget *>(FormStart), static_cast<QWidget *>(FormGO),
-                           static_cast<QWidget *>(FormCha), static_cast<QWidget *>(FormGhost),
-                           static_cast<QWidget *>(WEBForm)})
+        for (QWidget *w :
+             {static_cast<QWidget *>(FormInfo), static_cast<QWidget *>(FormMeld), static_cast<QWidget *>(FormStart),
+              static_cast<QWidget *>(FormGO), static_cast<QWidget *>(FormCha), static_cast<QWidget *>(FormGhost),
+              static_cast<QWidget *>(WEBForm)})
             w->hide();
     }
 
@@ -112,8 +112,8 @@ private slots:
         QTest::addColumn<int>("penalty");
         QTest::addColumn<qint64>("tenths");
         QTest::newRow("start") << qint64(5 * kSecond) << qint64(5 * kSecond) << qint64(kSecond / 10) << 0 << qint64(0);
-        QTest::newRow("a tenth less a count") << qint64(kSecond / 10 - 1) << qint64(0) << qint64(kSecond / 10) << 0
-                                              << qint64(0);
+        QTest::newRow("a tenth less a count")
+            << qint64(kSecond / 10 - 1) << qint64(0) << qint64(kSecond / 10) << 0 << qint64(0);
         QTest::newRow("75.4 s") << qint64(754 * kSecond / 10) << qint64(0) << qint64(kSecond / 10) << 0 << qint64(754);
         QTest::newRow("penalty 10 s") << qint64(kSecond) << qint64(0) << qint64(kSecond / 10) << 10 << qint64(110);
         QTest::newRow("rate unknown") << qint64(3 * kSecond) << qint64(kSecond) << qint64(0) << 0 << qint64(20);
@@ -329,15 +329,24 @@ private slots:
         QTest::addColumn<int>("gameKind");
         QTest::addColumn<QString>("modus");
         QTest::addColumn<QString>("spiel");
-        QTest::newRow("single normal") << 10 << 1 << "Einzelspieler" << "normal";
-        QTest::newRow("none counts as normal") << 10 << 0 << "Einzelspieler" << "normal";
-        QTest::newRow("ghost") << 10 << 2 << "Einzelspieler" << "Ghost";
-        QTest::newRow("challenge") << 10 << 3 << "Einzelspieler" << "Challenge";
-        QTest::newRow("repeat") << 10 << 4 << "Einzelspieler" << "Wiederholung";
-        QTest::newRow("tournament") << 20 << 5 << "Mehrspieler" << "Turnier";
-        QTest::newRow("duel") << 20 << 6 << "Mehrspieler" << "Duell";
-        QTest::newRow("other tab") << 1 << 1 << "" << "normal";
-        QTest::newRow("kind 7, unknown mode keeps the text") << 7 << 7 << "vorher" << "";
+        QTest::newRow("single normal") << 10 << 1 << "Einzelspieler"
+                                       << "normal";
+        QTest::newRow("none counts as normal") << 10 << 0 << "Einzelspieler"
+                                               << "normal";
+        QTest::newRow("ghost") << 10 << 2 << "Einzelspieler"
+                               << "Ghost";
+        QTest::newRow("challenge") << 10 << 3 << "Einzelspieler"
+                                   << "Challenge";
+        QTest::newRow("repeat") << 10 << 4 << "Einzelspieler"
+                                << "Wiederholung";
+        QTest::newRow("tournament") << 20 << 5 << "Mehrspieler"
+                                    << "Turnier";
+        QTest::newRow("duel") << 20 << 6 << "Mehrspieler"
+                              << "Duell";
+        QTest::newRow("other tab") << 1 << 1 << ""
+                                   << "normal";
+        QTest::newRow("kind 7, unknown mode keeps the text") << 7 << 7 << "vorher"
+                                                             << "";
     }
     void modeLabels()
     {
@@ -459,8 +468,8 @@ private slots:
         QTest::addColumn<bool>("stops");
         QTest::addColumn<bool>("startShown");
         QTest::newRow("normal") << 1 << int(mrYes) << "" << true << true;
-        QTest::newRow("challenge declined") << 3 << int(mrNo) << "Challenge noch gestartet.\r\nSpiel abbrechen?" << false
-                                            << false;
+        QTest::newRow("challenge declined")
+            << 3 << int(mrNo) << "Challenge noch gestartet.\r\nSpiel abbrechen?" << false << false;
         QTest::newRow("challenge ended") << 3 << int(mrYes) << "Challenge noch gestartet.\r\nSpiel abbrechen?" << true
                                          << false;
         QTest::newRow("ghost declined") << 2 << int(mrNo) << "Ghostspiel noch gestartet.\r\nSpiel abbrechen?" << false
@@ -657,6 +666,26 @@ private slots:
         FormGO->SetImport(0);
     }
 
+    void startRunsTheClock()
+    {
+        NETZ->BecomeHost();
+        Form1->StartGame();
+        // The start sequence counts down one second on its own timer.
+        for (int i = 0; i < 5 && !Form1->GameRunning; ++i)
+            NETZ->StartTimerTimer();
+        QVERIFY(Form1->GameRunning);
+        QVERIFY(!Form1->Paused);
+        QCOMPARE(Form1->GameStartCount, TTestFixture::Now);
+        QCOMPARE(Form1->ClockPenaltySeconds, 0);
+        QVERIFY(Form1->BTC_Spiel_Ende->isEnabled());
+        QVERIFY(Form1->BTC_Tipp->isEnabled());
+        TTestFixture::Now += 2 * kSecond;
+        Form1->MsgTimerTimer();
+        QCOMPARE(Form1->Zeit->text(), QString("00:02.0"));
+        Form1->BTC_Spiel_EndeClick();
+        QVERIFY(!Form1->GameRunning);
+    }
+
     void startClearsSymbols()
     {
         Form1->SymbolSet = QStringLiteral("ABCDEFGHI");
@@ -675,7 +704,8 @@ private slots:
         FormCha->StageGameCode = puzzle + QStringLiteral("ID234");
         FormGO->SetMarkBonus(1);
         Form1->StartGame();
-        QCOMPARE(fx->Dialogs.Texts(), QStringList{"Im Challengemodus ist kein Bonus möglich.\n\rBonus wird abgestellt."});
+        QCOMPARE(fx->Dialogs.Texts(),
+                 QStringList{"Im Challengemodus ist kein Bonus möglich.\n\rBonus wird abgestellt."});
         QVERIFY(!FormGO->HasMarkBonus());
         // The symbols were drawn for the type in force before the stage's options.
         QCOMPARE(Form1->SymbolSet, QString("123456789"));

@@ -13,6 +13,7 @@
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QtTest>
 
@@ -89,7 +90,8 @@ private slots:
         fx->RunStartupTo(160);
         Form1->show();
         FormStart->hide();
-        connect(NETZ, &TNETZ::TelegramDispatched, this, [this](const TTelegram &t, const QString &) { sent.push_back(t); });
+        connect(NETZ, &TNETZ::TelegramDispatched, this,
+                [this](const TTelegram &t, const QString &) { sent.push_back(t); });
     }
     void cleanupTestCase() { fx.reset(); }
 
@@ -297,7 +299,7 @@ private slots:
         QCOMPARE(mark(6, 6, 1).State, 0);
     }
 
-    void pressOnAGivenKeepsIt()
+    void pressTakesBackOwnEntriesOnly()
     {
         runningGame(2);
         FormGO->SetOwnBoard(1);
@@ -313,6 +315,26 @@ private slots:
         QTest::mouseRelease(Form1->brett, Qt::LeftButton, Qt::NoModifier, given);
         QVERIFY(sentOfKind(akClearCells).empty());
         QCOMPARE(Form1->Boards[1][2][1].State, -1);
+
+        // An own entry goes back to open, and the host hears of it.
+        Form1->Boards[1][1][1].Value = 4;
+        Form1->Boards[1][1][1].State = 1;
+        Form1->Cells[1][1].ShowMarks = 0;
+        DrawCell(1, 1, false);
+        const QPoint own = centreOf(THitKind::DigitLabel, 1, 1);
+        QTest::mousePress(Form1->brett, Qt::LeftButton, Qt::NoModifier, own);
+        QTest::mouseRelease(Form1->brett, Qt::LeftButton, Qt::NoModifier, own);
+        const auto clears = sentOfKind(akClearCells);
+        QCOMPARE(int(clears.size()), 1);
+        QCOMPARE(clears[0].x, 1);
+        QCOMPARE(clears[0].y, 1);
+        QCOMPARE(clears[0].Gid, 1);
+        QCOMPARE(Form1->Boards[1][1][1].State, 0);
+        // A right press takes nothing back.
+        Form1->Boards[1][1][1].State = 1;
+        QTest::mousePress(Form1->brett, Qt::RightButton, Qt::NoModifier, own);
+        QTest::mouseRelease(Form1->brett, Qt::RightButton, Qt::NoModifier, own);
+        QCOMPARE(int(sentOfKind(akClearCells).size()), 1);
         FormGO->SetEvaluation(1);
         FormGO->SetOwnBoard(0);
     }
@@ -364,6 +386,27 @@ private slots:
         QKeyEvent home(QEvent::KeyRelease, Qt::Key_Home, Qt::NoModifier);
         QCoreApplication::sendEvent(Form1, &home);
         QCOMPARE(mark(1, 1, 1).State, 1);
+    }
+
+    void keypadWhileTypingTheChat()
+    {
+        runningGame(9);
+        mark(5, 5, 1).State = 1;
+        QApplication::setActiveWindow(Form1);
+        Form1->Edit1->setFocus();
+        if (QApplication::focusWidget() != Form1->Edit1)
+            QSKIP("this platform gives no keyboard focus");
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_5, Qt::KeypadModifier, QStringLiteral("5"));
+        QCoreApplication::sendEvent(Form1->Edit1, &release);
+        QCOMPARE(mark(5, 5, 1).State, 1);
+        // A click on the board hands the keys back.
+        const QPoint p = centreOf(THitKind::MarkImage, 9, 9, 9);
+        QTest::mousePress(Form1->brett, Qt::RightButton, Qt::NoModifier, p);
+        QTest::mouseRelease(Form1->brett, Qt::RightButton, Qt::NoModifier, p);
+        QVERIFY(!Form1->Edit1->hasFocus());
+        QKeyEvent again(QEvent::KeyRelease, Qt::Key_5, Qt::KeypadModifier, QStringLiteral("5"));
+        QCoreApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : Form1, &again);
+        QCOMPARE(mark(5, 5, 1).State, 0);
     }
 
     void escape_data()

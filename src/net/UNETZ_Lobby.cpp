@@ -1,0 +1,490 @@
+// The lobby of a LAN game: search and offer, login and the player entries,
+// player numbers, becoming the host, the logoffs of a client and of the host,
+// the host's game-ended notice, and the chat.
+#include "net/UNETZ.h"
+
+#include "competitions/UChallenge.h"
+#include "core/ULog.h"
+#include "core/UMeldung.h"
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "core/Usounds.h"
+#include "net/USucheSpiele.h"
+#include "screens/UGameOptionen.h"
+#include "screens/UOptionen.h"
+#include "screens/UStart.h"
+
+namespace {
+// Names and addresses are short strings.
+constexpr int kShortString = 15;
+const QString kToAll = QStringLiteral("all");
+
+bool isSlot(int p)
+{
+    return p >= 1 && p <= 8;
+}
+
+QString ownNickname()
+{
+    return FormOpt && FormOpt->NickName ? FormOpt->NickName->text() : QString();
+}
+
+bool hostsNetworkGame()
+{
+    return Form1 && Form1->HostsNetworkGame;
+}
+
+// Logins are taken only between games.
+bool gameStartingOrRunning()
+{
+    return Form1 && (Form1->GameStarting || Form1->GameRunning);
+}
+
+void refreshPlayerTable()
+{
+    if (Form1)
+        Form1->UpdatePlayerTable();
+}
+
+// A notice in the overlay for two seconds.
+void showNotice(const QString &text)
+{
+    if (!FormMeld)
+        return;
+    FormMeld->Dauer = 20;
+    FormMeld->ShowText(text);
+}
+} // namespace
+
+// ---- pure rules ----------------------------------------------------------------
+
+void SplitPlayerEntry(const QString &text, QString &name, QString &address)
+{
+    // The address never holds a "~", the nickname may: split at the last one.
+    const int at = text.lastIndexOf(QLatin1Char('~'));
+    if (at < 0) {
+        name.clear();
+        address = text;
+        return;
+    }
+    name = text.left(at);
+    address = text.mid(at + 1);
+}
+
+int ChooseLoginSlot(const TPlayerRecord *table, const QString &address, bool fromHost)
+{
+    if (!table)
+        return 0;
+    // Slot 1 is the host's own, whoever else logs in first.
+    if (fromHost)
+        return 1;
+    // The player's own slot again, unless a free one comes before it.
+    for (int p = 2; p <= 8; ++p)
+        if (table[p].Address.isEmpty() || table[p].Address == address)
+            return p;
+    // Every slot holds an address: a slot whose player left during a game
+    // may be taken, or departures would fill the table for good.
+    for (int p = 2; p <= 8; ++p)
+        if (!table[p].Active)
+            return p;
+    return 0;
+}
+
+QString OfferDifficultyText(int y, int a)
+{
+    const bool imported = y >= 100;
+    if (imported)
+        y -= 100;
+    int symbols = 0; // 0 digits, 1 letters A-I, 2 random letters
+    if (y >= 10) {
+        symbols = 1;
+        y -= 10;
+    }
+    if (y >= 10) {
+        symbols = 2;
+        y -= 10;
+    }
+    QString text = TFormGO::LevelName(y);
+    if (a > 0) {
+        // Unpacked as the options telegram is: change mode, kind, refill, items.
+        if (a >= 2001)
+            a -= 2000;
+        else if (a >= 1001)
+            a -= 1000;
+        if (a >= 101)
+            a -= 100;
+        QString refill = QStringLiteral(" sofort");
+        if (a >= 21) {
+            refill = QStringLiteral(" leer");
+            a -= 10;
+        }
+        text += QStringLiteral(" (Bingo %1) %2").arg(a - 10).arg(refill);
+    } else {
+        static const char *const kSymbols[] = {" (1-9)", " (A-I)", " (A-Z)"};
+        text += QString::fromLatin1(kSymbols[symbols]);
+    }
+    if (imported)
+        text += QStringLiteral(" Import");
+    return text;
+}
+
+// ---- search and offer -------------------------------------------------------------
+
+void TNETZ::SendSearch(const QString &address)
+{
+    Tel = TTelegram();
+    Tel.Aktion = akSearch;
+    Tel.Gid = -1;
+    TraceCat(1, QString::number(Tel.Aktion) + QStringLiteral(":->") + address + QStringLiteral("ichSucheEinSpiel"));
+    SendDatagram(address);
+}
+
+void TNETZ::OnSearch(bool isOffer, const QString &address)
+{
+    if (!isOffer) {
+        // Only a machine that opened a game answers.
+        if (!hostsNetworkGame())
+            return;
+        const QString nick = ownNickname();
+        Tel = TTelegram();
+        Tel.Aktion = akGameOffer;
+        Tel.Data = 1;
+        Tel.SetText(nick);
+        EncodeOptions();
+        // Open for players only between games: a login during a start or a
+        // game would be dropped.
+        Tel.Loop = gameStartingOrRunning() ? 0 : 1;
+        TraceCat(1, QStringLiteral("%1:%2->%3 hab ein Spiel tritt ein").arg(Tel.Aktion).arg(nick, address));
+        SendDatagram(address);
+        return;
+    }
+
+    const bool open = Tel.Loop != 0;
+    if (FormStart && FormStart->isVisible()) {
+        // The start screen's search joins the first open game that answers
+        // while it still waits; a game that already runs would drop the login.
+        if (!open) {
+            TraceCat(2, QStringLiteral("Spiel von (%1) läuft schon, nicht beigetreten").arg(address));
+            return;
+        }
+        if (FormStart->Warte && FormStart->Warte->isActive())
+            FormStart->LanGameFound(address);
+        return;
+    }
+    if (!open || !FormSucheSpiele)
+        return;
+    FormSucheSpiele->AddOrUpdateServerItem(Tel.Text(), OfferDifficultyText(Tel.y, Tel.a), TFormGO::RatingName(Tel.Gid),
+                                           QString::number(Tel.x), QStringLiteral("wartet"), address);
+}
+
+// ---- login and player entries -------------------------------------------------------
+
+void TNETZ::SendLogin(const QString &address)
+{
+    const QString nick = ownNickname();
+    Tel = TTelegram();
+    Tel.Aktion = akLogin;
+    Tel.Gid = -1;
+    Tel.Data = 1;
+    Tel.SetText(nick);
+    TraceCat(1, QString::number(Tel.Aktion) + QStringLiteral(":") + nick + QStringLiteral("->") + address +
+                    QStringLiteral(" Spieler meldet sich an."));
+    SendDatagram(address);
+}
+
+void TNETZ::OnLogin(bool isEntry, const QString &address)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+
+    if (isEntry) {
+        const int s = Tel.z;
+        if (!isSlot(s))
+            return;
+        // The host's table is its own: it takes entries only from itself.
+        if (hostsNetworkGame() && address != table[1].Address) {
+            TraceCat(2, QStringLiteral("Spielereintrag von (%1) ignoriert: nur der Host selbst").arg(address));
+            return;
+        }
+        QString name;
+        QString addr;
+        SplitPlayerEntry(Tel.Text(), name, addr);
+        TPlayerRecord &r = table[s];
+        r.Name = name.left(kShortString);
+        r.Address = addr.left(kShortString);
+        r.PlayerNo = s;
+        r.Active = true;
+        ResetPlayerStats();
+        if (FormSucheSpiele && FormSucheSpiele->isVisible())
+            FormSucheSpiele->close();
+        PlayNewPlayerSound();
+        refreshPlayerTable();
+        TraceCat(1, QStringLiteral("Neuer Spieler ") + r.Name);
+        return;
+    }
+
+    // A login is for the host only.
+    if (!hostsNetworkGame()) {
+        TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: kein eigenes Spiel").arg(address));
+        return;
+    }
+    // The host logs in to its own address, as the program options show it.
+    const bool fromHost = FormOpt && FormOpt->SelfIp && address == FormOpt->SelfIp->text();
+    const int s = ChooseLoginSlot(table, address, fromHost);
+    if (s == 0) {
+        TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: alle Plätze belegt").arg(address));
+        return;
+    }
+    if (gameStartingOrRunning()) {
+        TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: Spiel läuft").arg(address));
+        return;
+    }
+    QString name = Tel.Text().left(kShortString);
+    // An empty name would read as an unused slot.
+    if (name.isEmpty())
+        name = QStringLiteral("Spieler %1").arg(s);
+    TPlayerRecord &r = table[s];
+    r.Name = name;
+    r.Address = address.left(kShortString);
+    r.Active = true;
+    // Whoever logs in is present: no longer out or gone.
+    r.GameOver = false;
+    r.Penalty = 0;
+
+    // The whole table again to everybody; a slot whose player has left is
+    // not revived (the start would wait for him for ever).
+    for (int p = 1; p <= 8; ++p) {
+        if (!table[p].Active || table[p].Address.isEmpty())
+            continue;
+        Tel = TTelegram();
+        Tel.Aktion = akPlayerEntry;
+        Tel.Gid = -1;
+        Tel.z = p;
+        Tel.Data = 1;
+        Tel.SetText(table[p].Name + QStringLiteral("~") + table[p].Address);
+        SendToAll();
+    }
+    SendPlayerIds();
+    SendOptions();
+    if (FormCha && FormCha->isVisible() && Form1 && Form1->CountOnlinePlayers() > 1)
+        SendTournamentData(0);
+}
+
+// ---- player numbers ----------------------------------------------------------------------
+
+void TNETZ::SendPlayerIds()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+    TraceCat(1, QStringLiteral("Sende ID : "));
+    for (int p = 1; p <= 8; ++p) {
+        if (!table[p].Active)
+            continue;
+        Tel = TTelegram();
+        Tel.Aktion = akPlayerId;
+        Tel.Gid = p;
+        SendToPlayer(p);
+    }
+}
+
+void TNETZ::OnPlayerId()
+{
+    const int gid = Tel.Gid;
+    if (!isSlot(gid))
+        return;
+    // The host is player 1 and stays it.
+    if (hostsNetworkGame() && gid != 1) {
+        TraceCat(2, QStringLiteral("Spielernummer %1 ignoriert: dies ist der Host").arg(gid));
+        return;
+    }
+    TraceCat(2, QStringLiteral("Erhalte ID : ") + QString::number(gid));
+    MyPlayerNo = gid;
+    DistributePlayerColours();
+    // The table shows its rows only once the own number is known.
+    refreshPlayerTable();
+}
+
+void TNETZ::BecomeHost()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+    // In a challenge the challenge window names player 1; it has no name
+    // field of its own yet, so the program options' nickname serves.
+    TPlayerRecord &r = table[1];
+    r.Name = ownNickname().left(kShortString);
+    MyPlayerNo = 1;
+    r.Address = QStringLiteral("127.0.0.1");
+    r.Active = true;
+    r.GameOver = false;
+    r.PlayerNo = 1;
+    DistributePlayerColours();
+}
+
+// ---- logoffs ----------------------------------------------------------------------------
+
+void TNETZ::SendLogoff()
+{
+    TPlayerRecord *table = PlayerSlots();
+    // Only a client leaves a host; the host leaves with SendServerLogoff.
+    if (!table || MyPlayerNo < 2 || MyPlayerNo > 8 || table[1].Address.isEmpty())
+        return;
+    Tel = TTelegram();
+    Tel.Aktion = akLogoff;
+    Tel.Gid = MyPlayerNo;
+    SendDatagram(table[1].Address);
+}
+
+void TNETZ::OnLogoff(const QString &address)
+{
+    TPlayerRecord *table = PlayerSlots();
+    const int gid = Tel.Gid;
+    if (!table || !hostsNetworkGame() || !isSlot(gid) || gid == 1)
+        return;
+    TPlayerRecord &r = table[gid];
+    // Only the player himself logs off his slot, and only once.
+    if (!r.Active || r.Address != address) {
+        TraceCat(2, QStringLiteral("Abmeldung von (%1) für Spieler %2 ignoriert").arg(address).arg(gid));
+        return;
+    }
+    const QString name = r.Name;
+    r.Active = false;
+    r.GameOver = true;
+    r.Penalty = -2;
+    SendPenalty(gid);
+    SendChat(name + QStringLiteral(" meldet sich ab"), kToAll);
+    refreshPlayerTable();
+
+    if (Form1 && Form1->GameRunning) {
+        if (CheckGameOver(gid)) {
+            // The rest learn the result, as when the last cell is found.
+            ScoreGame();
+            SendEndOfGame();
+            NoteEndOfGameSent();
+        }
+        return;
+    }
+    if (gameStartingOrRunning())
+        return;
+    // Between games the slot is freed where it is: the others keep their
+    // numbers, which their machines know.
+    r.Name.clear();
+    r.Address.clear();
+    r.PlayerNo = -1;
+    r.GameOver = false;
+    r.Penalty = 0;
+    PurgeQueue(gid);
+    refreshPlayerTable();
+}
+
+void TNETZ::SendServerLogoff()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+    for (int p = 2; p <= 8; ++p) {
+        if (!table[p].Active || table[p].Address.isEmpty())
+            continue;
+        Tel = TTelegram();
+        Tel.Aktion = akServerLogoff;
+        Tel.Gid = -1;
+        SendDatagram(table[p].Address);
+    }
+}
+
+void TNETZ::OnServerLogoff()
+{
+    // A host does not leave itself; a machine in no game has nothing to leave.
+    if (!Form1 || hostsNetworkGame() || MyPlayerNo == 1 || Form1->CountOnlinePlayers() == 0) {
+        TraceCat(2, QStringLiteral("Abmeldung des Servers ignoriert"));
+        return;
+    }
+    Form1->ResetPlayers();
+    MyPlayerNo = 0;
+    Form1->StopRequested = true;
+    if (FormCha && FormCha->isVisible())
+        FormCha->close();
+    showNotice(QStringLiteral("Spieler 1 (Server) hat sich abgemeldet."));
+}
+
+// ---- end of a game by the host --------------------------------------------------------------
+
+void TNETZ::NoteEndOfGameSent()
+{
+    EndOfGameSentFor = Form1 ? Form1->GameStartCount : 0;
+    EndOfGameSent = true;
+}
+
+bool TNETZ::EndOfGameSentThisGame() const
+{
+    return EndOfGameSent && Form1 && EndOfGameSentFor == Form1->GameStartCount;
+}
+
+void TNETZ::SendGameEnded()
+{
+    if (MyPlayerNo != 1)
+        return;
+    // A game that ended by itself has told everybody its result already.
+    if (EndOfGameSentThisGame()) {
+        TraceCat(1, QStringLiteral("Spielende schon gesendet, kein Abbruch"));
+        return;
+    }
+    Tel = TTelegram();
+    Tel.Aktion = akGameEnded;
+    Tel.Gid = -1;
+    Tel.x = 0;
+    SendToAll();
+}
+
+void TNETZ::OnGameEnded()
+{
+    // The host's own copy comes back to it.
+    if (MyPlayerNo < 2 || !Form1)
+        return;
+    showNotice(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
+    Form1->GameRunning = false;
+    Form1->BTC_Spiel_Ende->setEnabled(false);
+    Form1->brett->hide();
+    if (FormStart)
+        FormStart->show();
+}
+
+// ---- chat -----------------------------------------------------------------------------------
+
+void TNETZ::SendChat(const QString &text, const QString &to)
+{
+    TraceCat(1, QStringLiteral("Sende Chat in Warteschlange an (") + to + QStringLiteral("): ") + text);
+    Tel = TTelegram();
+    Tel.Aktion = akChat;
+    Tel.Gid = MyPlayerNo;
+    Tel.Data = 1;
+    Tel.SetText(text);
+    if (to == kToAll)
+        SendToAll();
+    else
+        SendDatagram(to);
+}
+
+void TNETZ::OnChat(const QString &address)
+{
+    TPlayerRecord *table = PlayerSlots();
+    const int gid = Tel.Gid;
+    const QString text = Tel.Text();
+    const bool known = table && isSlot(gid) && !table[gid].Name.isEmpty();
+    const QString prefix = (known ? table[gid].Name : address) + QStringLiteral(":");
+    TraceCat(2, QStringLiteral("Erhalte Chat von (") + prefix + QStringLiteral("): ") + text);
+    if (!Form1 || !Form1->ChatBox)
+        return;
+    TListBox *box = Form1->ChatBox;
+    box->Add(prefix + text);
+    box->setCurrentRow(box->Count() - 1);
+    // Red for a sender outside the table.
+    const int32_t colour = table && isSlot(gid) ? table[gid].Color : 255;
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Text, ColorFromBGR(colour));
+    box->setPalette(pal);
+    // The clock's ticks bring the normal colour back.
+    box->Tag = 4;
+}

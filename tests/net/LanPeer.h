@@ -1,0 +1,214 @@
+#pragma once
+// Whole programs on a private bridge: netns_harness.sh makes the network
+// namespaces, an orchestrator (running in the caller's namespace) starts one
+// peer process in each, and every peer builds the program's windows as the
+// entry does, with its own settings, data and temporary folders, and the
+// production addresses (listener on 0.0.0.0, search to 255.255.255.255,
+// port 2401). A peer refuses to run outside a namespace of its own.
+//
+// Loss: with a percentage, every namespace drops that share of the UDP
+// datagrams arriving on its eth0 for port 2401 (an nftables rule inside the
+// namespace; the machine's own rules are never touched).
+
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "core/USudokuApp.h"
+#include "core/USystem.h"
+#include "core/Usounds.h"
+#include "ui/DialogService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace lanpeer {
+
+inline QByteArray netnsLink()
+{
+    char buf[256];
+    const ssize_t n = readlink("/proc/self/ns/net", buf, sizeof buf);
+    return n > 0 ? QByteArray(buf, int(n)) : QByteArray();
+}
+
+// True inside a namespace other than the one the orchestrator ran in.
+inline bool insideOwnNamespace()
+{
+    const QByteArray mine = netnsLink();
+    const QByteArray outside = qgetenv("SUDOKU_NETNS_OUTSIDE");
+    return !mine.isEmpty() && !outside.isEmpty() && mine != outside;
+}
+
+// Whether this machine can run the bridge at all; why not, in reason.
+inline bool canRunBridge(QString &reason)
+{
+    if (geteuid() != 0) {
+        reason = QStringLiteral("network namespaces need root");
+        return false;
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("ip")).isEmpty() &&
+        !QFile::exists(QStringLiteral("/usr/sbin/ip")) && !QFile::exists(QStringLiteral("/sbin/ip"))) {
+        reason = QStringLiteral("the ip tool is missing");
+        return false;
+    }
+    return true;
+}
+
+inline QString nftTool()
+{
+    for (const QString &p : {QStringLiteral("/usr/sbin/nft"), QStringLiteral("/sbin/nft")})
+        if (QFile::exists(p))
+            return p;
+    return QStandardPaths::findExecutable(QStringLiteral("nft"));
+}
+
+// Boxes of a program nobody watches: each text is kept and printed, every
+// question answered with its default.
+class TUnwatchedDialogs : public TDialogService {
+public:
+    QStringList Texts;
+    int MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons) override
+    {
+        Texts << text;
+        std::printf("DIALOG %s\n", qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        std::fflush(stdout);
+        return mrOk;
+    }
+    QString SaveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    QString OpenFileName(QWidget *, const QString &, const QString &, const QString &) override { return QString(); }
+    QString Directory(QWidget *, const QString &, const QString &) override { return QString(); }
+    bool ChooseColor(QWidget *, QColor &) override { return false; }
+    bool PrintSetup(QWidget *, QPrinter *) override { return false; }
+};
+
+// One program of the bridge: the windows as the entry builds them, started
+// up to the start screen. Dialogs are scripted (a modal box would hang the
+// run) and sounds go nowhere.
+class TProgram {
+public:
+    TProgram(const QString &nickname)
+    {
+        InstallDialogService(&Dialogs);
+        SetSoundPlayer([](const QString &) {});
+        RegWriteInteger(QStringLiteral("Disclaimer"), 1);
+        RegWriteString(QStringLiteral("Nickname"), nickname);
+        CreateSudokuWindows();
+        Form1->show();
+        while (Form1->SplashTimer->isActive() && Form1->SplashTimer->Tag < 160)
+            Form1->SplashTimerTimer();
+    }
+    ~TProgram()
+    {
+        DestroySudokuWindows();
+        SetSoundPlayer(nullptr);
+        InstallDialogService(nullptr);
+    }
+    TUnwatchedDialogs Dialogs;
+};
+
+// Runs in the caller's namespace with the harness's variables: starts
+// `count` peers, peer i in namespace i with the arguments args(i), each with
+// private folders, and returns their exit codes and output.
+struct TPeerRun {
+    int ExitCode = -1;
+    QString Output;
+};
+inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList(int)> &args, int lossPercent,
+                                      int timeoutMs)
+{
+    std::vector<TPeerRun> runs(static_cast<size_t>(count));
+    QTemporaryDir base;
+    const QString outside = QStringLiteral("SUDOKU_NETNS_OUTSIDE=") + QString::fromLatin1(netnsLink());
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int i = 1; i <= count; ++i) {
+        const QString ns = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i)));
+        const QString addr = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_ADDR_%1").arg(i)));
+        if (ns.isEmpty() || addr.isEmpty()) {
+            std::fprintf(stderr, "orchestrate: run me through netns_harness.sh\n");
+            return runs;
+        }
+        if (lossPercent > 0) {
+            // Only what arrives over the bridge is lost; the machine's own
+            // loopback stays whole, as on a real network.
+            QProcess nft;
+            nft.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), ns, nftTool(),
+                                             QStringLiteral("-f"), QStringLiteral("-")});
+            nft.waitForStarted();
+            nft.write(QStringLiteral("table inet sudoku_loss {\n"
+                                     "  chain input {\n"
+                                     "    type filter hook input priority 0; policy accept;\n"
+                                     "    iifname \"eth0\" udp dport 2401 numgen random mod 100 < %1 counter drop\n"
+                                     "  }\n"
+                                     "}\n")
+                          .arg(lossPercent)
+                          .toLatin1());
+            nft.closeWriteChannel();
+            if (!nft.waitForFinished(5000) || nft.exitCode() != 0) {
+                std::fprintf(stderr, "orchestrate: nft failed: %s\n", nft.readAllStandardError().constData());
+                return runs;
+            }
+        }
+        const QString dir = base.path() + QStringLiteral("/peer%1").arg(i);
+        for (const char *sub : {"settings", "data", "tmp"})
+            QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sub));
+        QStringList cmd = {QStringLiteral("netns"),
+                           QStringLiteral("exec"),
+                           ns,
+                           QStringLiteral("env"),
+                           QStringLiteral("-u"),
+                           QStringLiteral("SUDOKU_LOOPBACK_ONLY"),
+                           QStringLiteral("QT_QPA_PLATFORM=offscreen"),
+                           QStringLiteral("SUDOKU_BIND_ADDRESS=0.0.0.0"),
+                           QStringLiteral("SUDOKU_BROADCAST_ADDRESS=255.255.255.255"),
+                           QStringLiteral("SUDOKU_SELF_IP=") + addr,
+                           QStringLiteral("SUDOKU_SETTINGS_DIR=") + dir + QStringLiteral("/settings"),
+                           QStringLiteral("SUDOKU_DATA_DIR=") + dir + QStringLiteral("/data"),
+                           QStringLiteral("TMPDIR=") + dir + QStringLiteral("/tmp"),
+                           outside,
+                           QCoreApplication::applicationFilePath()};
+        cmd << args(i);
+        auto p = std::make_unique<QProcess>();
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        p->start(QStringLiteral("ip"), cmd);
+        procs.push_back(std::move(p));
+    }
+    for (size_t i = 0; i < procs.size(); ++i) {
+        QProcess &p = *procs[i];
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished(2000);
+        } else if (p.exitStatus() == QProcess::NormalExit) {
+            runs[i].ExitCode = p.exitCode();
+        }
+        runs[i].Output = QString::fromLocal8Bit(p.readAll());
+    }
+    if (lossPercent > 0) {
+        // How much was dropped, as the rule counted it.
+        for (int i = 1; i <= count; ++i) {
+            QProcess nft;
+            nft.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"),
+                                             qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i))),
+                                             nftTool(), QStringLiteral("list"), QStringLiteral("table"),
+                                             QStringLiteral("inet"), QStringLiteral("sudoku_loss")});
+            nft.waitForFinished(5000);
+            const QString listing = QString::fromLocal8Bit(nft.readAllStandardOutput());
+            const int at = listing.indexOf(QStringLiteral("counter packets "));
+            runs[size_t(i - 1)].Output +=
+                QStringLiteral("DROPPED %1\n")
+                    .arg(at < 0 ? QStringLiteral("?") : listing.mid(at + 16).section(' ', 0, 0));
+        }
+    }
+    return runs;
+}
+
+} // namespace lanpeer

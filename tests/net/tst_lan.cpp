@@ -1,0 +1,521 @@
+// A LAN game of three whole programs on a private bridge, as users play it:
+// one opens a game from the start screen, one joins the first game found by
+// broadcast, one finds it in the search window and joins by double-click;
+// the host starts, the two clients enter every open cell between them, all
+// three see the same result, chat, and leave (a client logs off, then the
+// host). Once without loss, once with 20 % of the datagrams dropped.
+//
+// This program is the test (no arguments), the orchestrator (--orchestrate,
+// run by netns_harness.sh) and each peer (--peer ROLE, inside a namespace).
+// Root only; elsewhere it skips.
+#include "LanPeer.h"
+
+#include "core/ULog.h"
+#include "core/UMeldung.h"
+#include "core/UQuadrivo.h"
+#include "net/UNETZ.h"
+#include "net/USucheSpiele.h"
+#include "screens/UGameOptionen.h"
+#include "screens/USpielEnde.h"
+#include "screens/UStart.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QSet>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+constexpr int kPeerLimitMs = 60000;
+
+// "1=name@address 2=..." of the active slots, as this machine sees them.
+QString tableText()
+{
+    QStringList parts;
+    for (int p = 1; p <= 8; ++p) {
+        const TPlayerRecord &r = Form1->Players[p];
+        if (r.Active)
+            parts << QStringLiteral("%1=%2@%3").arg(p).arg(r.Name, r.Address);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QString pointsText()
+{
+    QStringList parts;
+    for (int p = 1; p <= 3; ++p) {
+        const TPlayerRecord &r = Form1->Players[p];
+        parts << QStringLiteral("%1=%2/%3/%4").arg(p).arg(r.Points).arg(r.Found).arg(r.Errors);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+int slotNamed(const QString &name)
+{
+    for (int p = 1; p <= 8; ++p)
+        if (Form1->Players[p].Name == name)
+            return p;
+    return 0;
+}
+
+bool chatHas(const QString &line)
+{
+    return Form1->ChatBox->Items().contains(line);
+}
+
+bool queuesEmpty()
+{
+    for (int p = 1; p <= 8; ++p)
+        if (NETZ->QueuedCount(p) > 0)
+            return false;
+    return true;
+}
+
+void say(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+// One player's part, driven by a 20 ms timer: each step waits for what a
+// user would wait for, then acts as the user would (or as a test hook).
+class TScript : public QObject {
+public:
+    explicit TScript(const QString &role) : Role(role)
+    {
+        clock.start();
+        // The trace of a peer that times out tells why.
+        Trace->cb_telegramm_in->setChecked(true);
+        Trace->cb_sonst->setChecked(true);
+        connect(&timer, &QTimer::timeout, this, [this] { step(); });
+        timer.start(20);
+    }
+    int Rc = 2;
+
+private:
+    QString Role;
+    QTimer timer;
+    QElapsedTimer clock;
+    int phase = 0;
+    qint64 phaseAt = 0;
+    qint64 lastTry = -100000;
+    int tries = 0;
+    bool sawRunning = false;
+    QSet<int> entered;
+    int afterPhase = 0;
+    int afterTries = 0;
+    int searchSlot = 0;
+    QString table;
+
+    bool isHost() const { return Role == QLatin1String("host"); }
+    qint64 inPhase() const { return clock.elapsed() - phaseAt; }
+    void next()
+    {
+        ++phase;
+        phaseAt = clock.elapsed();
+        tries = 0;
+    }
+    void finish(int rc)
+    {
+        Rc = rc;
+        say(QStringLiteral("END %1 rc=%2").arg(Role).arg(rc));
+        timer.stop();
+        QTimer::singleShot(300, qApp, [] { QCoreApplication::quit(); });
+    }
+    bool every(int ms)
+    {
+        if (clock.elapsed() - lastTry < ms)
+            return false;
+        lastTry = clock.elapsed();
+        return true;
+    }
+    bool gameOverSeen()
+    {
+        if (Form1->GameRunning)
+            sawRunning = true;
+        return sawRunning && !Form1->GameRunning && FormSpielEnde->isVisible();
+    }
+
+    void step()
+    {
+        if (clock.elapsed() > kPeerLimitMs - 5000) {
+            int open = 0;
+            for (int y = 1; y <= 9; ++y)
+                for (int x = 1; x <= 9; ++x)
+                    open += Form1->Boards[0][x][y].State == 0 ? 1 : 0;
+            say(QStringLiteral("TIMEOUT %1 phase %2.%3 table %4 no %5 running %6 open %7 entered %8 points %9")
+                    .arg(Role)
+                    .arg(phase)
+                    .arg(afterPhase)
+                    .arg(tableText())
+                    .arg(NETZ->MyPlayerNo)
+                    .arg(Form1->GameRunning)
+                    .arg(open)
+                    .arg(entered.size())
+                    .arg(pointsText()));
+            for (const QString &line : Trace->LogBox->Items().mid(Trace->LogBox->Count() - 40))
+                say(QStringLiteral("  trace: ") + line);
+            finish(2);
+            return;
+        }
+        if (isHost())
+            hostStep();
+        else
+            clientStep();
+    }
+
+    void openMultiPlayer()
+    {
+        FormStart->Tab_EinzelspielerClick(FormStart->Tab_Mehrspieler);
+        FormStart->BTC_LANClick();
+    }
+
+    // ---- the host ----
+    void hostStep()
+    {
+        switch (phase) {
+        case 0:
+            openMultiPlayer();
+            FormStart->BTC_suchenClick(FormStart->BTC_eroeffnen);
+            FormStart->BTC_weiterClick();
+            next();
+            break;
+        case 1: // all three in, every number delivered
+            if (Form1->CountOnlinePlayers() == 3 && NETZ->MyPlayerNo == 1 && queuesEmpty() && inPhase() > 300) {
+                table = tableText();
+                say(QStringLiteral("TABLE %1 %2").arg(Role, table));
+                searchSlot = slotNamed(QStringLiteral("search"));
+                FormGO->BTC_StartenClick();
+                next();
+            }
+            break;
+        case 2:
+            if (gameOverSeen()) {
+                // Every cell that was not given: claimed by now.
+                int open = 0;
+                for (int y = 1; y <= 9; ++y)
+                    for (int x = 1; x <= 9; ++x)
+                        open += Form1->Boards[0][x][y].State != -1 ? 1 : 0;
+                say(QStringLiteral("OPEN %1 %2").arg(Role).arg(open));
+                say(QStringLiteral("BOARDS %1 %2").arg(Role, FormGO->IsOwnBoard() ? "own" : "shared"));
+                next();
+            }
+            break;
+        default:
+            afterGame();
+            break;
+        }
+    }
+
+    // ---- a client ----
+    void clientStep()
+    {
+        const bool join = Role == QLatin1String("join");
+        switch (phase) {
+        case 0:
+            openMultiPlayer();
+            FormStart->BTC_suchenClick(FormStart->BTC_suchen);
+            if (!join)
+                FormStart->BTC_suchenClick(FormStart->BTC_Beitreten); // the search window instead
+            FormStart->BTC_weiterClick();
+            next();
+            break;
+        case 1: // logged in, with a number
+            if (NETZ->MyPlayerNo >= 2 && Form1->CountOnlinePlayers() >= 2) {
+                next();
+                break;
+            }
+            if (join) {
+                // Nobody answered in time, or the login was lost: search again.
+                if (FormStart->isVisible() && !FormStart->Warte->isActive() && every(500)) {
+                    FormStart->BTC_weiterClick();
+                } else if (!FormStart->isVisible() && NETZ->MyPlayerNo == 0 && every(2500)) {
+                    FormStart->show();
+                    FormStart->BTC_weiterClick();
+                }
+            } else if (every(1200)) {
+                bool waiting = false;
+                for (int i = 0; i < FormSucheSpiele->RowCount(); ++i)
+                    if (FormSucheSpiele->RowTexts(i).at(scStatus) == QLatin1String("wartet")) {
+                        FormSucheSpiele->Games->setCurrentItem(FormSucheSpiele->Games->topLevelItem(i));
+                        waiting = true;
+                    }
+                if (waiting)
+                    FormSucheSpiele->GamesDblClick();
+                else
+                    FormSucheSpiele->bt_suchenClick();
+            }
+            break;
+        case 2: // the whole table known, then the game runs
+            if (Form1->CountOnlinePlayers() == 3 && Form1->GameRunning) {
+                say(QStringLiteral("TABLE %1 %2").arg(Role, tableText()));
+                next();
+            }
+            break;
+        case 3: // enter cells until the game is over
+            if (gameOverSeen()) {
+                next();
+                break;
+            }
+            // On one shared board each client takes half of the cells; with
+            // own boards "join" fills its board and ends the game while
+            // "search", slower, fills half of its own.
+            if (Form1->GameRunning && inPhase() > (join ? 25 : 60) * tries) {
+                ++tries;
+                enterNextCell(join && FormGO->IsOwnBoard() ? -1 : join ? 0 : 1);
+            }
+            break;
+        default:
+            afterGame();
+            break;
+        }
+    }
+
+    // The next open cell of the half (x + y even 0, odd 1; -1 every cell).
+    void enterNextCell(int half)
+    {
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x) {
+                const TGridEntry &ref = Form1->Boards[0][x][y];
+                const int key = 10 * y + x;
+                if (ref.State != 0 || (half >= 0 && (x + y) % 2 != half) || entered.contains(key))
+                    continue;
+                entered.insert(key);
+                NETZ->EnterNumber(x, y, ref.Value);
+                return;
+            }
+    }
+
+    // ---- everybody after the game ----
+    void nextAfter()
+    {
+        ++afterPhase;
+        afterTries = 0;
+        phaseAt = clock.elapsed();
+    }
+    void afterGame()
+    {
+        const QString names[] = {QStringLiteral("host"), QStringLiteral("join"), QStringLiteral("search")};
+        switch (afterPhase) {
+        case 0:
+            say(QStringLiteral("POINTS %1 %2").arg(Role, pointsText()));
+            Form1->Edit1->setText(QStringLiteral("Hallo von ") + Role);
+            Form1->Button2Click();
+            nextAfter();
+            break;
+        case 1: {
+            bool all = true;
+            for (const QString &n : names)
+                all = all && chatHas(n + QStringLiteral(":Hallo von ") + n);
+            if (all && queuesEmpty()) {
+                say(QStringLiteral("CHAT %1 ok").arg(Role));
+                nextAfter();
+            }
+            break;
+        }
+        case 2:
+            if (Role == QLatin1String("search")) {
+                // Leaving: the logoff is one datagram; say it a few times,
+                // since it may be lost. The host takes only the first.
+                if (every(200) && afterTries++ < 3)
+                    NETZ->SendLogoff();
+                if (afterTries >= 3 && inPhase() > 800) {
+                    Form1->FormCloseQuery();
+                    finish(0);
+                }
+            } else if (isHost()) {
+                const TPlayerRecord &r = Form1->Players[searchSlot];
+                if (searchSlot > 0 && r.Address.isEmpty() && !r.Active && chatHas("host:search meldet sich ab") &&
+                    queuesEmpty()) {
+                    say(QStringLiteral("FREED %1 slot %2 table %3").arg(Role).arg(searchSlot).arg(tableText()));
+                    nextAfter();
+                }
+            } else if (chatHas("host:search meldet sich ab")) {
+                nextAfter();
+            }
+            break;
+        case 3:
+            if (isHost()) {
+                // The host leaves: once by the start screen, as a user does,
+                // and a few times before, since a datagram may be lost.
+                if (every(150) && afterTries++ < 4) {
+                    NETZ->SendServerLogoff();
+                } else if (afterTries >= 4) {
+                    FormStart->show();
+                    FormStart->Tab_EinzelspielerClick(FormStart->Tab_Einzelspieler);
+                    finish(0);
+                }
+            } else if (NETZ->MyPlayerNo == 0 &&
+                       FormMeld->MeldTXT->text() == QLatin1String("Spieler 1 (Server) hat sich abgemeldet.")) {
+                // The next clock tick stops the game and the listener.
+                if (!NETZ->IsListenerActive()) {
+                    say(QStringLiteral("HOSTGONE %1").arg(Role));
+                    finish(0);
+                }
+            }
+            break;
+        }
+    }
+};
+
+int runPeer(const QString &role)
+{
+    if (!lanpeer::insideOwnNamespace()) {
+        std::fprintf(stderr, "peer: not inside a private network namespace, refusing\n");
+        return 3;
+    }
+    lanpeer::TProgram program(role);
+    if (SudokuEnv().LoopbackOnly || SudokuEnv().BroadcastAddress != QLatin1String("255.255.255.255")) {
+        std::fprintf(stderr, "peer: not on the production addresses\n");
+        return 3;
+    }
+    TScript script(role);
+    QApplication::exec();
+    return script.Rc;
+}
+
+QString orchestrateArg(const QStringList &args, const QString &name)
+{
+    const int i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+int orchestrate(int loss)
+{
+    const QString roles[] = {QStringLiteral("host"), QStringLiteral("join"), QStringLiteral("search")};
+    const auto runs = lanpeer::runPeers(
+        3,
+        [&](int i) {
+            return QStringList{QStringLiteral("--peer"), roles[i - 1]};
+        },
+        loss, kPeerLimitMs);
+    int rc = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        std::printf("---- %s (rc %d)\n%s", qPrintable(roles[i]), runs[i].ExitCode, qPrintable(runs[i].Output));
+        if (runs[i].ExitCode != 0)
+            rc = 1;
+    }
+    std::fflush(stdout);
+    return rc;
+}
+
+// The cells found by slot p in a POINTS line "1=points/found/errors ...".
+int slotFound(const QString &points, int p)
+{
+    return points.split(' ').value(p - 1).section('=', 1).section('/', 1, 1).toInt();
+}
+
+// The value after "KEY role " in the output, per role.
+QMap<QString, QString> linesOf(const QString &out, const QString &key)
+{
+    QMap<QString, QString> m;
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(key + QLatin1Char(' ')))
+            continue;
+        const QString rest = line.mid(key.size() + 1);
+        m.insert(rest.section(QLatin1Char(' '), 0, 0), rest.section(QLatin1Char(' '), 1));
+    }
+    return m;
+}
+} // namespace
+
+class TstLan : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gameOnAPrivateBridge_data()
+    {
+        QTest::addColumn<int>("loss");
+        QTest::newRow("no loss") << 0;
+        QTest::newRow("20 % lost") << 20;
+    }
+    void gameOnAPrivateBridge()
+    {
+        QFETCH(int, loss);
+        QString why;
+        if (!lanpeer::canRunBridge(why))
+            QSKIP(qPrintable(why));
+        if (loss > 0 && lanpeer::nftTool().isEmpty())
+            QSKIP("nftables (nft) is missing: no loss inside the namespaces");
+        const QString harness = QFINDTESTDATA("netns_harness.sh");
+        QVERIFY(!harness.isEmpty());
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("NETNS_TIMEOUT"), QStringLiteral("100"));
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral("bash"),
+                  {harness, QStringLiteral("3"), QCoreApplication::applicationFilePath(),
+                   QStringLiteral("--orchestrate"), QStringLiteral("--loss"), QString::number(loss)});
+        QVERIFY(run.waitForStarted());
+        if (!run.waitForFinished(110000)) {
+            run.terminate();
+            run.waitForFinished(5000);
+            QFAIL("the game did not finish in time");
+        }
+        const QString out = QString::fromLocal8Bit(run.readAll());
+        qInfo().noquote() << out;
+        if (run.exitCode() == 77)
+            QSKIP(qPrintable(out.trimmed()));
+        QCOMPARE(run.exitCode(), 0);
+
+        // Every machine saw the same table, and the same result.
+        const auto tables = linesOf(out, QStringLiteral("TABLE"));
+        QCOMPARE(tables.size(), 3);
+        QCOMPARE(tables.value("join"), tables.value("host"));
+        QCOMPARE(tables.value("search"), tables.value("host"));
+        QVERIFY(tables.value("host").startsWith("1=host@10.213.0.1 "));
+        const auto points = linesOf(out, QStringLiteral("POINTS"));
+        QCOMPARE(points.size(), 3);
+        QCOMPARE(points.value("join"), points.value("host"));
+        QCOMPARE(points.value("search"), points.value("host"));
+        // Three points a cell, no errors; the host entered nothing. On a
+        // shared board the clients found every open cell between them, on
+        // own boards "join" (slot 2 or 3) found all of its board.
+        const int open = linesOf(out, QStringLiteral("OPEN")).value("host").toInt();
+        QVERIFY(open > 0);
+        int found = 0;
+        int most = 0;
+        for (const QString &part : points.value("host").split(' ')) {
+            const QStringList v = part.section('=', 1).split('/');
+            QCOMPARE(v.size(), 3);
+            QCOMPARE(v[0].toInt(), 3 * v[1].toInt());
+            QCOMPARE(v[2].toInt(), 0);
+            found += v[1].toInt();
+            most = qMax(most, v[1].toInt());
+        }
+        QCOMPARE(slotFound(points.value("host"), 1), 0);
+        if (linesOf(out, QStringLiteral("BOARDS")).value("host") == QLatin1String("shared"))
+            QCOMPARE(found, open);
+        else
+            QCOMPARE(most, open);
+        QCOMPARE(linesOf(out, QStringLiteral("CHAT")).size(), 3);
+        QCOMPARE(linesOf(out, QStringLiteral("FREED")).size(), 1);
+        QCOMPARE(linesOf(out, QStringLiteral("HOSTGONE")).size(), 1);
+        QVERIFY(!out.contains("DIALOG"));
+        // With loss, every namespace really dropped datagrams.
+        int lossy = 0;
+        for (const QString &line : out.split('\n'))
+            if (line.startsWith("DROPPED ")) {
+                QVERIFY2(line.mid(8).toInt() > 0, qPrintable(line));
+                ++lossy;
+            }
+        QCOMPARE(lossy, loss > 0 ? 3 : 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--peer"))
+        return runPeer(args.at(2));
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--orchestrate"))
+        return orchestrate(orchestrateArg(args, QStringLiteral("--loss")).toInt());
+    TstLan test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lan.moc"
