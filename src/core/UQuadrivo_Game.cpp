@@ -281,8 +281,19 @@ void TForm1::StartGame()
     NETZ->StartNetworkGame();
 }
 
+// A stop during the start countdown must also end the countdown, or the
+// stopped game would still begin at phase 0 and the host would refuse logins.
+static void cancelPendingStart()
+{
+    if (NETZ && NETZ->StartTimer)
+        NETZ->StartTimer->SetEnabled(false);
+    if (Form1)
+        Form1->GameStarting = false;
+}
+
 void TForm1::StopGameLocal()
 {
+    cancelPendingStart();
     if (Paused && FormMeld)
         FormMeld->hide();
     if (FormBingo && FormBingo->isVisible())
@@ -296,6 +307,7 @@ void TForm1::StopGameLocal()
 
 void TForm1::FinishGame()
 {
+    cancelPendingStart();
     GameRunning = false;
     ClearBingoList();
     if (FormBingo)
@@ -313,6 +325,7 @@ void TForm1::FinishGame()
 
 void TForm1::StopGameDeferred()
 {
+    cancelPendingStart();
     HostsNetworkGame = false;
     GameRunning = false;
     ResetChangedCells();

@@ -2,24 +2,27 @@
 
 #include "screens/UOptionen.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QHash>
+#include <QPointer>
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
-#include <map>
-#include <memory>
 
 namespace {
 void playWithQt(const QString &path)
 {
-    // One effect per file, kept for the program's life, so a cue can start
-    // while the previous one still plays and nothing waits for the end.
-    static std::map<QString, std::unique_ptr<QSoundEffect>> effects;
-    if (!QFileInfo::exists(path))
+    // One effect per file, so a cue can start while the previous one still
+    // plays and nothing waits for the end. The effects belong to the
+    // application object: they must go before Qt Multimedia's own caches,
+    // which a static container would outlive.
+    static QHash<QString, QPointer<QSoundEffect>> effects;
+    if (!QFileInfo::exists(path) || !QCoreApplication::instance())
         return; // a missing file plays nothing, silently
-    auto &fx = effects[path];
+    QPointer<QSoundEffect> &fx = effects[path];
     if (!fx) {
-        fx = std::make_unique<QSoundEffect>();
+        fx = new QSoundEffect(QCoreApplication::instance());
         fx->setSource(QUrl::fromLocalFile(path));
     }
     fx->stop();

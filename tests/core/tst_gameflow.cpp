@@ -686,6 +686,30 @@ private slots:
         QVERIFY(!Form1->GameRunning);
     }
 
+    void stopDuringCountdownCancelsTheStart_data()
+    {
+        QTest::addColumn<int>("stop");
+        QTest::newRow("local stop") << 0;
+        QTest::newRow("finish") << 1;
+        QTest::newRow("deferred stop") << 2;
+    }
+    void stopDuringCountdownCancelsTheStart()
+    {
+        QFETCH(int, stop);
+        NETZ->BecomeHost();
+        Form1->StartGame();
+        QVERIFY(NETZ->StartTimer->isActive());
+        if (stop == 0)
+            Form1->StopGameLocal();
+        else if (stop == 1)
+            Form1->FinishGame();
+        else
+            Form1->StopGameDeferred();
+        QVERIFY(!NETZ->StartTimer->isActive());
+        QVERIFY(!Form1->GameStarting);
+        QVERIFY(!Form1->GameRunning);
+    }
+
     void startClearsSymbols()
     {
         Form1->SymbolSet = QStringLiteral("ABCDEFGHI");
