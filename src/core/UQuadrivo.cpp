@@ -280,23 +280,39 @@ void TForm1::buildControls()
     for (TLabel *l : {art_label, grad_label, Regel_label, Auswertung_Label, spielfeld_Label, Merker_label})
         connect(l, &TLabel::Click, this, &TForm1::Pic_einstellClick);
 
-    Panel_Einzel = new TPanel(ToolPanel);
-    Panel_Einzel->setGeometry(10, 146, 310, 26);
-    BTC_Tipp = caption(Panel_Einzel, QStringLiteral("Tipp"), 0, 3, 100);
-    BTC_Pause = caption(Panel_Einzel, QStringLiteral("Pause"), 105, 3, 100);
-    BTC_Weiter = caption(Panel_Einzel, QStringLiteral("Weiter"), 210, 3, 100);
+    // The tool buttons: caption labels over button faces, in a grid of
+    // three columns (left 0, 108, 216) and rows of 44 pixels.
+    auto tool = [this, &caption](QWidget *parent, const QString &text, const char *name, int col, int row) {
+        auto *face = new TImage(parent);
+        face->setObjectName(QStringLiteral("BIM_") + QLatin1String(name));
+        face->setGeometry(col * 108, row * 44 + 2, 104, 40);
+        TLabel *l = caption(parent, text, col * 108, row * 44 + 2, 104);
+        l->setObjectName(QLatin1String(name));
+        l->resize(104, 40);
+        l->setAlignment(Qt::AlignCenter);
+        return l;
+    };
+    auto group = [this](int rows) {
+        auto *p = new TPanel(ToolPanel);
+        p->resize(324, 44 * rows);
+        return p;
+    };
+
+    Panel_Einzel = group(1);
+    BTC_Tipp = tool(Panel_Einzel, QStringLiteral("Tipp"), "BTC_Tipp", 0, 0);
+    BTC_Pause = tool(Panel_Einzel, QStringLiteral("Pause"), "BTC_Pause", 1, 0);
+    BTC_Weiter = tool(Panel_Einzel, QStringLiteral("Weiter"), "BTC_Weiter", 2, 0);
     connect(BTC_Tipp, &TLabel::Click, this, [this] { BTC_TippClick(BTC_Tipp); });
     connect(BTC_Pause, &TLabel::Click, this, &TForm1::BTC_PauseClick);
     connect(BTC_Weiter, &TLabel::Click, this, &TForm1::BTC_WeiterClick);
 
-    Panel_Edit = new TPanel(ToolPanel);
-    Panel_Edit->setGeometry(10, 146, 310, 26);
+    Panel_Edit = group(2);
     Panel_Edit->hide();
-    BTC_Testen = caption(Panel_Edit, QStringLiteral("Testen"), 0, 3, 60);
-    BTC_Neu = caption(Panel_Edit, QStringLiteral("Neu"), 62, 3, 60);
-    BTC_Laden = caption(Panel_Edit, QStringLiteral("Laden"), 124, 3, 60);
-    BTC_Speichern = caption(Panel_Edit, QStringLiteral("Speichern"), 186, 3, 60);
-    BTC_Edit_Ende = caption(Panel_Edit, QStringLiteral("Ende"), 248, 3, 60);
+    BTC_Testen = tool(Panel_Edit, QStringLiteral("Testen"), "BTC_Testen", 0, 0);
+    BTC_Edit_Ende = tool(Panel_Edit, QStringLiteral("Editor beenden"), "BTC_Edit_Ende", 1, 0);
+    BTC_Neu = tool(Panel_Edit, QStringLiteral("Neu"), "BTC_Neu", 2, 0);
+    BTC_Laden = tool(Panel_Edit, QStringLiteral("Laden"), "BTC_Laden", 0, 1);
+    BTC_Speichern = tool(Panel_Edit, QStringLiteral("Speichern"), "BTC_Speichern", 1, 1);
     connect(BTC_Testen, &TLabel::Click, this, &TForm1::BTC_TestenClick);
     connect(BTC_Neu, &TLabel::Click, this, &TForm1::BTC_NeuClick);
     connect(BTC_Laden, &TLabel::Click, this, &TForm1::BTC_LadenClick);
@@ -304,31 +320,38 @@ void TForm1::buildControls()
     connect(BTC_Edit_Ende, &TLabel::Click, this, &TForm1::BTC_Edit_EndeClick);
 
     Tabelle_Panel = new TPanel(ToolPanel);
-    Tabelle_Panel->setGeometry(5, 176, 320, 26 + 23);
+    Tabelle_Panel->resize(324, 26 + 23);
     Tabelle_kopf = new TImage(Tabelle_Panel);
-    Tabelle_kopf->setGeometry(0, 0, 320, 26);
+    Tabelle_kopf->setGeometry(0, 0, 324, 26);
     h_pic = new TImage(ToolPanel);
     h_pic->hide();
 
     ChatBox = new TListBox(ToolPanel);
-    ChatBox->setGeometry(5, 400, 320, 150);
+    ChatBox->resize(324, 150);
     Edit1 = new TEdit(ToolPanel);
-    Edit1->setGeometry(5, 555, 250, 22);
-    Senden = caption(ToolPanel, QStringLiteral("Senden"), 260, 556, 65);
+    Edit1->resize(236, 26);
+    auto *sendFace = new TImage(ToolPanel);
+    sendFace->setObjectName(QStringLiteral("BIM_Senden"));
+    sendFace->resize(84, 28);
+    Senden = caption(ToolPanel, QStringLiteral("Senden"), 0, 0, 84);
+    Senden->resize(84, 28);
+    Senden->setAlignment(Qt::AlignCenter);
     connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
     connect(Edit1, &QLineEdit::returnPressed, this, &TForm1::Button2Click);
     connect(Senden, &TLabel::Click, this, &TForm1::Button2Click);
+    m_sendFace = sendFace;
 
-    Panel_Menue = new TPanel(ToolPanel);
-    Panel_Menue->setGeometry(5, 585, 320, 44);
-    BTC_Spiel_Ende = caption(Panel_Menue, QStringLiteral("Spiel beenden"), 0, 0, 100);
-    BTC_Menue = caption(Panel_Menue, QStringLiteral("Menü"), 0, 22, 100);
-    BTC_Info = caption(Panel_Menue, QStringLiteral("Info"), 110, 22, 100);
-    BTC_Close = caption(Panel_Menue, QStringLiteral("Beenden"), 220, 22, 100);
+    Panel_Menue = group(1);
+    BTC_Menue = tool(Panel_Menue, QStringLiteral("Menü"), "BTC_Menue", 0, 0);
+    Panel_Steuer = group(1);
+    BTC_Spiel_Ende = tool(Panel_Steuer, QStringLiteral("Spiel beenden"), "BTC_Spiel_Ende", 0, 0);
+    BTC_Info = tool(Panel_Steuer, QStringLiteral("Info"), "BTC_Info", 1, 0);
+    BTC_Close = tool(Panel_Steuer, QStringLiteral("Beenden"), "BTC_Close", 2, 0);
     connect(BTC_Spiel_Ende, &TLabel::Click, this, &TForm1::BTC_Spiel_EndeClick);
     connect(BTC_Menue, &TLabel::Click, this, &TForm1::BTC_MenueClick);
     connect(BTC_Info, &TLabel::Click, this, &TForm1::BTC_InfoClick);
     connect(BTC_Close, &TLabel::Click, this, &TForm1::BTC_CloseClick);
+    ArrangeToolPanel();
 
     FileBox = new TFileListBox(this);
     FileBox->hide();
@@ -610,8 +633,36 @@ void TForm1::FormDestroy()
     m_lock.reset();
 }
 
+void TForm1::ArrangeToolPanel()
+{
+    // The groups stack below the option labels; a collapsed or hidden group
+    // takes no room, so the table and the chat move up.
+    int y = 146;
+    auto place = [&y](QWidget *w, int left = 3) {
+        w->move(left, y);
+        if (w->isVisibleTo(w->parentWidget()) && w->height() > 0)
+            y += w->height() + 4;
+    };
+    place(Panel_Einzel);
+    place(Panel_Edit);
+    place(Tabelle_Panel);
+    place(ChatBox);
+    Edit1->move(3, y);
+    m_sendFace->move(243, y - 1);
+    Senden->move(243, y - 1);
+    y += 32;
+    place(Panel_Menue);
+    place(Panel_Steuer);
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+        (watched == Panel_Einzel || watched == Panel_Edit || watched == Tabelle_Panel || watched == Panel_Menue ||
+         watched == Panel_Steuer)) {
+        ArrangeToolPanel();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QWidget::eventFilter(watched, event);
     auto *ke = static_cast<QKeyEvent *>(event);

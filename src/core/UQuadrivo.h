@@ -93,6 +93,9 @@ public:
     TLabel *BTC_Laden = nullptr;
     TLabel *BTC_Speichern = nullptr;
     TPanel *Panel_Menue = nullptr;
+    // End game, information and close: always at hand, also while the menu
+    // group is collapsed during a game.
+    TPanel *Panel_Steuer = nullptr;
     TLabel *BTC_Spiel_Ende = nullptr;
     TLabel *BTC_Close = nullptr;
     TLabel *BTC_Info = nullptr;
@@ -137,6 +140,9 @@ public:
     void BTC_CloseClick();
     void Pic_einstellClick();
     int VisibleFormsMask() const;
+
+    // Stacks the tool groups, the player table and the chat in the tool panel.
+    void ArrangeToolPanel();
 
     // Ends the program without the close query (second instance, declined terms).
     void QuitProgram();
@@ -228,6 +234,7 @@ private:
     void buildControls();
     std::unique_ptr<QLockFile> m_lock;
     bool m_quitWithoutQuery = false;
+    TImage *m_sendFace = nullptr;
     bool m_numLockHeld = false;
 };
 
