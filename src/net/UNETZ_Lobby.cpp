@@ -362,7 +362,6 @@ void TNETZ::OnLogoff(const QString &address)
             // The rest learn the result, as when the last cell is found.
             ScoreGame();
             SendEndOfGame();
-            NoteEndOfGameSent();
         }
         return;
     }

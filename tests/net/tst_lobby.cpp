@@ -797,23 +797,37 @@ private slots:
         openAsHost();
         receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
         dropQueues();
+        // The host ends a running game.
         TTestFixture::Now += 1000000000LL;
         Form1->GameStartCount = TTestFixture::Now;
-        NETZ->SendGameEnded();
+        Form1->GameRunning = true;
+        Form1->FinishGame();
         for (int p : {1, 2}) {
             const auto ended = queuedOfKind(p, akGameEnded);
             QCOMPARE(ended.size(), size_t(1));
             QCOMPARE(ended[0].x, 0);
         }
+        // The next game ends by itself: its end of game goes out, and the
+        // host leaving it afterwards sends no notice that would take the
+        // clients off their results.
+        TTestFixture::Now += 1000000000LL;
+        Form1->GameStartCount = TTestFixture::Now;
         dropQueues();
-        NETZ->NoteEndOfGameSent();
-        NETZ->SendGameEnded();
+        NETZ->SendEndOfGame();
+        QVERIFY(NETZ->EndOfGameSentThisGame());
+        Form1->FinishGame();
         QVERIFY(queuedOfKind(1, akGameEnded).empty());
-        // The next game ends by the host again: the notice goes out.
+        QVERIFY(queuedOfKind(2, akGameEnded).empty());
+        // The game after that is ended by the host again: the notice goes out.
         TTestFixture::Now += 1000000000LL;
         Form1->GameStartCount = TTestFixture::Now;
         NETZ->SendGameEnded();
         QCOMPARE(queuedOfKind(2, akGameEnded).size(), size_t(1));
+        // Only the host sends it.
+        dropQueues();
+        NETZ->MyPlayerNo = 2;
+        NETZ->SendGameEnded();
+        QVERIFY(queued(2).empty());
     }
 
     void clientStopsWhenTheHostEndsTheGame()
