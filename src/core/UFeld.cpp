@@ -314,13 +314,7 @@ void TFormFeld::ClearAllMarkStates()
                     Form1->Cells[x][y].Marks[c][r].State = 0;
 }
 
-bool TFormFeld::IsCellFreeOnAllLayers(int x, int y) const
-{
-    for (int k = 0; k <= 8; ++k)
-        if (Form1->Boards[k][x][y].State != 0)
-            return false;
-    return true;
-}
+bool TFormFeld::IsCellFreeOnAllLayers(int x, int y) const { return ::IsCellFreeOnAllLayers(Form1->Boards, x, y); }
 
 int TFormFeld::MaxStateOverLayers(int x, int y) const
 {

@@ -27,6 +27,15 @@ struct TBoards {
 
 inline bool IsBoardIndex(int n) { return n >= 1 && n <= 9; }
 
+// True when no layer 0..8 holds a nonzero State at (x, y).
+inline bool IsCellFreeOnAllLayers(const TBoards &boards, int x, int y)
+{
+    for (int k = 0; k <= 8; ++k)
+        if (boards[k][x][y].State != 0)
+            return false;
+    return true;
+}
+
 #include "net/UNETZ_Telegram.h"
 
 #include <QString>

@@ -170,14 +170,6 @@ void DigitSetMinus(const TDigitSet &a, const TDigitSet &b, TDigitSet &out)
         out[d] = a[d] && !b[d];
 }
 
-bool IsCellFreeOnAllLayers(const TBoards &boards, int x, int y)
-{
-    for (int k = 0; k <= 8; ++k)
-        if (boards[k][x][y].State != 0)
-            return false;
-    return true;
-}
-
 int CountFreeCells(const TBoards &boards)
 {
     int n = 0;

@@ -86,8 +86,6 @@ void DigitCountsInCol(const TSolverGrid &grid, int x, TDigitCounts &counts);
 void ClearDigitSet(TDigitSet &set);
 void DigitSetUnion(const TDigitSet &a, const TDigitSet &b, TDigitSet &out);
 void DigitSetMinus(const TDigitSet &a, const TDigitSet &b, TDigitSet &out);
-// True when no layer 0..8 holds a nonzero State at (x, y).
-bool IsCellFreeOnAllLayers(const TBoards &boards, int x, int y);
 // Number of board cells free on all layers (the Bingo draw stores it).
 int CountFreeCells(const TBoards &boards);
 
