@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 // Slot 0 is never used; slots 1..9 stand for the digits. 32-bit Booleans:
 // 0 is false, any other value true.
@@ -181,6 +182,10 @@ private:
     bool XWingPasses(TSolverGrid &grid, int level, bool searchMode, int &lastTrialLevel);
     bool SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMode);
     bool SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMode);
+    bool TrySueDeCoq(TSolverGrid &grid, TSolverGrid &trial, int level, bool searchMode,
+                     std::span<const TCellPos> pattern, const TDigitSet &unionSet, const TSolverCell &lineCell,
+                     const TSolverCell &blockCell, const TCellPos (&lineCells)[10], bool lineRowFirst,
+                     const TCellPos (&blockCells)[10], TCellPos note);
 
     // A trial that removed no candidate can only find a single that the grid
     // itself already holds. The solve step runs its techniques only after the

@@ -595,6 +595,45 @@ bool TSolverEngine::XWingPasses(TSolverGrid &grid, int level, bool searchMode, i
 // ---------------------------------------------------------------------------
 // Levels 11 and 10: Sue de Coq with four and with five cells
 
+// The step both Sue de Coq searches end with, tried on the trial copy: the
+// pattern's cells keep their candidates, the union's digits that the block
+// cell lacks leave the rest of the line, those that the line cell lacks leave
+// the rest of the block. `note` names a block whose visited cells are traced
+// (x < 0: none).
+bool TSolverEngine::TrySueDeCoq(TSolverGrid &grid, TSolverGrid &trial, int level, bool searchMode,
+                                std::span<const TCellPos> pattern, const TDigitSet &unionSet,
+                                const TSolverCell &lineCell, const TSolverCell &blockCell,
+                                const TCellPos (&lineCells)[10], bool lineRowFirst, const TCellPos (&blockCells)[10],
+                                TCellPos note)
+{
+    const auto inPattern = [pattern](TCellPos q) {
+        return std::any_of(pattern.begin(), pattern.end(), [q](TCellPos c) { return c.x == q.x && c.y == q.y; });
+    };
+    BeginTrial(grid, trial);
+    for (const TCellPos q : pattern) {
+        TSolverCell &c = trial.Cells[q.x][q.y];
+        for (int d = 1; d <= 9; ++d)
+            if (c.Merker[d])
+                c.Pattern[d] = true;
+    }
+    TDigitSet lineSet, blockSet;
+    DigitSetMinus(unionSet, blockCell.Merker, lineSet);
+    DigitSetMinus(unionSet, lineCell.Merker, blockSet);
+    for (int p = 1; p <= 9; ++p) {
+        const TCellPos q = lineCells[p];
+        if (!inPattern(q))
+            SweepCell(trial, level, q.x, q.y, lineSet, lineRowFirst);
+    }
+    for (int i = 1; i <= 9; ++i) {
+        const TCellPos q = blockCells[i];
+        if (note.x >= 0)
+            TraceF("Teste Block(%d,%d) Zelle(%d,%d)", note.x, note.y, q.x, q.y);
+        if (!inPattern(q))
+            SweepCell(trial, level, q.x, q.y, blockSet, false);
+    }
+    return TryTrial(grid, trial, level, searchMode);
+}
+
 void TSolverEngine::FindSueDeCoq4(TSolverGrid &grid, int level, bool searchMode)
 {
     StartTechnique();
@@ -655,33 +694,15 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
                                 } else {
                                     TraceF("xyBlock(%d,%d) Zelle(%d,%d)", bx, by, k.x, k.y);
                                 }
-                                BeginTrial(grid, trial);
-                                for (const TCellPos q : {a, b, r, k}) {
-                                    TSolverCell &c = trial.Cells[q.x][q.y];
-                                    for (int d = 1; d <= 9; ++d)
-                                        if (c.Merker[d])
-                                            c.Pattern[d] = true;
-                                }
-                                TDigitSet u, lineSet, blockSet;
+                                TCellPos lineCells[10];
+                                for (int p = 1; p <= 9; ++p)
+                                    lineCells[p] = at(line, p);
+                                TDigitSet u;
                                 DigitSetUnion(ca.Merker, cb.Merker, u);
-                                DigitSetMinus(u, ck.Merker, lineSet);
-                                DigitSetMinus(u, cr.Merker, blockSet);
-                                for (int p = 1; p <= 9; ++p) {
-                                    if (p == p1 || p == p2 || p == p3)
-                                        continue;
-                                    const TCellPos q = at(line, p);
-                                    SweepCell(trial, level, q.x, q.y, lineSet, !rows);
-                                }
-                                for (int i = 1; i <= 9; ++i) {
-                                    const TCellPos q = block[i];
-                                    if (rows)
-                                        TraceF("Teste Block(%d,%d) Zelle(%d,%d)", bx, by, q.x, q.y);
-                                    const bool own = (q.x == a.x && q.y == a.y) || (q.x == b.x && q.y == b.y) ||
-                                                     (q.x == k.x && q.y == k.y);
-                                    if (!own)
-                                        SweepCell(trial, level, q.x, q.y, blockSet, false);
-                                }
-                                if (TryTrial(grid, trial, level, searchMode))
+                                const TCellPos pattern[] = {a, b, r, k};
+                                const TCellPos note = rows ? TCellPos{bx, by} : TCellPos{-1, -1};
+                                if (TrySueDeCoq(grid, trial, level, searchMode, pattern, u, cr, ck, lineCells, !rows,
+                                                block, note))
                                     return true;
                             }
                         }
@@ -752,35 +773,19 @@ bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMod
                             if (CountMerkerUnion2(cr, ck) != together)
                                 break;
                             TraceF("Zelle(%d,%d) passender Zelle gefunden", k.x, k.y);
-                            BeginTrial(grid, trial);
-                            for (const TCellPos c : {r, k, i1, i2, i3}) {
-                                TSolverCell &cell = trial.Cells[c.x][c.y];
-                                for (int d = 1; d <= 9; ++d)
-                                    if (cell.Merker[d])
-                                        cell.Pattern[d] = true;
-                            }
-                            TDigitSet u, lineSet, blockSet;
+                            TCellPos lineCells[10], blockCells[10];
+                            for (int p = 1; p <= 9; ++p)
+                                lineCells[p] = at(line, p);
+                            // The block's lines outer, its positions inner.
+                            for (int l = 0, i = 1; l < 3; ++l)
+                                for (int p = 1; p <= 3; ++p, ++i)
+                                    blockCells[i] = at(3 * lineBand + 1 + l, 3 * band + p);
+                            TDigitSet u;
                             DigitSetUnion(c1.Merker, c2.Merker, u);
                             DigitSetUnion(u, c3.Merker, u);
-                            DigitSetMinus(u, ck.Merker, lineSet);
-                            DigitSetMinus(u, cr.Merker, blockSet);
-                            for (int p = 1; p <= 9; ++p) {
-                                if (InBand(p, band) || p == p3)
-                                    continue;
-                                const TCellPos s = at(line, p);
-                                SweepCell(trial, level, s.x, s.y, lineSet, false);
-                            }
-                            for (int l = 3 * lineBand + 1; l <= 3 * lineBand + 3; ++l) {
-                                if (l == line)
-                                    continue;
-                                for (int p = 3 * band + 1; p <= 3 * band + 3; ++p) {
-                                    const TCellPos s = at(l, p);
-                                    if (s.x == k.x && s.y == k.y)
-                                        continue;
-                                    SweepCell(trial, level, s.x, s.y, blockSet, false);
-                                }
-                            }
-                            if (TryTrial(grid, trial, level, searchMode))
+                            const TCellPos pattern[] = {r, k, i1, i2, i3};
+                            if (TrySueDeCoq(grid, trial, level, searchMode, pattern, u, cr, ck, lineCells, false,
+                                            blockCells, TCellPos{-1, -1}))
                                 return true;
                         }
                     }
