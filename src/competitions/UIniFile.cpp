@@ -1,0 +1,278 @@
+#include "competitions/UIniFile.h"
+
+#include "core/USonstiges.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool hasControl(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return true;
+    return false;
+}
+
+bool blankAtEnds(const QString &text)
+{
+    return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+}
+
+QByteArray valueOf(const QByteArray &line)
+{
+    const qsizetype eq = line.indexOf('=');
+    return eq < 0 ? QByteArray() : line.mid(eq + 1).trimmed();
+}
+} // namespace
+
+bool TIniFile::Load(QString *error)
+{
+    m_lines.clear();
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    SetBytes(bytes);
+    return true;
+}
+
+void TIniFile::SetBytes(const QByteArray &bytes)
+{
+    m_lines.clear();
+    qsizetype end = bytes.indexOf('\0');
+    if (end < 0)
+        end = bytes.size();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < end) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            m_lines.append(bytes.mid(start, i - start));
+            if (c == '\r' && i + 1 < end && bytes[i + 1] == '\n')
+                ++i;
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < end)
+        m_lines.append(bytes.mid(start, end - start));
+}
+
+QByteArray TIniFile::Bytes() const
+{
+    QByteArray out;
+    qsizetype n = 0;
+    for (const QByteArray &l : m_lines)
+        n += l.size() + 2;
+    out.reserve(n);
+    for (const QByteArray &l : m_lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+TIniFile::TLineInfo TIniFile::parse(const QByteArray &line)
+{
+    TLineInfo info;
+    const QByteArray t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(';'))
+        return info;
+    if (t.startsWith('[')) {
+        const qsizetype close = t.indexOf(']');
+        if (close > 0) {
+            info.kind = TLineInfo::Section;
+            info.name = DecodeCp1252(t.mid(1, close - 1).trimmed());
+        }
+        return info;
+    }
+    const qsizetype eq = t.indexOf('=');
+    if (eq > 0) {
+        info.kind = TLineInfo::Key;
+        info.name = DecodeCp1252(t.left(eq).trimmed());
+    }
+    return info;
+}
+
+int TIniFile::findSection(const QString &section) const
+{
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const TLineInfo info = parse(m_lines[i]);
+        if (info.kind == TLineInfo::Section && sameName(info.name, section))
+            return i;
+    }
+    return -1;
+}
+
+int TIniFile::sectionEnd(int header) const
+{
+    int i = header + 1;
+    while (i < m_lines.size() && parse(m_lines[i]).kind != TLineInfo::Section)
+        ++i;
+    return i;
+}
+
+int TIniFile::findKey(int header, const QString &key) const
+{
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const TLineInfo info = parse(m_lines[i]);
+        if (info.kind == TLineInfo::Key && sameName(info.name, key))
+            return i;
+    }
+    return -1;
+}
+
+bool TIniFile::SectionExists(const QString &section) const
+{
+    return findSection(section) >= 0;
+}
+
+QStringList TIniFile::ReadSections() const
+{
+    QStringList out;
+    for (const QByteArray &l : m_lines) {
+        const TLineInfo info = parse(l);
+        if (info.kind == TLineInfo::Section)
+            out << info.name;
+    }
+    return out;
+}
+
+QStringList TIniFile::ReadSection(const QString &section) const
+{
+    QStringList out;
+    const int h = findSection(section);
+    if (h < 0)
+        return out;
+    const int end = sectionEnd(h);
+    for (int i = h + 1; i < end; ++i) {
+        const TLineInfo info = parse(m_lines[i]);
+        if (info.kind == TLineInfo::Key)
+            out << info.name;
+    }
+    return out;
+}
+
+bool TIniFile::ValueExists(const QString &section, const QString &key) const
+{
+    const int h = findSection(section);
+    return h >= 0 && findKey(h, key) >= 0;
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+{
+    const int h = findSection(section);
+    if (h < 0)
+        return def;
+    const int k = findKey(h, key);
+    return k < 0 ? def : DecodeCp1252(valueOf(m_lines[k]));
+}
+
+bool TIniFile::IsWritableSection(const QString &section)
+{
+    return !section.isEmpty() && !hasControl(section) && !blankAtEnds(section) && !section.contains(QLatin1Char(']')) &&
+           DecodeCp1252(EncodeCp1252(section)) == section;
+}
+
+bool TIniFile::IsWritableKey(const QString &key)
+{
+    return !key.isEmpty() && !hasControl(key) && !blankAtEnds(key) && !key.contains(QLatin1Char('=')) &&
+           !key.startsWith(QLatin1Char('[')) && !key.startsWith(QLatin1Char(';')) &&
+           DecodeCp1252(EncodeCp1252(key)) == key;
+}
+
+bool TIniFile::IsWritableValue(const QString &value)
+{
+    return !hasControl(value) && !blankAtEnds(value) && DecodeCp1252(EncodeCp1252(value)) == value;
+}
+
+bool TIniFile::AddSection(const QString &section)
+{
+    if (!IsWritableSection(section))
+        return false;
+    if (findSection(section) < 0)
+        m_lines.append('[' + EncodeCp1252(section) + ']');
+    return true;
+}
+
+bool TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (!IsWritableSection(section) || !IsWritableKey(key) || !IsWritableValue(value))
+        return false;
+    const QByteArray v = EncodeCp1252(value);
+    int h = findSection(section);
+    if (h < 0) {
+        m_lines.append('[' + EncodeCp1252(section) + ']');
+        m_lines.append(EncodeCp1252(key) + '=' + v);
+        return true;
+    }
+    const int k = findKey(h, key);
+    if (k >= 0) {
+        // Keep the key as the file spells it; only the value changes.
+        QByteArray &line = m_lines[k];
+        line = line.left(line.indexOf('=') + 1) + v;
+        return true;
+    }
+    m_lines.insert(sectionEnd(h), EncodeCp1252(key) + '=' + v);
+    return true;
+}
+
+bool TIniFile::DeleteKey(const QString &section, const QString &key)
+{
+    const int h = findSection(section);
+    if (h < 0)
+        return false;
+    bool any = false;
+    for (int k = findKey(h, key); k >= 0; k = findKey(h, key)) {
+        m_lines.removeAt(k);
+        any = true;
+    }
+    return any;
+}
+
+bool TIniFile::EraseSection(const QString &section)
+{
+    bool any = false;
+    for (int h = findSection(section); h >= 0; h = findSection(section)) {
+        m_lines.erase(m_lines.begin() + h, m_lines.begin() + sectionEnd(h));
+        any = true;
+    }
+    return any;
+}
+
+bool TIniFile::Save(QString *error) const
+{
+    QSaveFile f(m_path);
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        f.cancelWriting();
+        return false;
+    };
+    if (!f.open(QIODevice::WriteOnly))
+        return fail(f.errorString());
+    const QByteArray bytes = Bytes();
+    if (f.write(bytes) != bytes.size())
+        return fail(f.errorString());
+    if (!f.flush())
+        return fail(f.errorString());
+    if (!f.commit())
+        return fail(f.errorString());
+    return true;
+}
