@@ -3,64 +3,195 @@
 #include "core/USystem.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QHash>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QScreen>
 #include <QSettings>
+#include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <QVector>
 #include <QWidget>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <unistd.h>
 
 // ---- settings store -------------------------------------------------------
 // QSettings on Linux keeps text only, so each value carries its type the way a
 // registry export does: "dword:0000002a" for integers, "sz:" before strings.
+//
+// The process keeps one copy of the store in memory. Readers see a write at
+// once; the file is rewritten (one atomic replacement) a moment after the
+// last change, when the program quits and when it is asked to terminate, so
+// a start-up that stores dozens of defaults costs one file write, not one per
+// value.
 
 namespace {
-std::unique_ptr<QSettings> &regObject()
-{
-    static std::unique_ptr<QSettings> reg;
-    return reg;
-}
-
 const QString kDword = QStringLiteral("dword:");
 const QString kSz = QStringLiteral("sz:");
+constexpr int kFlushDelayMs = 100;
 
-// The stored spelling of a name, found without regard to case.
-QString storedKey(QSettings &reg, const QString &name)
+struct TStoredValue {
+    QString Name; // spelling as written last
+    QString Raw;
+};
+
+// A name's spellings that differ only in case; older files may hold several.
+using TVariants = QVector<TStoredValue>;
+
+class TSettingsStore : public QObject {
+public:
+    bool Loaded = false;
+    bool Dirty = false;
+    QHash<QString, TVariants> Values; // key: name folded to lower case
+    QTimer FlushTimer;
+    bool QuitHooked = false;
+
+    TSettingsStore()
+    {
+        FlushTimer.setSingleShot(true);
+        FlushTimer.setInterval(kFlushDelayMs);
+        QObject::connect(&FlushTimer, &QTimer::timeout, this, [this] { Flush(); });
+    }
+    ~TSettingsStore() override { Flush(); }
+
+    std::unique_ptr<QSettings> OpenFile() const
+    {
+        const QString dir = SudokuEnv().SettingsDir;
+        if (!dir.isEmpty()) {
+            QDir().mkpath(dir);
+            return std::make_unique<QSettings>(SettingsFilePath(), QSettings::IniFormat);
+        }
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           QStringLiteral("Sudoku"));
+    }
+
+    void Load()
+    {
+        if (Loaded)
+            return;
+        Loaded = true;
+        Values.clear();
+        const std::unique_ptr<QSettings> reg = OpenFile();
+        const QStringList keys = reg->childKeys();
+        for (const QString &k : keys)
+            Values[k.toLower()].push_back({k, reg->value(k).toString()});
+        HookQuit();
+    }
+
+    void HookQuit()
+    {
+        if (QuitHooked || !QCoreApplication::instance())
+            return;
+        QuitHooked = true;
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                         [this] { Flush(); });
+    }
+
+    void Changed()
+    {
+        Dirty = true;
+        HookQuit();
+        // Without an event loop to run the timer the file is written at once.
+        if (QCoreApplication::instance() && thread() == QThread::currentThread())
+            FlushTimer.start();
+        else
+            Flush();
+    }
+
+    void Flush()
+    {
+        FlushTimer.stop();
+        if (!Dirty)
+            return;
+        Dirty = false;
+        const std::unique_ptr<QSettings> reg = OpenFile();
+        reg->clear();
+        for (auto it = Values.cbegin(); it != Values.cend(); ++it)
+            for (const TStoredValue &v : it.value())
+                reg->setValue(v.Name, v.Raw);
+        reg->sync();
+    }
+
+    void Forget()
+    {
+        FlushTimer.stop();
+        Dirty = false;
+        Loaded = false;
+        Values.clear();
+    }
+
+    void Write(const QString &name, const QString &raw)
+    {
+        Load();
+        TVariants &vars = Values[name.toLower()];
+        if (vars.size() == 1 && vars[0].Name == name && vars[0].Raw == raw)
+            return;
+        vars = TVariants{{name, raw}};
+        Changed();
+    }
+
+    // The stored text of the first spelling that holds a value of the wanted
+    // kind; the others spellings are dropped so one value remains.
+    bool Read(const QString &name, const std::function<bool(const QString &)> &fits, QString &raw)
+    {
+        Load();
+        auto it = Values.find(name.toLower());
+        if (it == Values.end() || it->isEmpty())
+            return false;
+        TVariants &vars = *it;
+        int pick = -1;
+        for (int i = 0; i < vars.size() && pick < 0; ++i)
+            if (vars[i].Name == name && fits(vars[i].Raw))
+                pick = i;
+        for (int i = 0; i < vars.size() && pick < 0; ++i)
+            if (fits(vars[i].Raw))
+                pick = i;
+        if (pick < 0)
+            return false;
+        raw = vars[pick].Raw;
+        if (vars.size() > 1) {
+            vars = TVariants{vars[pick]};
+            Changed();
+        }
+        return true;
+    }
+};
+
+TSettingsStore &store()
 {
-    const QStringList keys = reg.childKeys();
-    for (const QString &k : keys)
-        if (k.compare(name, Qt::CaseInsensitive) == 0)
-            return k;
-    return name;
+    static TSettingsStore s;
+    return s;
 }
 
-void writeRaw(const QString &name, const QString &raw)
+// SIGTERM and SIGINT: the handler only writes a byte to a pipe; the event loop
+// then writes the store and ends the program the way the signal would.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminateSignal(int sig)
 {
-    RegOpen();
-    QSettings &reg = *regObject();
-    const QString key = storedKey(reg, name);
-    if (key != name)
-        reg.remove(key);
-    reg.setValue(name, raw);
-    RegClose();
+    const unsigned char b = static_cast<unsigned char>(sig);
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &b, 1);
 }
 
-bool readRaw(const QString &name, QString &raw)
+bool fitsInteger(const QString &raw)
 {
-    RegOpen();
-    QSettings &reg = *regObject();
-    const QString key = storedKey(reg, name);
-    const QVariant v = reg.value(key);
-    RegClose();
-    if (!v.isValid())
+    if (!raw.startsWith(kDword) || raw.size() <= kDword.size())
         return false;
-    raw = v.toString();
-    return true;
+    bool ok = false;
+    raw.mid(kDword.size()).toUInt(&ok, 16);
+    return ok;
 }
+
+bool fitsString(const QString &raw) { return raw.startsWith(kSz) && raw.size() > kSz.size(); }
 } // namespace
 
 QString SettingsFilePath()
@@ -74,40 +205,52 @@ QString SettingsFilePath()
 
 bool RegOpen()
 {
-    const QString dir = SudokuEnv().SettingsDir;
-    if (!dir.isEmpty()) {
-        QDir().mkpath(dir);
-        regObject() = std::make_unique<QSettings>(SettingsFilePath(), QSettings::IniFormat);
-    } else {
-        regObject() = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                  QStringLiteral("Sudoku"));
-    }
+    store().Load();
     return true;
 }
 
-void RegClose()
+void RegClose() { store().Flush(); }
+
+void RegFlush() { store().Flush(); }
+
+void RegForget() { store().Forget(); }
+
+void RegFlushOnTerminateSignals()
 {
-    if (regObject())
-        regObject()->sync();
-    regObject().reset();
+    if (g_signalPipe[0] >= 0 || !QCoreApplication::instance())
+        return;
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        unsigned char b = 0;
+        if (::read(g_signalPipe[0], &b, 1) != 1)
+            return;
+        store().Flush();
+        // End as the signal would have ended the program.
+        std::signal(b, SIG_DFL);
+        std::raise(b);
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onTerminateSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
 }
 
 void RegWriteInteger(const QString &name, int32_t value)
 {
-    writeRaw(name, kDword + QStringLiteral("%1").arg(uint32_t(value), 8, 16, QLatin1Char('0')));
+    store().Write(name, kDword + QStringLiteral("%1").arg(uint32_t(value), 8, 16, QLatin1Char('0')));
 }
 
-void RegWriteString(const QString &name, const QString &text) { writeRaw(name, kSz + text); }
+void RegWriteString(const QString &name, const QString &text) { store().Write(name, kSz + text); }
 
 int32_t RegReadInteger(const QString &name, int32_t def)
 {
     QString raw;
-    if (readRaw(name, raw) && raw.startsWith(kDword)) {
-        bool ok = false;
-        const uint32_t v = raw.mid(kDword.size()).toUInt(&ok, 16);
-        if (ok && raw.size() > kDword.size())
-            return int32_t(v);
-    }
+    if (store().Read(name, fitsInteger, raw))
+        return int32_t(raw.mid(kDword.size()).toUInt(nullptr, 16));
     RegWriteInteger(name, def);
     return def;
 }
@@ -115,7 +258,7 @@ int32_t RegReadInteger(const QString &name, int32_t def)
 void RegReadString(const QString &name, const QString &def, QString &text)
 {
     QString raw;
-    if (readRaw(name, raw) && raw.startsWith(kSz) && raw.size() > kSz.size()) {
+    if (store().Read(name, fitsString, raw)) {
         text = raw.mid(kSz.size());
         return;
     }

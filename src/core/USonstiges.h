@@ -11,9 +11,16 @@ class QColor;
 
 // ---- settings store -------------------------------------------------------
 // One value per name, names without regard to case, integers and strings kept
-// apart like registry values. Every call opens and closes the store.
+// apart like registry values. One copy lives in memory for the process; a
+// write reaches the file a moment later, at quit and on SIGTERM/SIGINT.
 bool RegOpen();
 void RegClose();
+// Writes pending changes to the file now.
+void RegFlush();
+// Drops the in-memory copy and pending changes; the next call reads the file.
+void RegForget();
+// Installs the SIGTERM/SIGINT handling that writes the store before the end.
+void RegFlushOnTerminateSignals();
 void RegWriteInteger(const QString &name, int32_t value);
 void RegWriteString(const QString &name, const QString &text);
 // A value that is missing or of the other type is written with the default.

@@ -1,4 +1,5 @@
 #include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
 #include "core/USudokuApp.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@ int main(int argc, char *argv[])
     // ends only when the main window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallGermanTranslation();
+    // A terminated program still keeps the settings it changed.
+    RegFlushOnTerminateSignals();
 
     CreateSudokuWindows();
     Form1->show();

@@ -62,6 +62,7 @@ TTestFixture::TTestFixture()
     qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
     qputenv("SUDOKU_SELF_IP", "127.0.0.1");
     ReloadSudokuEnv();
+    RegForget();
     InstallDialogService(&Dialogs);
     SetPerfCounterSource([] { return Now; });
     RandSeed(12345);
@@ -70,6 +71,8 @@ TTestFixture::TTestFixture()
 TTestFixture::~TTestFixture()
 {
     DestroyWindows();
+    // The folder goes with the fixture: nothing may be written there later.
+    RegForget();
     InstallDialogService(nullptr);
     SetPerfCounterSource(nullptr);
 }
@@ -96,4 +99,8 @@ void TTestFixture::RunStartupTo(int step)
         Form1->SplashTimerTimer();
 }
 
-void TTestFixture::ClearSettings() { QFile::remove(SettingsFilePath()); }
+void TTestFixture::ClearSettings()
+{
+    RegForget();
+    QFile::remove(SettingsFilePath());
+}

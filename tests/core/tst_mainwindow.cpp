@@ -51,6 +51,7 @@ const TSetting kStartupSettings[] = {
 
 QString stored(const QString &name)
 {
+    RegFlush();
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     for (const QString &k : raw.childKeys())
         if (k.compare(name, Qt::CaseInsensitive) == 0)

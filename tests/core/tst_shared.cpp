@@ -50,12 +50,94 @@ private slots:
         QCOMPARE(RegReadInteger("player", 2), 4);
         RegWriteInteger("PLAYER", 3);
         QCOMPARE(RegReadInteger("Player", 2), 3);
-        QSettings raw(SettingsFilePath(), QSettings::IniFormat);
+        RegFlush();
+    QSettings raw(SettingsFilePath(), QSettings::IniFormat);
         int matches = 0;
         for (const QString &k : raw.childKeys())
             if (k.compare("player", Qt::CaseInsensitive) == 0)
                 ++matches;
         QCOMPARE(matches, 1);
+    }
+
+    // A file written by hand or by an older program may hold one name in
+    // several spellings and types; the value of the wanted type is found and
+    // the file keeps that one alone.
+    void caseVariantsReadAsOneValue_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("raws");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("integer");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("integer after strings")
+            << QStringList{"level", "LeveL", "Level"} << QStringList{"sz:abc", "sz:7", "dword:00000005"}
+            << "level" << true << "5";
+        QTest::newRow("string among integers")
+            << QStringList{"NICK", "Nick", "nick"} << QStringList{"dword:00000001", "sz:Anna", "dword:00000002"}
+            << "Nick" << false << "Anna";
+        QTest::newRow("exact spelling first")
+            << QStringList{"Port", "PORT"} << QStringList{"dword:00000003", "dword:00000009"} << "PORT" << true
+            << "9";
+        QTest::newRow("none fits: default") << QStringList{"Sound", "SOUND"} << QStringList{"sz:x", "sz:y"}
+                                            << "sound" << true << "4";
+    }
+    void caseVariantsReadAsOneValue()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, raws);
+        QFETCH(QString, asked);
+        QFETCH(bool, integer);
+        QFETCH(QString, expected);
+        {
+            QSettings raw(SettingsFilePath(), QSettings::IniFormat);
+            for (int i = 0; i < names.size(); ++i)
+                raw.setValue(names[i], raws[i]);
+        }
+        RegForget();
+        if (integer)
+            QCOMPARE(QString::number(RegReadInteger(asked, 4)), expected);
+        else
+            QCOMPARE(RegReadString(asked, "Bert"), expected);
+        RegFlush();
+        QSettings raw(SettingsFilePath(), QSettings::IniFormat);
+        QStringList left;
+        for (const QString &k : raw.childKeys())
+            if (k.compare(asked, Qt::CaseInsensitive) == 0)
+                left << raw.value(k).toString();
+        QCOMPARE(left.size(), 1);
+        // Read again from the file: the same value, no further change.
+        RegForget();
+        if (integer)
+            QCOMPARE(QString::number(RegReadInteger(asked, 8)), expected);
+        else
+            QCOMPARE(RegReadString(asked, "Carl"), expected);
+    }
+
+    // A write is seen by the next read at once and reaches the file a moment
+    // later without an explicit flush.
+    void writeReachesFileShortlyAfter()
+    {
+        RegWriteInteger("Spielart", 6);
+        QCOMPARE(RegReadInteger("Spielart", 1), 6);
+        QTRY_VERIFY_WITH_TIMEOUT(QSettings(SettingsFilePath(), QSettings::IniFormat).value("Spielart").toString()
+                                     == QString("dword:00000006"),
+                                 2000);
+        // A later change rewrites it the same way.
+        RegWriteString("Nickname", "Zoe");
+        QTRY_VERIFY_WITH_TIMEOUT(QSettings(SettingsFilePath(), QSettings::IniFormat).value("Nickname").toString()
+                                     == QString("sz:Zoe"),
+                                 2000);
+        QCOMPARE(QSettings(SettingsFilePath(), QSettings::IniFormat).value("Spielart").toString(),
+                 QString("dword:00000006"));
+    }
+
+    void quitWritesPendingChanges()
+    {
+        RegWriteInteger("Mixen", 1);
+        QVERIFY(!QSettings(SettingsFilePath(), QSettings::IniFormat).contains("Mixen"));
+        QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection);
+        QCOMPARE(QSettings(SettingsFilePath(), QSettings::IniFormat).value("Mixen").toString(),
+                 QString("dword:00000001"));
     }
 
     void integersRoundTrip_data()

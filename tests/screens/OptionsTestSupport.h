@@ -15,6 +15,7 @@
 // The raw stored text of a value: "dword:..." for integers, "sz:..." for strings.
 inline QString StoredRaw(const QString &name)
 {
+    RegFlush();
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     for (const QString &k : raw.childKeys())
         if (k.compare(name, Qt::CaseInsensitive) == 0)
