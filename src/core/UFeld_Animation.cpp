@@ -38,7 +38,7 @@ int blinkDigit(const TBoardLabel &label)
 
 void TForm1::BlinkenTimer()
 {
-    TrackHoveredControl(brett->ControlUnderMouse());
+    // Hovering is followed by the board's own mouse events, not polled here.
     if (EditorMode || !FormOpt)
         return;
     if (brett->width() < 200 || width() - ToolPanel->width() < 200)

@@ -397,23 +397,34 @@ void TBoardWidget::mouseMoveEvent(QMouseEvent *e)
     const QPoint pos = e->position().toPoint();
     m_lastPos = pos;
     m_mouseInside = true;
+    const QPoint globalPos = e->globalPosition().toPoint();
     const THit target = m_hasCapture && e->buttons() != Qt::NoButton ? m_captured : HitTest(pos);
     // The cell's picture has no move handler; its digit and the marks have.
-    if (target.Kind != THitKind::DigitLabel && target.Kind != THitKind::MarkImage && target.Kind != THitKind::MarkLabel)
+    if (target.Kind != THitKind::DigitLabel && target.Kind != THitKind::MarkImage && target.Kind != THitKind::MarkLabel) {
+        // Still the hovered cell follows the pointer.
+        TrackHoveredControlAt(ControlFor(HitTest(pos)), globalPos);
         return;
+    }
     if (!Form1)
         return;
     LastDispatch = {TEventKind::Move, target, pos - controlOrigin(target), Qt::NoButton};
-    Form1->FormMouseMove(ControlFor(target));
+    Form1->FormMouseMove(ControlFor(target), globalPos);
 }
 
 void TBoardWidget::enterEvent(QEnterEvent *e)
 {
     m_mouseInside = true;
     m_lastPos = e->position().toPoint();
+    TrackHoveredControlAt(ControlFor(HitTest(m_lastPos)), e->globalPosition().toPoint());
 }
 
 void TBoardWidget::leaveEvent(QEvent *)
 {
     m_mouseInside = false;
+    // Off the board nothing is hovered; the next move over it counts again.
+    if (Form1) {
+        Form1->LastMouseX = -1;
+        Form1->LastMouseY = -1;
+        Form1->HoverTag = GetControlTag(nullptr);
+    }
 }

@@ -64,8 +64,18 @@ TTrace::TTrace(QWidget *parent) : QWidget(parent, Qt::Window)
     lay->addWidget(Panel1);
     lay->addWidget(LogBox, 1);
 
-    Timer1 = new TTimer(this, 500, true);
-    connect(Timer1, &QTimer::timeout, this, &TTrace::Timer1Timer);
+    // The list refreshes only while the window is shown (see showEvent).
+    Timer1 = new TTimer(this, 500, false);
+    m_refreshWhenShown = true;
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        // Nobody sees the lists of a hidden window; they are rebuilt when it shows.
+        if (!isVisible()) {
+            Timer1->SetEnabled(false);
+            m_refreshWhenShown = true;
+            return;
+        }
+        Timer1Timer();
+    });
     connect(Button1, &QPushButton::clicked, this, &TTrace::Button1Click);
     connect(LogBox, &QListWidget::itemDoubleClicked, this, &TTrace::LogBoxDblClick);
 }
@@ -195,6 +205,24 @@ void TTrace::DumpGhostCells()
 void TTrace::Button1Click() { Timer1->SetEnabled(true); }
 
 void TTrace::LogBoxDblClick() { LogBox->clear(); }
+
+void TTrace::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (m_refreshWhenShown) {
+        m_refreshWhenShown = false;
+        Timer1->SetEnabled(true);
+    }
+}
+
+void TTrace::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    if (Timer1->isActive()) {
+        Timer1->SetEnabled(false);
+        m_refreshWhenShown = true;
+    }
+}
 
 void TTrace::Timer1Timer()
 {

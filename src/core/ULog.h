@@ -58,6 +58,12 @@ public:
 
 protected:
     bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+
+private:
+    // The refresh timer waits for the window to be shown.
+    bool m_refreshWhenShown = false;
 };
 
 extern TTrace *Trace;

@@ -180,11 +180,12 @@ void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift)
 
 void SetCursorPosSource(std::function<QPoint()> source) { cursorSource() = std::move(source); }
 
-void TrackHoveredControl(QObject *control)
+void TrackHoveredControl(QObject *control) { TrackHoveredControlAt(control, cursorPos()); }
+
+void TrackHoveredControlAt(QObject *control, QPoint p)
 {
     if (!Form1)
         return;
-    const QPoint p = cursorPos();
     if (p.x() == Form1->LastMouseX && p.y() == Form1->LastMouseY)
         return;
     Form1->LastMouseX = p.x();
@@ -694,7 +695,7 @@ void TForm1::BTC31MouseLeave(TLabel *label) { label->SetFontSize(8, false); }
 
 void TForm1::BTC31MouseMove(QWidget *control, Qt::KeyboardModifiers shift) { SetHelpCursor(control, shift); }
 
-void TForm1::FormMouseMove(QObject *control) { TrackHoveredControl(control); }
+void TForm1::FormMouseMove(QObject *control, QPoint globalPos) { TrackHoveredControlAt(control, globalPos); }
 
 void TForm1::Edit1Change()
 {

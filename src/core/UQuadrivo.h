@@ -128,7 +128,7 @@ public:
     void BTC31MouseEnter(TLabel *label);
     void BTC31MouseLeave(TLabel *label);
     void BTC31MouseMove(QWidget *control, Qt::KeyboardModifiers shift);
-    void FormMouseMove(QObject *control);
+    void FormMouseMove(QObject *control, QPoint globalPos);
     void Edit1Change();
     void Button2Click();
     void LogBoxonoff1Click();
@@ -253,6 +253,9 @@ int GetControlTag(const QObject *control);
 int GetControlTagOr(const QObject *control, int def);
 void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift);
 void TrackHoveredControl(QObject *control);
+// The same with the pointer's screen position known from a mouse event, so no
+// query to the window system is needed.
+void TrackHoveredControlAt(QObject *control, QPoint globalPos);
 // Where the mouse is; tests replace it.
 void SetCursorPosSource(std::function<QPoint()> source);
 

@@ -344,17 +344,25 @@ void TForm1::MsgTimerTimer()
         StopGameDeferred();
         StopRequested = false;
     }
-    setWindowTitle(QStringLiteral("Quadrivo "));
+    // Ten ticks a second: a label is touched only when its text changes, so
+    // an idle window lays out and paints nothing.
+    auto setIfChanged = [](QLabel *label, const QString &text) {
+        if (label->text() != text)
+            label->setText(text);
+    };
+    const QString title = QStringLiteral("Quadrivo ");
+    if (windowTitle() != title)
+        setWindowTitle(title);
     if (GameRunning && !Paused) {
         ElapsedTenths = GameTimeTenths();
         if (ownPlayerNo() != 0)
-            Zeit->setText(FormatTenths(ElapsedTenths));
+            setIfChanged(Zeit, FormatTenths(ElapsedTenths));
     }
     if (FormStart) {
         QString text;
         if (PlayModeText(FormStart->PlayMode, text))
-            modus_label->setText(text);
-        Spiel_Label->setText(GameKindText(FormStart->GameKind));
+            setIfChanged(modus_label, text);
+        setIfChanged(Spiel_Label, GameKindText(FormStart->GameKind));
     }
 }
 

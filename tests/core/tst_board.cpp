@@ -699,8 +699,10 @@ private slots:
     {
         TBoardWidget *b = Form1->brett;
         const QRect mark = b->ControlRect({THitKind::MarkImage, 8, 1, 2});
-        sendMouse(QEvent::MouseMove, centreOf(mark), Qt::NoButton, Qt::NoButton);
         Form1->HoverTag = 0;
+        // The board's own move event follows the pointer; the animation draws it.
+        sendMouse(QEvent::MouseMove, centreOf(mark), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(Form1->HoverTag, 18);
         Form1->BlinkenTimer();
         QCOMPARE(Form1->HoverTag, 18);
         // The hovered cell shows its mark labels.
@@ -708,6 +710,7 @@ private slots:
         QVERIFY(!cell(8, 2).Mark(2).Label.Visible());
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(b, &leave);
+        QCOMPARE(Form1->HoverTag, -1);
         Form1->BlinkenTimer();
         QCOMPARE(Form1->HoverTag, -1);
     }
