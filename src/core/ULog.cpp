@@ -239,9 +239,9 @@ void TTrace::Timer1Timer()
                       QStringLiteral("%1").arg(Form1 ? Form1->VisibleFormsMask() : 0, 4, 16, QLatin1Char('0')).toUpper());
     if (WEBForm)
         DebugBox->addItem(QStringLiteral("Loop[%1] Loopid[%2] Dummy[%3]")
-                              .arg(WEBForm->LoopCount)
-                              .arg(WEBForm->LoopId)
-                              .arg(WEBForm->DummyCount));
+                              .arg(WEBForm->GameLoopId)
+                              .arg(WEBForm->LastMessageId)
+                              .arg(WEBForm->RequestCounter));
     if (Form1)
         for (int p = 1; p <= 4; ++p)
             DebugBox->addItem(QStringLiteral("Spieler(%1): %2 -> %3 ")

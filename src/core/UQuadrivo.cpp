@@ -603,8 +603,11 @@ void TForm1::closeEvent(QCloseEvent *e)
 
 void TForm1::FormCloseQuery()
 {
-    if (WEBForm && WEBForm->LoggedIn)
+    if (WEBForm && WEBForm->LoggedIn) {
         WEBForm->SendLogout();
+        // The program ends right after: give the log-out its chance to arrive.
+        WEBForm->WaitForRequests(2000);
+    }
     if (CountOnlinePlayers() > 1) {
         if (FormCha)
             FormCha->close();

@@ -128,7 +128,11 @@ void setupGhostPlayers() {}
 void leaveGhostWindow() {}
 
 // The internet client's 50 ms poll.
-void stopInternetPoll() {}
+void stopInternetPoll()
+{
+    if (WEBForm)
+        WEBForm->Timer->SetEnabled(false);
+}
 
 int ownPlayerNo()
 {

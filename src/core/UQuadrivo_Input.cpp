@@ -43,9 +43,8 @@ namespace {
 // The internet client's entry of a digit.
 void sendInternetPress(int x, int y, int digit)
 {
-    Q_UNUSED(x);
-    Q_UNUSED(y);
-    Q_UNUSED(digit);
+    if (WEBForm)
+        WEBForm->SendPress(x, y, digit);
 }
 
 // Playing on the board takes the keys back from the chat edit, so that the

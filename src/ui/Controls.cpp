@@ -4,7 +4,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TMouseControl::TMouseControl(QWidget *parent) : QLabel(parent) { setMouseTracking(true); }
+// Captions never interpret markup: names, chat and server notices show as sent.
+TMouseControl::TMouseControl(QWidget *parent) : QLabel(parent)
+{
+    setMouseTracking(true);
+    setTextFormat(Qt::PlainText);
+}
 
 void TMouseControl::mousePressEvent(QMouseEvent *e)
 {
