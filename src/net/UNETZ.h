@@ -222,7 +222,13 @@ private:
     // Per source address and Loop, the TAN of the last telegram handled.
     QHash<QPair<QString, int32_t>, int32_t> LastHandledTan;
 
+    // The address this machine last sent its login to.
+    QString LoginTarget;
+
     void ReadPendingDatagrams();
+    // Whether Tel's kind is taken from peer; a chat line naming a slot peer
+    // does not hold is turned into a stranger's.
+    bool SenderMayHandle(const QString &peer);
     void WriteDatagram(const QByteArray &bytes);
     bool BindListener(int port);
     void EnsureSender();

@@ -189,6 +189,8 @@ void TNETZ::SendLogin(const QString &address)
     Tel.SetText(nick);
     TraceCat(1, QString::number(Tel.Aktion) + QStringLiteral(":") + nick + QStringLiteral("->") + address +
                     QStringLiteral(" Spieler meldet sich an."));
+    // Until its own player entry fills slot 1, the host is known by this.
+    LoginTarget = address;
     SendDatagram(address);
 }
 
@@ -316,6 +318,8 @@ void TNETZ::BecomeHost()
     TPlayerRecord &r = table[1];
     r.Name = ownNickname().left(kShortString);
     MyPlayerNo = 1;
+    // A host is nobody's client.
+    LoginTarget.clear();
     r.Address = QStringLiteral("127.0.0.1");
     r.Active = true;
     r.GameOver = false;

@@ -6,6 +6,7 @@
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
+#include "net/UNETZ_Senders.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -14,6 +15,8 @@ namespace {
 constexpr int kResendTicks = 100;
 constexpr int kSendIntervalMs = 1;
 constexpr int kIdleIntervalMs = 50;
+// Source addresses times Loops the repeat filter holds at most.
+constexpr int kRepeatFilterMax = 1024;
 const QString kLimitedBroadcast = QStringLiteral("255.255.255.255");
 
 // Formatting a trace line costs more than the whole idle tick: skip it while
@@ -347,6 +350,29 @@ void TNETZ::ForgetAllPeers()
     LastHandledTan.clear();
 }
 
+bool TNETZ::SenderMayHandle(const QString &peer)
+{
+    TKnownSenders known;
+    if (const TPlayerRecord *table = PlayerSlots())
+        for (int p = 1; p <= 8; ++p)
+            known.SlotAddress[p] = table[p].Address;
+    known.LoginTarget = LoginTarget;
+    switch (JudgeSender(Tel, peer, known)) {
+    case TSenderVerdict::Take:
+        return true;
+    case TSenderVerdict::TakeAsStranger:
+        Tel.Gid = -1;
+        return true;
+    case TSenderVerdict::Drop:
+        break;
+    }
+    TraceCat(2, QStringLiteral("Telegramm Aktion(%1) Gid(%2) von (%3) verworfen: falscher Absender")
+                    .arg(Tel.Aktion)
+                    .arg(Tel.Gid)
+                    .arg(peer));
+    return false;
+}
+
 void TNETZ::DispatchTelegram(const QString &peer)
 {
     if (Tel.ACK != 0) {
@@ -365,7 +391,20 @@ void TNETZ::DispatchTelegram(const QString &peer)
         }
         if (Tel.Aktion == akLogin)
             ForgetPeer(peer);
-        if (reliable) {
+        if (!KindInfo(Tel.Aktion))
+            return;
+        if (!TelegramFieldsInRange(Tel)) {
+            TraceCat(2, QStringLiteral("Telegramm von (%1) Aktion(%2) außerhalb der Wertebereiche, ignoriert")
+                            .arg(peer)
+                            .arg(Tel.Aktion));
+            return;
+        }
+        // Checked before the repeat filter, so that what a stranger sends
+        // leaves nothing behind.
+        if (!SenderMayHandle(peer))
+            return;
+        // Queued telegrams always name a slot 1..8; only those are remembered.
+        if (reliable && isSlot(Tel.Loop)) {
             // A resend after a lost acknowledgement: answered above, not handled twice.
             const QPair<QString, int32_t> key(peer, Tel.Loop);
             const auto it = LastHandledTan.constFind(key);
@@ -376,15 +415,11 @@ void TNETZ::DispatchTelegram(const QString &peer)
                                 .arg(Tel.TAN));
                 return;
             }
+            // Only known senders get here, but slots change hands: forget
+            // them all now and then rather than grow for ever.
+            if (LastHandledTan.size() >= kRepeatFilterMax && !LastHandledTan.contains(key))
+                LastHandledTan.clear();
             LastHandledTan.insert(key, Tel.TAN);
-        }
-        if (!KindInfo(Tel.Aktion))
-            return;
-        if (!TelegramFieldsInRange(Tel)) {
-            TraceCat(2, QStringLiteral("Telegramm von (%1) Aktion(%2) außerhalb der Wertebereiche, ignoriert")
-                            .arg(peer)
-                            .arg(Tel.Aktion));
-            return;
         }
         RunHandler(peer);
         return;

@@ -18,13 +18,18 @@
 
 class TExchangePeer {
 public:
+    // The kind exchanged: a chat line from nobody in particular, which a
+    // receiver takes from any address, so that two bare transports need no
+    // game around them.
+    static constexpr int32_t kKind = akChat;
+
     TExchangePeer(const QString &bindAddress, int port) : Table(new TPlayerRecord[9])
     {
         Net.PlayerTable = Table.get();
         Net.BindAddress = bindAddress;
         Net.Port = port;
         QObject::connect(&Net, &TNETZ::TelegramDispatched, &Net, [this](const TTelegram &tel, const QString &peer) {
-            if (tel.Aktion != akPlayerName)
+            if (tel.Aktion != kKind)
                 return;
             if (tel.ACK == 1) {
                 Received.push_back(tel.x);
@@ -49,8 +54,8 @@ public:
     void Queue(int slot, int seq)
     {
         Net.Tel = TTelegram();
-        Net.Tel.Aktion = akPlayerName;
-        Net.Tel.Gid = 1;
+        Net.Tel.Aktion = kKind;
+        Net.Tel.Gid = -1;
         Net.Tel.x = seq;
         Net.Tel.Data = 1;
         Net.Tel.SetText(TextOf(seq));
@@ -61,8 +66,8 @@ public:
     void Greet(const QString &address)
     {
         Net.Tel = TTelegram();
-        Net.Tel.Aktion = akPlayerName;
-        Net.Tel.Gid = 1;
+        Net.Tel.Aktion = kKind;
+        Net.Tel.Gid = -1;
         Net.Tel.Data = 1;
         Net.Tel.SetText(QStringLiteral("hallo"));
         Net.SendDatagram(address);

@@ -561,6 +561,8 @@ private slots:
     void playerEntryFillsTheSlot()
     {
         FormSucheSpiele->show();
+        // The host's entries come from the machine the login went to.
+        NETZ->SendLogin(kPeer);
         receiveKind(akPlayerEntry, kPeer, QStringLiteral("Gast~geber~127.0.0.2"), -1, 1, true);
         QCOMPARE(slot(1).Name, QString("Gast~geber"));
         QCOMPARE(slot(1).Address, kPeer);

@@ -62,7 +62,7 @@ int runPeer(const QString &role, const QString &self)
     QString other;
 
     QObject::connect(&peer.Net, &TNETZ::TelegramDispatched, &peer.Net, [&](const TTelegram &tel, const QString &from) {
-        if (!other.isEmpty() || from == self || tel.Aktion != akPlayerName)
+        if (!other.isEmpty() || from == self || tel.Aktion != TExchangePeer::kKind)
             return;
         // The host learns the client from its broadcast, the client the
         // host from its first telegram.

@@ -434,6 +434,7 @@ private slots:
         QFETCH(int, x);
         QFETCH(int, z);
         activate();
+        peer(1, "127.0.0.2");
         NETZ->UDPEmpfUDPRead(reliable(aktion, 17, 3, gid, x, 1, z), "127.0.0.2");
         QCOMPARE(sent.size(), size_t(1));
         QCOMPARE(sent[0].Host, QString("127.0.0.2"));
@@ -472,8 +473,9 @@ private slots:
     {
         activate();
         const QString a = "127.0.0.9";
+        // Chat lines from outside the table: taken from any address.
         auto feed = [&](int tan, int loop, const QString &from) {
-            NETZ->UDPEmpfUDPRead(reliable(akPlayerName, tan, loop), from);
+            NETZ->UDPEmpfUDPRead(reliable(akChat, tan, loop, -1), from);
         };
         feed(5, 2, a);
         feed(5, 2, a); // the acknowledgement was lost, the peer resent
@@ -481,7 +483,7 @@ private slots:
         QCOMPARE(sentTel(1).ACK, 0);
         QCOMPARE(sentTel(1).TAN, 5);
         QCOMPARE(dispatched.size(), size_t(1));
-        QCOMPARE(countLines("Wiederholung von (127.0.0.9) Aktion(118) TAN(5) schon bearbeitet"), 1);
+        QCOMPARE(countLines("Wiederholung von (127.0.0.9) Aktion(119) TAN(5) schon bearbeitet"), 1);
 
         feed(6, 2, a);
         QCOMPARE(dispatched.size(), size_t(2));
@@ -521,9 +523,9 @@ private slots:
 
         // Single datagrams carry no numbering: each is handled.
         TTelegram single;
-        single.Aktion = akPlayerName;
+        single.Aktion = akChat;
         single.ACK = -1;
-        single.Gid = 1;
+        single.Gid = -1;
         single.TAN = 6;
         single.Loop = 2;
         const size_t before = sent.size();
@@ -536,6 +538,7 @@ private slots:
     void singleDatagramWithTextHandledNotAcknowledged()
     {
         activate();
+        peer(1, "127.0.0.4");
         TTelegram t;
         t.Aktion = akPlayerName;
         t.ACK = -1;
@@ -555,6 +558,7 @@ private slots:
     void maxMarksSetsTheLimit()
     {
         activate();
+        peer(1, "127.0.0.2");
         FormGO->MaxMerker->setValue(2);
         NETZ->UDPEmpfUDPRead(reliable(akMaxMarks, 0, 1, 1, 7), "127.0.0.2");
         QCOMPARE(FormGO->MaxMerker->Value(), 7);
