@@ -375,8 +375,22 @@ int32_t ShadeColor(int p, int32_t colour)
     return ShadeColor(p, b, colour);
 }
 
+namespace {
+std::function<void(const QString &)> &shellOpenHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void SetShellOpenHandler(std::function<void(const QString &)> handler) { shellOpenHandler() = std::move(handler); }
+
 void ShellOpen(QWidget *, const QString &target)
 {
+    if (shellOpenHandler()) {
+        shellOpenHandler()(target);
+        return;
+    }
     const QUrl url = QUrl::fromUserInput(target);
     QDesktopServices::openUrl(url);
 }

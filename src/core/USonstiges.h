@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 class QColor;
@@ -53,6 +54,8 @@ int32_t SwapRedBlue(int32_t colour);
 int32_t ShadeColor(int p, uint8_t bytes[3], int32_t colour);
 int32_t ShadeColor(int p, int32_t colour);
 void ShellOpen(QWidget *window, const QString &target);
+// Replaces what ShellOpen does (tests); an empty function restores the desktop's.
+void SetShellOpenHandler(std::function<void(const QString &target)> handler);
 bool IsValidIPv4(const QString &text);
 QStringList GetLocalIPList();
 void SpacesToPercent20(const QString &text, QString &out);

@@ -1,0 +1,603 @@
+// The information window: every help topic as the list shows it, the way
+// back from it, the help-click mode of the other windows, the links, and the
+// version check against a stand-in server on 127.0.0.1.
+#include "common/Fixture.h"
+#include "core/UFeld.h"
+#include "core/ULog.h"
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "core/USystem.h"
+#include "net/UHttpPost.h"
+#include "screens/UGameOptionen.h"
+#include "screens/UInfo.h"
+#include "screens/UInfo_Topics.h"
+#include "screens/UStart.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+// A tiny HTTP server: answers every request with the status and body it is
+// given, after the delay it is given, and keeps what it was asked.
+class TStandInServer : public QTcpServer {
+public:
+    int Status = 200;
+    QByteArray Body;
+    int DelayMs = 0;
+    QList<QByteArray> Requests;
+    // Bodies for the next requests, one each, before Body applies.
+    QList<QByteArray> NextBodies;
+
+    TStandInServer()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection()) {
+                auto *buffer = new QByteArray;
+                connect(s, &QTcpSocket::readyRead, s, [this, s, buffer] {
+                    buffer->append(s->readAll());
+                    const int end = buffer->indexOf("\r\n\r\n");
+                    if (end < 0)
+                        return;
+                    const QByteArray head = buffer->left(end);
+                    int length = 0;
+                    for (const QByteArray &line : head.split('\n'))
+                        if (line.toLower().startsWith("content-length:"))
+                            length = line.mid(15).trimmed().toInt();
+                    if (buffer->size() < end + 4 + length)
+                        return;
+                    Requests << *buffer;
+                    buffer->clear();
+                    const QByteArray body = NextBodies.isEmpty() ? Body : NextBodies.takeFirst();
+                    QTimer::singleShot(DelayMs, s, [this, s, body] { answer(s, body); });
+                });
+                connect(s, &QTcpSocket::disconnected, s, [s, buffer] {
+                    delete buffer;
+                    s->deleteLater();
+                });
+            }
+        });
+    }
+
+    void answer(QTcpSocket *s, const QByteArray &body)
+    {
+        const QByteArray reason = Status == 200 ? "OK" : "Internal Server Error";
+        s->write("HTTP/1.1 " + QByteArray::number(Status) + " " + reason +
+                 "\r\nContent-Type: text/plain\r\nConnection: close\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        s->disconnectFromHost();
+    }
+
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/").arg(serverPort()); }
+};
+
+QStringList traceLines()
+{
+    QStringList out;
+    for (const QString &l : Trace->LogBox->Items())
+        out << l;
+    return out;
+}
+
+int traceCount(const QString &part)
+{
+    int n = 0;
+    for (const QString &l : traceLines())
+        if (l.contains(part))
+            ++n;
+    return n;
+}
+
+QStringList bodyLines()
+{
+    return FormInfo->body->Items();
+}
+
+const QString kOwnVersion = QStringLiteral("v03.00-04");
+} // namespace
+
+class TstInfo : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TTestFixture> fx;
+    QStringList opened;
+
+    // The windows are built once; every test starts from the board with no
+    // other window open.
+    void startedProgram()
+    {
+        fx->ClearSettings();
+        RegWriteInteger("Disclaimer", 1);
+        fx->CreateWindows();
+        fx->RunStartupTo(160);
+        QVERIFY(FormStart->isVisible());
+        Form1->show();
+    }
+
+    void resetWindows()
+    {
+        for (QWidget *w :
+             {static_cast<QWidget *>(FormInfo), static_cast<QWidget *>(FormStart), static_cast<QWidget *>(FormGO)})
+            w->hide();
+        Form1->GameRunning = false;
+        Form1->Paused = false;
+        Form1->HelpCursor = 0;
+        Form1->brett->show();
+        fx->Dialogs.Shown.clear();
+        Trace->LogBox->clear();
+    }
+
+    void useServer(const QString &url)
+    {
+        qputenv("SUDOKU_SERVER_URL", url.toUtf8());
+        ReloadSudokuEnv();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        fx = std::make_unique<TTestFixture>();
+        startedProgram();
+        SetShellOpenHandler([this](const QString &target) { opened << target; });
+    }
+    void cleanupTestCase()
+    {
+        SetShellOpenHandler({});
+        fx.reset();
+    }
+    void init()
+    {
+        resetWindows();
+        QVERIFY(Form1->brett->isVisible());
+    }
+
+    // ---- topics ----------------------------------------------------------------
+
+    void topics_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("lastLine");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("hidesBoard");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<bool>("toOptions");
+        QTest::newRow("1") << 1 << "Hilfesystem :" << 5 << "   kann durch anklicken eine Hilfe abgerufen werden." << 390
+                           << false << "" << false;
+        QTest::newRow("2") << 2 << "Anleitung zum Zahlenspiel Sudoku :" << 13
+                           << "   dürfen die Zahlen von 1 - 9 nur einmal vorkommen." << 500 << false << "" << false;
+        QTest::newRow("4") << 4 << "Einzelspieler :" << 16 << "   " << 550 << false << "" << false;
+        QTest::newRow("5") << 5 << "Mehrspieler :" << 13 << "   \"1. gefundenen Spiel beitreten\" abzuwählen." << 520
+                           << false << "" << false;
+        QTest::newRow("6") << 6 << "Sonstiges :" << 6 << "   werden, um diese zu spielen." << 420 << false << ""
+                           << false;
+        QTest::newRow("7") << 7 << "Übersichtstabelle :" << 5 << "   " << 420 << false << "" << false;
+        QTest::newRow("8") << 8 << "Tipp anzeigen :" << 3
+                           << "   mit einer Erklärung warum und mit welcher Methode diese gefunden wird." << 390 << true
+                           << "" << false;
+        QTest::newRow("9") << 9 << "Pause / Weiterspielen :" << 2
+                           << "   Ein gestartetes Spiel kann unterbrochen und weitergeführt werden." << 380 << true
+                           << "" << false;
+        QTest::newRow("10") << 10 << "Spiel beenden :" << 2 << "   Ein gestartetes Spiel kann abgebrochen werden."
+                            << 380 << true << "" << false;
+        QTest::newRow("11") << 11 << "Programm beenden :" << 2 << "   Quadrivo wird beendet." << 380 << true << ""
+                            << false;
+        QTest::newRow("12") << 12 << "Sudoku :" << 2 << "   Sudoku Spiel mit Zahlen von 1 - 9." << 380 << true << ""
+                            << false;
+        QTest::newRow("13") << 13 << "Bingo :" << 6 << "   leer gespielt ist." << 400 << true << "" << true;
+        QTest::newRow("14") << 14 << "Bewertung :" << 8 << "   Bonus = Punkte * nicht verwendeter Merker " << 760
+                            << false << "bewertung" << false;
+        QTest::newRow("15") << 15 << "Editor :" << 18 << "   eine Datei zufällig ausgewählt." << 740 << false
+                            << "editor" << false;
+    }
+    void topics()
+    {
+        QFETCH(int, n);
+        QFETCH(QString, title);
+        QFETCH(int, lines);
+        QFETCH(QString, lastLine);
+        QFETCH(int, height);
+        QFETCH(bool, hidesBoard);
+        QFETCH(QString, picture);
+        QFETCH(bool, toOptions);
+
+        // The rules are asked for from the open window.
+        if (n == 2)
+            FormInfo->show();
+        FormInfo->ShowHelp(n);
+        QVERIFY(FormInfo->isVisible());
+        QCOMPARE(FormInfo->Kopf->text(), "  " + title);
+        const QStringList body = bodyLines();
+        QCOMPARE(body.size(), lines);
+        QCOMPARE(body.first(), QString());
+        QCOMPARE(body.last(), lastLine);
+        for (int i = 1; i < body.size(); ++i)
+            QVERIFY2(body[i].startsWith("   "), qPrintable(body[i]));
+        QCOMPARE(FormInfo->height(), height);
+        QCOMPARE(Form1->brett->isVisible(), !hidesBoard);
+        QCOMPARE(FormInfo->ReturnTo, toOptions ? 13 : 0);
+        const QList<TImage *> pictures = {FormInfo->varianten, FormInfo->optionen,    FormInfo->sonstiges,
+                                          FormInfo->spielart,  FormInfo->suchespiele, FormInfo->level,
+                                          FormInfo->editor,    FormInfo->bewertung,   FormInfo->challenge};
+        for (TImage *pic : pictures) {
+            const bool shown = !picture.isEmpty() && pic->objectName() == picture;
+            QCOMPARE(pic->isVisible(), shown);
+            if (shown) {
+                QVERIFY(!pic->Picture().isNull());
+                QCOMPARE(pic->height(), picture == "bewertung" ? 330 : 135);
+                QCOMPARE(pic->y(), FormInfo->Kopf->geometry().bottom() + 1);
+                QCOMPARE(FormInfo->body->y(), pic->geometry().bottom() + 1);
+            }
+        }
+
+        // "Schliessen" outside a game leads to the start screen, after the
+        // Bingo topic to the game options.
+        FormInfo->bt_schliessenClick();
+        QVERIFY(!FormInfo->isVisible());
+        QCOMPARE(FormGO->isVisible(), toOptions);
+        QCOMPARE(FormStart->isVisible(), !toOptions);
+        FormGO->hide();
+        FormStart->hide();
+
+        // During a game it shows the board again, unless it leads to the options.
+        Form1->GameRunning = true;
+        FormInfo->ShowHelp(n);
+        FormInfo->bt_schliessenClick();
+        QCOMPARE(Form1->brett->isVisible(), !(hidesBoard && toOptions));
+        QCOMPARE(FormGO->isVisible(), toOptions);
+        QVERIFY(!FormStart->isVisible());
+        Form1->GameRunning = false;
+        FormGO->hide();
+        Form1->brett->show();
+    }
+
+    void rulesButtonUsesItsTag()
+    {
+        FormInfo->ShowHelp(1);
+        QCOMPARE(FormInfo->bt_regeln->Tag, 2);
+        FormInfo->bt_regelnClick();
+        QCOMPARE(FormInfo->Kopf->text(), QString("  Anleitung zum Zahlenspiel Sudoku :"));
+        QCOMPARE(FormInfo->height(), 500);
+        // Without the window open, the rules are filled in but not shown.
+        FormInfo->hide();
+        FormInfo->ShowHelp(2);
+        QVERIFY(!FormInfo->isVisible());
+    }
+
+    void unknownTopicLeavesEmptyBody()
+    {
+        FormInfo->ShowHelp(1);
+        FormInfo->ShowHelp(3);
+        QVERIFY(bodyLines().isEmpty());
+        QCOMPARE(FormInfo->ReturnTo, 0);
+    }
+
+    void topicFromGameOptionsDuringGame()
+    {
+        FormGO->show();
+        Form1->GameRunning = true;
+        Form1->HelpCursor = -20;
+        FormGO->ButtonClick(FormGO->Sud_1);
+        Form1->HelpCursor = 0;
+        QCOMPARE(FormInfo->Kopf->text(), QString("  Sudoku :"));
+        QVERIFY(!Form1->brett->isVisible());
+        FormInfo->bt_schliessenClick();
+        QVERIFY(Form1->brett->isVisible());
+        QVERIFY(FormGO->isVisible());
+        Form1->GameRunning = false;
+        FormGO->hide();
+    }
+
+    void titleBarCloseBringsBoardBack()
+    {
+        Form1->GameRunning = true;
+        FormInfo->ShowHelp(9);
+        QVERIFY(!Form1->brett->isVisible());
+        QCloseEvent e;
+        QCoreApplication::sendEvent(FormInfo, &e);
+        QVERIFY(Form1->brett->isVisible());
+        Form1->GameRunning = false;
+        FormInfo->hide();
+    }
+
+    void versionLabel() { QCOMPARE(FormInfo->Label1->text(), kOwnVersion); }
+
+    void bodyFormatting_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("break and indent") << "a~#b" << QStringList{"", "   a", "       b"};
+        QTest::newRow("empty line") << "a~~b" << QStringList{"", "   a", "   ", "   b"};
+        QTest::newRow("trailing break") << "a~" << QStringList{"", "   a", "   "};
+        QTest::newRow("empty") << "" << QStringList{"", "   "};
+    }
+    void bodyFormatting()
+    {
+        QFETCH(QString, body);
+        QFETCH(QStringList, lines);
+        QCOMPARE(FormatHelpBody(body), lines);
+        QCOMPARE(FormatHelpTitle("Editor :"), QString("  Editor :"));
+    }
+
+    // ---- help-click mode of the other windows ------------------------------------
+
+    void helpClicks_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("topic");
+        QTest::newRow("options overview") << "overview" << 7;
+        QTest::newRow("hint") << "hint" << 8;
+        QTest::newRow("pause") << "pause" << 9;
+        QTest::newRow("end game") << "end" << 10;
+        QTest::newRow("close") << "close" << 11;
+        QTest::newRow("game options: Sudoku") << "sudoku" << 12;
+        QTest::newRow("game options: Bingo") << "bingo" << 13;
+        QTest::newRow("game options: rating") << "rating" << 14;
+        QTest::newRow("start: single tab") << "single tab" << 4;
+        QTest::newRow("start: single choice") << "single choice" << 4;
+        QTest::newRow("start: multi tab") << "multi tab" << 5;
+        QTest::newRow("start: multi choice") << "multi choice" << 5;
+        QTest::newRow("start: other tab") << "other tab" << 6;
+        QTest::newRow("start: editor") << "editor" << 15;
+        QTest::newRow("editor: test") << "editor test" << 15;
+    }
+    void helpClicks()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, topic);
+        Form1->GameRunning = true;
+        Form1->BTC_Tipp->setEnabled(true);
+        FormStart->show();
+        FormGO->show();
+        Form1->HelpCursor = -20;
+        if (control == "overview")
+            Form1->Pic_einstellClick();
+        else if (control == "hint")
+            Form1->BTC_TippClick(Form1->BTC_Tipp);
+        else if (control == "pause")
+            Form1->BTC_PauseClick();
+        else if (control == "end")
+            Form1->BTC_Spiel_EndeClick();
+        else if (control == "close")
+            Form1->BTC_CloseClick();
+        else if (control == "sudoku")
+            FormGO->ButtonClick(FormGO->BTC35);
+        else if (control == "bingo")
+            FormGO->ButtonClick(FormGO->Sud_4);
+        else if (control == "rating")
+            FormGO->ButtonClick(FormGO->Reg_1);
+        else if (control == "single tab")
+            FormStart->Tab_EinzelspielerClick(FormStart->Tab_Einzelspieler);
+        else if (control == "single choice")
+            FormStart->Pic_normalClick(FormStart->Pic_Ghost);
+        else if (control == "multi tab")
+            FormStart->Tab_EinzelspielerClick(FormStart->Tab_Mehrspieler);
+        else if (control == "multi choice")
+            FormStart->BTC_suchenClick(FormStart->BTC_suchen);
+        else if (control == "other tab")
+            FormStart->Tab_EinzelspielerClick(FormStart->Tab_Sonstiges);
+        else if (control == "editor")
+            FormStart->BTC_EditorClick();
+        else if (control == "editor test")
+            Form1->BTC_TestenClick();
+        Form1->HelpCursor = 0;
+        QVERIFY(FormInfo->isVisible());
+        QCOMPARE(FormInfo->Kopf->text(), FormatHelpTitle(QString::fromUtf8(FindHelpTopic(topic)->Title)));
+        QVERIFY(fx->Dialogs.Shown.empty());
+        QVERIFY(!Form1->Paused);
+        QVERIFY(!Form1->EditorMode);
+        Form1->GameRunning = false;
+        FormInfo->hide();
+        Form1->brett->show();
+    }
+
+    void infoButtonShowsHelpSystem()
+    {
+        FormStart->show();
+        Form1->BTC_InfoClick();
+        QVERIFY(!FormStart->isVisible());
+        QCOMPARE(FormInfo->Kopf->text(), QString("  Hilfesystem :"));
+        FormInfo->bt_schliessenClick();
+        QVERIFY(FormStart->isVisible());
+    }
+
+    // ---- links ----------------------------------------------------------------------
+
+    void links()
+    {
+        opened.clear();
+        FormInfo->bt_homepageClick();
+        FormInfo->bt_forumClick();
+        QCOMPARE(opened, (QStringList{TFormInfo::kHomepageUrl, TFormInfo::kForumUrl}));
+    }
+
+    // ---- version check ------------------------------------------------------------
+
+    void versionReplies_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("two lines") << "1\n3.1" << true << "3.1";
+        QTest::newRow("keyed") << "ok=1\nver=3.1" << true << "3.1";
+        QTest::newRow("CR LF and final break") << "1\r\n3.1\r\n" << true << "3.1";
+        QTest::newRow("only the first =") << "a=1\nv=3=1" << true << "3=1";
+        QTest::newRow("empty") << "" << false << "";
+        QTest::newRow("lone 1") << "1" << false << "";
+        QTest::newRow("1 and a break") << "1\n" << false << "";
+        QTest::newRow("0") << "0" << false << "";
+        QTest::newRow("0 with version") << "0\n3.1" << false << "";
+        QTest::newRow("1 with blank") << "1 \n3.1" << false << "";
+    }
+    void versionReplies()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, ok);
+        QFETCH(QString, version);
+        const TVersionReply r = ParseVersionReply(reply);
+        QCOMPARE(r.Ok, ok);
+        QCOMPARE(r.Version, version);
+        QCOMPARE(VersionReplyText(r, kOwnVersion),
+                 ok ? "Internet Version :" + version + " Version auf diesen Rechner :" + kOwnVersion
+                    : QString("Fehler: Falsche Antwort auf Url"));
+    }
+
+    void scriptAddress_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("with slash") << "http://127.0.0.1:8080/sudoku/"
+                                    << "http://127.0.0.1:8080/sudoku/chkversion.php";
+        QTest::newRow("without slash") << "http://127.0.0.1:8080/sudoku"
+                                       << "http://127.0.0.1:8080/sudoku/chkversion.php";
+    }
+    void scriptAddress()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, address);
+        QCOMPARE(ServerScriptAddress(base, "chkversion.php"), address);
+    }
+
+    void versionCheck_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("shown"); // empty: the body stays as it was
+        const QString wrong = "Fehler: Falsche Antwort auf Url";
+        QTest::newRow("two lines") << 200 << QByteArray("1\n3.1")
+                                   << "Internet Version :3.1 Version auf diesen Rechner :" + kOwnVersion;
+        QTest::newRow("keyed") << 200 << QByteArray("ok=1\r\nver=3.1\r\n")
+                               << "Internet Version :3.1 Version auf diesen Rechner :" + kOwnVersion;
+        QTest::newRow("rich text stays plain")
+            << 200 << QByteArray("1\n<b>3.1</b>")
+            << "Internet Version :<b>3.1</b> Version auf diesen Rechner :" + kOwnVersion;
+        QTest::newRow("empty") << 200 << QByteArray() << wrong;
+        QTest::newRow("lone 1") << 200 << QByteArray("1") << wrong;
+        QTest::newRow("0") << 200 << QByteArray("0") << wrong;
+        QTest::newRow("HTTP 500") << 500 << QByteArray("1\n3.1") << QString();
+        QTest::newRow("endless reply") << 200 << QByteArray("1\n") + QByteArray(400 * 1024, 'x') << QString();
+    }
+    void versionCheck()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, shown);
+        TStandInServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.Status = status;
+        server.Body = reply;
+        useServer(server.Url());
+        FormInfo->ShowHelp(1);
+        const QStringList before = bodyLines();
+
+        FormInfo->bt_versionchkClick();
+        QTRY_COMPARE(server.Requests.size(), 1);
+        QTRY_COMPARE(FormInfo->PendingVersionChecks(), 0);
+        QCoreApplication::processEvents();
+
+        const QByteArray request = server.Requests.first();
+        QVERIFY(request.startsWith("POST /chkversion.php HTTP/1.1\r\n"));
+        QVERIFY(request.toLower().contains("content-length: 0\r\n"));
+        QCOMPARE(bodyLines(), shown.isEmpty() ? before : QStringList{shown});
+        const bool answered = status == 200 && reply.size() < 1024;
+        QCOMPARE(traceCount("URL=" + server.Url() + "chkversion.php"), answered ? 1 : 0);
+        QCOMPARE(traceCount("Antwort="), answered ? 1 : 0);
+        QCOMPARE(traceCount("Falsche Antwort auf Url"), shown.startsWith("Fehler") ? 1 : 0);
+        QVERIFY(fx->Dialogs.Shown.empty());
+    }
+
+    void closedPortEndsSilently()
+    {
+        quint16 port;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            port = probe.serverPort();
+        }
+        useServer(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+        FormInfo->ShowHelp(1);
+        const QStringList before = bodyLines();
+        FormInfo->bt_versionchkClick();
+        QTRY_COMPARE(FormInfo->PendingVersionChecks(), 0);
+        QCOMPARE(bodyLines(), before);
+        QCOMPARE(traceCount("Antwort="), 0);
+        QVERIFY(fx->Dialogs.Shown.empty());
+    }
+
+    void destinationOutsideLoopbackIsRefused()
+    {
+        QVERIFY(SudokuEnv().LoopbackOnly);
+        useServer(QStringLiteral("http://192.0.2.1/"));
+        FormInfo->ShowHelp(1);
+        const QStringList before = bodyLines();
+        FormInfo->bt_versionchkClick();
+        QCOMPARE(FormInfo->PendingVersionChecks(), 0);
+        QTRY_COMPARE(traceCount("verweigert"), 1);
+        QCOMPARE(bodyLines(), before);
+    }
+
+    void delayedReplyKeepsWindowResponsive()
+    {
+        TStandInServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.Body = "1\n3.2";
+        server.DelayMs = 1000;
+        useServer(server.Url());
+        FormInfo->ShowHelp(1);
+        QElapsedTimer clock;
+        clock.start();
+        FormInfo->bt_versionchkClick();
+        // The click returns at once; timers keep running and the window answers.
+        QVERIFY(clock.elapsed() < 500);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        tick.start(50);
+        QTRY_VERIFY(server.Requests.size() == 1);
+        FormInfo->ShowHelp(6);
+        QCOMPARE(FormInfo->Kopf->text(), QString("  Sonstiges :"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            bodyLines(), QStringList{"Internet Version :3.2 Version auf diesen Rechner :" + kOwnVersion}, 5000);
+        QVERIFY(ticks >= 10);
+    }
+
+    void twoQuickClicksBothComplete()
+    {
+        TStandInServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.DelayMs = 200;
+        server.NextBodies = {"1\n3.3", "1\n3.4"};
+        useServer(server.Url());
+        FormInfo->ShowHelp(1);
+        FormInfo->bt_versionchkClick();
+        FormInfo->bt_versionchkClick();
+        QCOMPARE(FormInfo->PendingVersionChecks(), 2);
+        QTRY_COMPARE(FormInfo->PendingVersionChecks(), 0);
+        QCOMPARE(server.Requests.size(), 2);
+        QCOMPARE(traceCount("Antwort="), 2);
+        QCOMPARE(bodyLines().size(), 1);
+        QVERIFY(bodyLines().first().startsWith("Internet Version :3."));
+    }
+
+    void replyAfterCloseChangesNothing()
+    {
+        TStandInServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.Body = "1\n3.5";
+        server.DelayMs = 300;
+        useServer(server.Url());
+        FormInfo->ShowHelp(1);
+        const QStringList before = bodyLines();
+        FormInfo->bt_versionchkClick();
+        QTRY_COMPARE(server.Requests.size(), 1);
+        FormInfo->bt_schliessenClick();
+        QCOMPARE(FormInfo->PendingVersionChecks(), 0);
+        QTest::qWait(600);
+        QCOMPARE(bodyLines(), before);
+        QCOMPARE(traceCount("Antwort="), 0);
+    }
+};
+
+QTEST_MAIN(TstInfo)
+#include "tst_info.moc"
