@@ -1,6 +1,8 @@
 // Speed of the logical solver: single solve steps as the hint takes them, and
 // whole logical solves as the editor test runs them, over the built-in
-// puzzles and over random puzzles. Prints one "name value unit" line per figure.
+// puzzles, random puzzles and hard ones (that need a technique of level 6 or
+// above). Every step and solve is timed once: a slow one counts as slow.
+// Prints one "name value unit" line per figure.
 
 #include "core/UQuadrivo_Builtin.h"
 #include "core/UQuadrivo_Codes.h"
@@ -41,16 +43,11 @@ void Boards(const QString &puzzle, TBoards &game, TBoards &editor)
         }
 }
 
-// Each figure is the fastest of a few runs on the same grid, so that a run
-// the machine happened to interrupt does not pass for a slow step.
-constexpr int kRuns = 3;
-
-template <typename Run> double Fastest(Run run)
+template <typename Run> double Timed(Run run)
 {
-    double best = 1e300;
-    for (int i = 0; i < kRuns; ++i)
-        best = std::min(best, run());
-    return best;
+    const auto t0 = TClock::now();
+    run();
+    return Micros(TClock::now() - t0);
 }
 
 void Measure(TSolverEngine &e, const QString &puzzle, TFigures &f)
@@ -63,12 +60,8 @@ void Measure(TSolverEngine &e, const QString &puzzle, TFigures &f)
     e.ResetGrid(g);
     e.LoadGameFromBoard(g, game);
     for (int hint = 0; hint < 200; ++hint) {
-        f.Steps.push_back(Fastest([&] {
-            CopySolverGrid(g, scratch);
-            const auto t0 = TClock::now();
-            e.SolveStep(scratch, true);
-            return Micros(TClock::now() - t0);
-        }));
+        CopySolverGrid(g, scratch);
+        f.Steps.push_back(Timed([&] { e.SolveStep(scratch, true); }));
         CopySolverGrid(scratch, g);
         if (g.FoundLevel == 0)
             break;
@@ -80,12 +73,10 @@ void Measure(TSolverEngine &e, const QString &puzzle, TFigures &f)
     }
 
     // The editor test: load and solve to the end.
-    f.Solves.push_back(Fastest([&] {
-        const auto t0 = TClock::now();
+    f.Solves.push_back(Timed([&] {
         e.ResetGrid(g);
         e.LoadPuzzleFromBoard(g, editor);
         e.SolveToEnd(g);
-        return Micros(TClock::now() - t0);
     }));
 }
 
@@ -98,6 +89,7 @@ void Print(const char *set, const TFigures &f)
             sum += x;
         std::printf("%s_%s_median %.2f us\n", set, what, v[v.size() / 2]);
         std::printf("%s_%s_mean %.2f us\n", set, what, sum / double(v.size()));
+        std::printf("%s_%s_p99 %.2f us\n", set, what, v[size_t(double(v.size() - 1) * 0.99)]);
         std::printf("%s_%s_worst %.2f us\n", set, what, v.back());
     };
     report("step", f.Steps);
@@ -123,11 +115,39 @@ int main()
 
     RandSeed(2401);
     std::vector<QString> puzzles;
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 1000; ++i)
         puzzles.push_back(RandomPuzzleString(17));
     TFigures random;
     for (const QString &p : puzzles)
         Measure(e, p, random);
     Print("random", random);
+
+    // Hard puzzles: random ones whose logical solve takes a step of level 6
+    // to 11, the levels that try patterns on trial copies of the grid.
+    RandSeed(7211);
+    std::vector<QString> hard;
+    int drawn = 0;
+    while (hard.size() < 1000 && drawn < 200000) {
+        const QString p = RandomPuzzleString(17);
+        ++drawn;
+        TBoards game, editor;
+        Boards(p, game, editor);
+        TSolverGrid g;
+        e.ResetGrid(g);
+        e.LoadPuzzleFromBoard(g, editor);
+        int highest = 0;
+        e.SolveToEnd(g, [&](const TSolverGrid &grid, int) {
+            highest = std::max(highest, grid.FoundLevel % 100);
+            if (grid.MerkerLevel != NoMerkerLevel)
+                highest = std::max(highest, grid.MerkerLevel);
+        });
+        if (highest >= 6 && highest <= 11)
+            hard.push_back(p);
+    }
+    TFigures hardFigures;
+    for (const QString &p : hard)
+        Measure(e, p, hardFigures);
+    Print("hard", hardFigures);
+    std::printf("hard_drawn %d count\n", drawn);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "ui/Controls.h"
 
 #include <QHash>
+#include <QHostAddress>
 #include <QObject>
 #include <QPair>
 #include <QString>
@@ -219,6 +220,16 @@ private:
     // Per slot, the address its queue was filled for; when the slot's
     // address changes, what waits there is stale.
     QString QueueOwner[9];
+    // The same address parsed once, when it is taken over, and the guard's
+    // verdict on it: the 1 ms tick sends without looking at the text again.
+    struct TDestination {
+        bool Parsed = false;
+        bool Allowed = false;
+        QString Host; // where it goes (the limited broadcast mapped)
+        QHostAddress Address;
+        QString Refusal;
+    };
+    TDestination QueueDestination[9];
     // Per source address and Loop, the TAN of the last telegram handled.
     QHash<QPair<QString, int32_t>, int32_t> LastHandledTan;
 
@@ -230,13 +241,18 @@ private:
     // does not hold is turned into a stranger's.
     bool SenderMayHandle(const QString &peer);
     void WriteDatagram(const QByteArray &bytes);
+    void Transmit(const QByteArray &bytes, const TDestination &to);
+    void ParseDestination(const QString &address, TDestination &to) const;
+    // Sends the head of slot p's queue and starts its resend count, waiting
+    // extraTicks more than the count it carries.
+    void SendQueueHead(int p, int extraTicks);
     bool BindListener(int port);
     void EnsureSender();
     bool Enqueue(int p);
     void WakeSendTimer();
     void RelaxSendTimer();
     void SyncQueueOwner(int p);
-    bool DestinationAllowed(const QString &host, QString &why) const;
+    bool DestinationAllowed(const QHostAddress &addr, QString &why) const;
 };
 
 extern TNETZ *NETZ;

@@ -99,8 +99,11 @@ void TNETZ::SyncQueueOwner(int p)
                         .arg(r.QueueWrite));
         r.QueueRead = r.QueueWrite = 0;
     }
-    if (r.Address == QueueOwner[p])
+    if (r.Address == QueueOwner[p]) {
+        if (!QueueDestination[p].Parsed)
+            ParseDestination(r.Address, QueueDestination[p]);
         return;
+    }
     // What waits there was meant for the slot's former player.
     const int stale = QueuedCount(p);
     if (stale > 0) {
@@ -111,6 +114,7 @@ void TNETZ::SyncQueueOwner(int p)
         PurgeQueue(p);
     }
     QueueOwner[p] = r.Address;
+    ParseDestination(r.Address, QueueDestination[p]);
 }
 
 bool TNETZ::Enqueue(int p)
@@ -186,9 +190,8 @@ void TNETZ::QueueToServer()
 
 // ---- sending --------------------------------------------------------------------
 
-bool TNETZ::DestinationAllowed(const QString &host, QString &why) const
+bool TNETZ::DestinationAllowed(const QHostAddress &addr, QString &why) const
 {
-    const QHostAddress addr(host);
     if (addr.protocol() != QAbstractSocket::IPv4Protocol) {
         why = QStringLiteral("keine IPv4-Adresse");
         return false;
@@ -200,24 +203,54 @@ bool TNETZ::DestinationAllowed(const QString &host, QString &why) const
     return true;
 }
 
+void TNETZ::ParseDestination(const QString &address, TDestination &to) const
+{
+    // The limited broadcast goes to the configured search target, so a test
+    // can keep a search on loopback.
+    to.Host = address == kLimitedBroadcast ? BroadcastTarget() : address;
+    to.Address = QHostAddress(to.Host);
+    to.Refusal.clear();
+    to.Allowed = DestinationAllowed(to.Address, to.Refusal);
+    to.Parsed = true;
+}
+
 void TNETZ::WriteDatagram(const QByteArray &bytes)
 {
     if (!ListenerActive)
         return;
-    // The limited broadcast goes to the configured search target, so a test
-    // can keep a search on loopback.
-    const QString host = SenderHost == kLimitedBroadcast ? BroadcastTarget() : SenderHost;
-    QString why;
-    if (!DestinationAllowed(host, why)) {
-        TraceCat(0, QStringLiteral("ERROR: Senden an (%1) verweigert: %2").arg(host, why));
+    TDestination to;
+    ParseDestination(SenderHost, to);
+    Transmit(bytes, to);
+}
+
+void TNETZ::Transmit(const QByteArray &bytes, const TDestination &to)
+{
+    if (!ListenerActive)
+        return;
+    if (!to.Allowed) {
+        TraceCat(0, QStringLiteral("ERROR: Senden an (%1) verweigert: %2").arg(to.Host, to.Refusal));
         return;
     }
-    if (OutgoingFilter && !OutgoingFilter(bytes, host))
+    if (OutgoingFilter && !OutgoingFilter(bytes, to.Host))
         return;
     EnsureSender();
     // Errors are traced, never shown: this runs on the 1 ms timer.
-    if (UDPSender->writeDatagram(bytes, QHostAddress(host), quint16(Port)) != bytes.size())
-        TraceCat(1, QStringLiteral("ERROR: Senden an (%1) fehlgeschlagen: %2").arg(host, UDPSender->errorString()));
+    if (UDPSender->writeDatagram(bytes, to.Address, quint16(Port)) != bytes.size())
+        TraceCat(1, QStringLiteral("ERROR: Senden an (%1) fehlgeschlagen: %2").arg(to.Host, UDPSender->errorString()));
+}
+
+void TNETZ::SendQueueHead(int p, int extraTicks)
+{
+    TPlayerRecord &r = PlayerSlots()[p];
+    TTelegram &head = r.SendQueue[r.QueueRead];
+    head.RetryCount = kResendTicks;
+    SenderHost = r.Address;
+    if (traceOn(1))
+        TraceCat(1, telHead(QStringLiteral("Sende an"), head) + QStringLiteral("Daten>> ") +
+                        telFields(head, gidStar(head.Gid)));
+    Transmit(EncodeTelegram(head), QueueDestination[p]);
+    // The count travels in the telegram; the wait may be a tick longer.
+    head.RetryCount += extraTicks;
 }
 
 void TNETZ::SendTelegram(const TTelegram &tel)
@@ -255,12 +288,7 @@ void TNETZ::SendTimerTimer()
             --head.RetryCount;
             continue;
         }
-        head.RetryCount = kResendTicks;
-        SenderHost = r.Address;
-        if (traceOn(1))
-            TraceCat(1, telHead(QStringLiteral("Sende an"), head) + QStringLiteral("Daten>> ") +
-                            telFields(head, gidStar(head.Gid)));
-        SendTelegram(head);
+        SendQueueHead(p, 0);
     }
     if (!pending)
         RelaxSendTimer();
@@ -442,5 +470,18 @@ void TNETZ::DispatchTelegram(const QString &peer)
     if (r.QueueRead != r.QueueWrite && r.QueueRead == Tel.TAN && r.SendQueue[Tel.TAN].Aktion == Tel.Aktion) {
         r.SendQueue[Tel.TAN].ACK = 0;
         r.QueueRead = nextIndex(r.QueueRead);
+        // The next telegram for this peer leaves now rather than on the next
+        // tick; it is still the only one in flight.
+        const int p = Tel.Loop;
+        if (ListenerActive && r.QueueRead != r.QueueWrite) {
+            SyncQueueOwner(p);
+            if (r.QueueRead != r.QueueWrite && r.SendQueue[r.QueueRead].RetryCount == 0) {
+                const QString host = SenderHost;
+                // Resent on the tick it would have been had it left on the
+                // next one, so no resend comes sooner than before.
+                SendQueueHead(p, 1);
+                SenderHost = host;
+            }
+        }
     }
 }

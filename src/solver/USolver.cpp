@@ -1,5 +1,7 @@
 #include "solver/USolver.h"
 
+#include <bit>
+
 TFormSolver *FormSolver = nullptr;
 
 namespace {
@@ -77,16 +79,6 @@ int FreeCellsInBlock(const TSolverGrid &grid, int bx, int by)
     return n - 1;
 }
 
-int CountMerker(const TSolverCell &cell)
-{
-    if (cell.Value != 0)
-        return 0;
-    int n = 0;
-    for (int d = 1; d <= 9; ++d)
-        n += cell.Merker[d] != 0;
-    return n;
-}
-
 uint16_t MerkerMask(const TSolverCell &cell)
 {
     if (cell.Value != 0)
@@ -98,34 +90,27 @@ uint16_t MerkerMask(const TSolverCell &cell)
     return m;
 }
 
+int CountMerker(const TSolverCell &cell) { return std::popcount(MerkerMask(cell)); }
+
 int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2)
 {
     if (c1.Value != 0 || c2.Value != 0)
         return -1;
-    int n = 0;
-    for (int d = 1; d <= 9; ++d)
-        n += (c1.Merker[d] || c2.Merker[d]);
-    return n;
+    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2)));
 }
 
 int CountMerkerUnion3(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3)
 {
     if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0)
         return -1;
-    int n = 0;
-    for (int d = 1; d <= 9; ++d)
-        n += (c1.Merker[d] || c2.Merker[d] || c3.Merker[d]);
-    return n;
+    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3)));
 }
 
 int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3, const TSolverCell &c4)
 {
     if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0 || c4.Value != 0)
         return -1;
-    int n = 0;
-    for (int d = 1; d <= 9; ++d)
-        n += (c1.Merker[d] || c2.Merker[d] || c3.Merker[d] || c4.Merker[d]);
-    return n;
+    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3) | MerkerMask(c4)));
 }
 
 void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts)

@@ -192,6 +192,17 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                 const int by = pass == 0 ? lineBand : band;
                 TCellPos block[10];
                 UnitCells(UnitBlock, 3 * by + bx, block);
+                // A digit that is already confined to the line in the block
+                // too removes nothing; its trial would only repeat the grid.
+                // Skipped when nothing else could come of it: no earlier
+                // elimination to apply and no single waiting in the grid.
+                bool removes = false;
+                for (int i = 1; i <= 9 && !removes; ++i) {
+                    const TSolverCell &c = grid.Cells[block[i].x][block[i].y];
+                    removes = c.Value == 0 && c.Merker[d] && (pass == 0 ? block[i].y : block[i].x) != line;
+                }
+                if (!removes && (searchMode || grid.MerkerLevel == NoMerkerLevel) && !GridHasSingles(grid))
+                    continue;
                 BeginTrial(grid, trial);
                 for (int i = 1; i <= 9; ++i) {
                     const int x = block[i].x, y = block[i].y;
@@ -410,6 +421,14 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
                 filled[p] = grid.Cells[q.x][q.y].Value != 0;
             }
+            // The candidates of every run of cells a..b, once per unit: the
+            // cells outside a group are the runs between its members.
+            uint16_t runs[11][11] = {};
+            for (int a = 1; a <= 9; ++a) {
+                uint16_t acc = 0;
+                for (int b = a; b <= 9; ++b)
+                    runs[a][b] = acc |= mask[b];
+            }
             // The unit counts the trace shows: empty cells with candidate d.
             auto unitCounts = [&](TDigitCounts &counts) {
                 if (pass == 0) {
@@ -452,9 +471,10 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 for (int j = 0; j < size; ++j)
                     for (int k = j + 1; k < size; ++k)
                         twice |= mask[p[j]] & mask[p[k]];
-                for (int q = 1; q <= 9; ++q)
-                    if (q != p[0] && q != p[1] && (size == 2 || q != p[2]))
-                        outside |= mask[q];
+                const int last = p[size - 1];
+                outside = runs[1][p[0] - 1] | runs[p[0] + 1][p[1] - 1] | runs[last + 1][9];
+                if (size == 3)
+                    outside |= runs[p[1] + 1][p[2] - 1];
                 const uint16_t qualifying = twice & ~outside;
                 const int n = std::popcount(qualifying);
                 if (n > 1 && TraceOn()) {

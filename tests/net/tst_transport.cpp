@@ -294,6 +294,54 @@ private slots:
         QCOMPARE(sent[1].Bytes.size(), 84);
     }
 
+    // The acknowledgement that frees the head sends the next telegram at
+    // once; it is the only one in flight and is resent on the usual count.
+    void nextTelegramLeavesWithTheAcknowledgement()
+    {
+        activate();
+        peer(2, "127.0.0.2");
+        peer(3, "127.0.0.3");
+        queueName(2, 1);
+        queueName(2, 2);
+        queueName(2, 3);
+        queueName(3, 7);
+        ticks(1);
+        QCOMPARE(sent.size(), size_t(2));
+
+        ack(2, 0);
+        QCOMPARE(sent.size(), size_t(3));
+        QCOMPARE(sent[2].Host, QString("127.0.0.2"));
+        QCOMPARE(sentTel(2).TAN, 1);
+        QCOMPARE(sentTel(2).x, 2);
+        QCOMPARE(sentTel(2).RetryCount, 100);
+        // Nothing more for that peer until its acknowledgement or the resend.
+        ticks(100);
+        QCOMPARE(sent.size(), size_t(3));
+        ticks(1); // slot 3's resend, 101 ticks after it went out
+        QCOMPARE(sent.size(), size_t(4));
+        QCOMPARE(sent[3].Host, QString("127.0.0.3"));
+        // Slot 2's comes on the tick it would have come had the telegram
+        // waited for the next tick.
+        ticks(1);
+        QCOMPARE(sent.size(), size_t(5));
+        QCOMPARE(sentTel(4).TAN, 1);
+        QCOMPARE(sent[4].Host, QString("127.0.0.2"));
+
+        // The last one freed leaves nothing to send.
+        ack(2, 1);
+        QCOMPARE(sentTel(5).TAN, 2);
+        ack(2, 2);
+        QCOMPARE(sent.size(), size_t(6));
+        QCOMPARE(NETZ->QueuedCount(2), 0);
+        // A slot whose address is refused sends nothing on the acknowledgement either.
+        peer(4, "192.168.1.5");
+        queueName(4, 1);
+        queueName(4, 2);
+        ticks(1);
+        ack(4, 0, akPlayerName, "127.0.0.4");
+        QCOMPARE(sent.size(), size_t(6));
+    }
+
     void fullQueueRefusesTheNewTelegram()
     {
         peer(2, "127.0.0.2");
