@@ -582,6 +582,19 @@ bool TPrintPreview::HasPrinter()
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
+QStringList TPrintPreview::PrinterNames() { return QPrinterInfo::availablePrinterNames(); }
+
+bool TPrintPreview::SelectPrinter(const QString &name)
+{
+    if (m_state != 0 || !SudokuEnv().PrintPdf.isEmpty())
+        return false;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull())
+        return false;
+    Printer()->setPrinterName(info.printerName());
+    return true;
+}
+
 int TPrintPreview::TotalPages() const { return m_direct ? m_directPages : m_store.Count(); }
 
 QString TPrintPreview::FindFormName()

@@ -158,6 +158,10 @@ public:
     // else the system's default printer.
     QPrinter *Printer();
     bool HasPrinter();
+    // The system's printers, and choosing one of them by name (not while
+    // printing goes to a PDF file).
+    static QStringList PrinterNames();
+    bool SelectPrinter(const QString &name);
     void Print();
     void PrintPages(int first, int last);
     int TotalPages() const;

@@ -257,6 +257,8 @@ private slots:
         QCOMPARE(preview.TotalPages(), 0);
     }
 
+    void printButtonPrintsTheOwnBoard();
+
     void optionsDependOnFoundFields()
     {
         fx->CreateWindows();
@@ -289,6 +291,33 @@ private slots:
         fx->DestroyWindows();
     }
 };
+
+void TstBoardPrint::printButtonPrintsTheOwnBoard()
+{
+    if (!haveTools())
+        QSKIP("pdftotext/pdftoppm not installed");
+    fx->CreateWindows();
+    NETZ->MyPlayerNo = 2;
+    Form1->Boards = TBoards();
+    Form1->Boards[2][1][1] = {3, -1, 0, 0};
+    Form1->Boards[2][6][9] = {8, -1, 0, 0};
+    Form1->Boards[1][5][5] = {9, -1, 0, 0}; // another layer's given is not on the own board
+    Form1->SymbolSet = "ABCDEFGHI";
+    QFile::remove(pdf);
+    Form1->brett->hide(); // as the main window's menu entry does
+    FormDrucken->show();
+    FormDrucken->BTC_DruckenClick();
+    QVERIFY(FormDrucken->isVisible()); // the window stays open
+    QStringList texts;
+    for (const TWord &w : wordsOf(pdf))
+        texts << w.Text;
+    texts.sort();
+    QCOMPARE(texts, QStringList({"C", "H"}));
+    FormDrucken->BTC_closeClick();
+    QVERIFY(!FormDrucken->isVisible());
+    QVERIFY(!Form1->brett->isHidden());
+    fx->DestroyWindows();
+}
 
 QTEST_MAIN(TstBoardPrint)
 #include "tst_boardprint.moc"
