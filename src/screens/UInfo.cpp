@@ -308,6 +308,7 @@ void drawCell(QPainter &p, const QRect &r, const QColor &fill, const QString &di
         }
     }
     p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
     p.drawRect(r.adjusted(0, 0, -1, -1));
     if (!digit.isEmpty()) {
         QFont f = p.font();
@@ -333,6 +334,7 @@ void drawMouse(QPainter &p, const QRect &r, bool left)
     p.setPen(QPen(Qt::black, 1.5));
     p.drawLine(r.left(), split, r.right(), split);
     p.drawLine(r.center().x(), r.top(), r.center().x(), split);
+    p.setBrush(Qt::NoBrush);
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 } // namespace
