@@ -301,6 +301,24 @@ private slots:
         FormInfo->hide();
     }
 
+    // The editor picture shows the green cell to find and the stone-grey given
+    // cell, each a solid square, not painted over by the mouse's button colour.
+    void editorPictureCells()
+    {
+        const QImage im = DrawEditorPicture(500, 135).toImage();
+        QCOMPARE(im.size(), QSize(500, 135));
+        auto hasSquareOf = [&im](QRgb colour) {
+            for (int y = 0; y + 20 < im.height(); ++y)
+                for (int x = 0; x + 20 < im.width(); ++x)
+                    if (im.pixel(x, y) == colour && im.pixel(x + 20, y) == colour && im.pixel(x, y + 20) == colour &&
+                        im.pixel(x + 20, y + 20) == colour)
+                        return true;
+            return false;
+        };
+        QVERIFY(hasSquareOf(qRgb(120, 200, 120)));
+        QVERIFY(hasSquareOf(qRgb(222, 218, 210)));
+    }
+
     void versionLabel() { QCOMPARE(FormInfo->Label1->text(), kOwnVersion); }
 
     void bodyFormatting_data()
