@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPlainTextEdit>
@@ -158,6 +159,10 @@ TWEBForm::TWEBForm(QWidget *parent) : QWidget(parent, Qt::Window)
     BTC_Spiel_anmelden = captionButton(Panel_footer, QStringLiteral("Starten"), 10, 7, 80);
     BTC_spiel_zurueck = captionButton(Panel_footer, QStringLiteral("Zurück"), 210, 7, 70);
     Panel_spiel->hide();
+
+    // Straight to the server: a proxy from the environment would carry the
+    // requests somewhere else.
+    m_net.setProxy(QNetworkProxy::NoProxy);
 
     // ---- timers ----
     Timer = new TTimer(this, 50, false);
