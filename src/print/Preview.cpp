@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -316,8 +317,10 @@ TPrintPreview::TPrintPreview(QWidget *parent) : QScrollArea(parent)
     connect(m_paper, &TPaperPreview::MouseUp, this, &TPrintPreview::paperMouseUp);
     connect(&m_store, &TMetafileList::Changed, this, &TPrintPreview::storeChanged);
     connect(&m_store, &TMetafileList::CurrentChanged, this, [this](int index) {
-        if (index + 1 == m_currentPage)
+        if (index + 1 == m_currentPage) {
+            updateOverlays();
             m_paper->InvalidatePage();
+        }
         emit OnChange();
     });
     setExtentFromPaper();
@@ -806,6 +809,52 @@ void TPrintPreview::PrintPages(int first, int last)
 
 // ---- display ------------------------------------------------------------------
 
+std::unique_ptr<QPicture> TPrintPreview::recordOverlay(bool on, int pageNo, void (TPrintPreview::*signal)(int, QPainter *))
+{
+    if (!on || pageNo < 1 || !isSignalConnected(QMetaMethod::fromSignal(signal)))
+        return nullptr;
+    auto pic = std::make_unique<QPicture>();
+    QPainter p(pic.get());
+    p.setFont(PageFont(Font.pointSize()));
+    emit(this->*signal)(pageNo, &p);
+    p.end();
+    return pic;
+}
+
+void TPrintPreview::UpdateAnnotation(int pageNo)
+{
+    m_annotation = recordOverlay(m_annotationOn, pageNo, &TPrintPreview::OnAnnotation);
+}
+
+void TPrintPreview::UpdateBackground(int pageNo)
+{
+    m_background = recordOverlay(m_backgroundOn, pageNo, &TPrintPreview::OnBackground);
+}
+
+void TPrintPreview::updateOverlays()
+{
+    UpdateBackground(m_currentPage);
+    UpdateAnnotation(m_currentPage);
+}
+
+void TPrintPreview::SetAnnotation(bool on)
+{
+    if (on == m_annotationOn)
+        return;
+    m_annotationOn = on;
+    UpdateAnnotation(m_currentPage);
+    m_paper->InvalidatePage();
+}
+
+void TPrintPreview::SetBackground(bool on)
+{
+    if (on == m_backgroundOn)
+        return;
+    m_backgroundOn = on;
+    UpdateBackground(m_currentPage);
+    m_paper->InvalidatePage();
+}
+
 void TPrintPreview::storeChanged()
 {
     if (m_store.Count() == 0) {
@@ -817,6 +866,7 @@ void TPrintPreview::storeChanged()
         m_paper->show();
     }
     m_currentPage = std::min(m_currentPage, m_store.Count());
+    updateOverlays();
     m_paper->InvalidatePage();
     emit OnChange();
 }
@@ -829,6 +879,7 @@ void TPrintPreview::SetCurrentPage(int n)
     if (n == m_currentPage)
         return;
     m_currentPage = n;
+    updateOverlays();
     m_paper->InvalidatePage();
     emit OnChange();
 }
@@ -837,18 +888,21 @@ void TPrintPreview::paintPage(QPainter &p, const QRect &rect)
 {
     if (m_currentPage < 1 || m_currentPage > m_store.Count())
         return;
-    const QPicture *page = m_store.GetMetafile(m_currentPage - 1);
-    if (!page)
-        return;
-    if (GrayscalePreview) {
-        const QImage grey = GrayPage(*page, rect.size());
-        if (!grey.isNull())
-            p.drawImage(rect.topLeft(), grey);
-        return;
-    }
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    DrawPage(p, *page, QRectF(rect));
+    if (m_background)
+        DrawPage(p, *m_background, QRectF(rect));
+    // The page is read after the overlays: it stays the loaded page.
+    const QPicture *page = m_store.GetMetafile(m_currentPage - 1);
+    if (page) {
+        const QImage grey = GrayscalePreview ? GrayPage(*page, rect.size()) : QImage();
+        if (!grey.isNull())
+            p.drawImage(rect.topLeft(), grey);
+        else
+            DrawPage(p, *page, QRectF(rect));
+    }
+    if (m_annotation)
+        DrawPage(p, *m_annotation, QRectF(rect));
 }
 
 void TPrintPreview::UpdateLayout()

@@ -140,6 +140,14 @@ public:
     // The largest grey bitmap tried, in bytes.
     qint64 GrayscaleByteLimit = 64ll << 20;
     void SetUseTempFile(bool on) { m_store.SetUseTempFile(on); }
+    // Overlays drawn by the caller over (annotation) or under (background)
+    // the shown page, recorded anew for every page shown.
+    bool Annotation() const { return m_annotationOn; }
+    void SetAnnotation(bool on);
+    bool Background() const { return m_backgroundOn; }
+    void SetBackground(bool on);
+    void UpdateAnnotation(int pageNo);
+    void UpdateBackground(int pageNo);
     TMetafileList &Store() { return m_store; }
 
     // ---- recording ----
@@ -217,6 +225,8 @@ signals:
     void OnPrintProgress(int pageNo, int progress, bool &abort);
     void OnAutoCustomForm(const QString &name, int operation);
     void OnPrintError(const QString &text);
+    void OnAnnotation(int pageNo, QPainter *canvas);
+    void OnBackground(int pageNo, QPainter *canvas);
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -235,6 +245,8 @@ private:
     void paperMouseMove(QMouseEvent *e);
     void paperMouseUp(QMouseEvent *e);
     void fail(const QString &text);
+    std::unique_ptr<QPicture> recordOverlay(bool on, int pageNo, void (TPrintPreview::*signal)(int, QPainter *));
+    void updateOverlays();
     void setupPrinterPainter(QPainter &p);
 
     TMetafileList m_store;
@@ -253,6 +265,8 @@ private:
     QPicture *m_page = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     QString m_lastError;
+    bool m_annotationOn = false, m_backgroundOn = false;
+    std::unique_ptr<QPicture> m_annotation, m_background;
 
     QWidget *m_host = nullptr;
     TPaperPreview *m_paper = nullptr;

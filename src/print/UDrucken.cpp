@@ -93,7 +93,7 @@ void RenderBoardPage(TPrintPreview *preview, const TBoardPrintInput &in)
             }
         }
     for (int i = 0; i <= 9; ++i) {
-        c->setPen(QPen(Qt::black, i % 3 == 0 ? 200 : 100, Qt::SolidLine, Qt::FlatCap));
+        c->setPen(QPen(Qt::black, i % 3 == 0 ? 200 : 100, Qt::SolidLine, Qt::RoundCap));
         c->drawLine(500 + i * cell, 500, 500 + i * cell, W - 500);
         c->drawLine(500, 500 + i * cell, W - 500, 500 + i * cell);
     }

@@ -313,6 +313,16 @@ void TstBoardPrint::printButtonPrintsTheOwnBoard()
         texts << w.Text;
     texts.sort();
     QCOMPARE(texts, QStringList({"C", "H"}));
+    // A print failure reaches the user as an error box.
+    FormDrucken->PrintPreview1->GrayscalePrint = true;
+    FormDrucken->PrintPreview1->GrayscaleByteLimit = 1;
+    fx->Dialogs.Shown.clear();
+    FormDrucken->BTC_DruckenClick();
+    QCOMPARE(int(fx->Dialogs.Shown.size()), 1);
+    QCOMPARE(fx->Dialogs.Shown[0].Type, TMsgDlgType::Error);
+    QVERIFY(fx->Dialogs.Shown[0].Text.contains("Graustufenbild"));
+    QVERIFY(!QFile::exists(pdf));
+    FormDrucken->PrintPreview1->GrayscalePrint = false;
     FormDrucken->BTC_closeClick();
     QVERIFY(!FormDrucken->isVisible());
     QVERIFY(!Form1->brett->isHidden());

@@ -255,6 +255,35 @@ private slots:
         QVERIFY(qGray(img.pixel(x, 1 + qRound(1000 * (h - 5) / 29700.0) + 3)) < 128);
     }
 
+    void overlaysAreRecordedForTheShownPage()
+    {
+        QList<int> pages;
+        connect(pv.get(), &TPrintPreview::OnAnnotation, this, [&](int page, QPainter *c) {
+            pages << page;
+            c->fillRect(QRect(10000, 20000, 3000, 3000), Qt::red);
+        });
+        connect(pv.get(), &TPrintPreview::OnBackground, this, [&](int, QPainter *c) {
+            c->fillRect(QRect(10000, 10000, 3000, 3000), Qt::blue);
+        });
+        pv->SetZoom(50);
+        TPaperPreview *paper = pv->Paper();
+        const QRect r = paper->GetPageRect();
+        auto at = [&](int ux, int uy) {
+            return QColor(paper->Bitmap().toImage().pixel(r.x() + ux * r.width() / 21000, r.y() + uy * r.height() / 29700));
+        };
+        QCOMPARE(at(11500, 21500), QColor(Qt::white));
+        pv->SetAnnotation(true);
+        QCOMPARE(at(11500, 21500), QColor(Qt::red));
+        QCOMPARE(pages, QList<int>({1}));
+        pv->SetCurrentPage(3);
+        QCOMPARE(pages, QList<int>({1, 3}));
+        QCOMPARE(at(11500, 11500), QColor(Qt::white));
+        pv->SetBackground(true);
+        QCOMPARE(at(11500, 11500), QColor(Qt::blue));
+        pv->SetAnnotation(false);
+        QCOMPARE(at(11500, 21500), QColor(Qt::white));
+    }
+
     void pagesGoneHidesThePaper()
     {
         pv->Store().Clear();
