@@ -1,7 +1,9 @@
 // The host's cost to judge one entry, with every result telegram it sends:
 // in single play on the local path (the result handlers run at once), and
-// as the host of four players on loopback, where the results are queued,
-// sent by the send timer and acknowledged before the entry counts as done.
+// as the host of 2, 4 and 8 players on loopback, where the results are
+// queued, sent, and acknowledged by the other players' sockets; the
+// acknowledgements come in through the host's own socket and receive path
+// before the entry counts as done.
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/USonstiges.h"
@@ -94,26 +96,68 @@ void entry(int p, int x, int y, int z)
     NETZ->EvaluateEntry();
 }
 
-// Sends what the judging queued, head by head as the send timer does, each
-// acknowledged by its peer at once; returns the datagrams sent.
-int drainQueues()
-{
-    int sent = 0;
-    for (;;) {
-        bool pending = false;
-        for (int p = 1; p <= 8; ++p)
-            pending = pending || NETZ->QueuedCount(p) > 0;
-        if (!pending)
-            return sent;
-        NETZ->SendTimerTimer();
-        for (int p = 1; p <= 8; ++p) {
-            const TPlayerRecord &r = Form1->Players[p];
-            if (r.QueueRead == r.QueueWrite)
-                continue;
-            ++sent;
-            NETZ->UDPEmpfUDPRead(EncodeAcknowledgement(r.SendQueue[r.QueueRead]), r.Address);
+// The other players: a socket on each player's address that acknowledges
+// every telegram it gets, as the player's program does first thing.
+class TPeers {
+public:
+    int Received = 0;
+
+    void Open(int players, int port)
+    {
+        m_port = port;
+        for (int p = 2; p <= players; ++p) {
+            auto s = std::make_unique<QUdpSocket>();
+            s->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(p)), quint16(port));
+            QUdpSocket *raw = s.get();
+            QObject::connect(raw, &QUdpSocket::readyRead, raw, [this, raw] { Answer(raw); });
+            m_sockets.push_back(std::move(s));
         }
     }
+    void Close() { m_sockets.clear(); }
+
+private:
+    int m_port = 0;
+    std::vector<std::unique_ptr<QUdpSocket>> m_sockets;
+
+    void Answer(QUdpSocket *s)
+    {
+        while (s->hasPendingDatagrams()) {
+            const QNetworkDatagram d = s->receiveDatagram();
+            TTelegram t;
+            if (DecodeTelegram(d.data(), t) != TWireStatus::Ok || t.ACK != 1)
+                continue;
+            ++Received;
+            s->writeDatagram(EncodeAcknowledgement(t), QHostAddress(QStringLiteral("127.0.0.1")), quint16(m_port));
+        }
+    }
+};
+
+TPeers *g_peers = nullptr;
+// Whether the first telegram for each peer goes out at once (the send tick
+// called in place) or waits for the running 1 ms send timer.
+bool g_tickAtOnce = true;
+
+bool queuesEmpty()
+{
+    for (int p = 1; p <= 8; ++p)
+        if (NETZ->QueuedCount(p) > 0)
+            return false;
+    return true;
+}
+
+// Runs the event loop until every queued result is acknowledged; the send
+// timer starts the first telegram for each peer, the acknowledgements the
+// rest. Returns the datagrams sent.
+int drainQueues()
+{
+    const int before = g_peers->Received;
+    QElapsedTimer guard;
+    guard.start();
+    if (g_tickAtOnce)
+        NETZ->SendTimerTimer();
+    while (!queuesEmpty() && guard.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return g_peers->Received - before;
 }
 
 // How far an entry is followed: judged on the local path, judged and its
@@ -145,6 +189,8 @@ void playRound(const QString &puzzle, int players, int judged, TReach reach, TFi
         NETZ->SetListenerActive(true);
         for (int p = 1; p <= 8; ++p)
             NETZ->PurgeQueue(p);
+        if (reach == TReach::Sent)
+            NETZ->SendTimer->start(1);
     }
     QElapsedTimer t;
     int cells = 0;
@@ -169,8 +215,10 @@ void playRound(const QString &puzzle, int players, int judged, TReach reach, TFi
             purge(reach);
             ++f.Entries;
         }
-    if (network)
+    if (network) {
+        NETZ->SendTimer->stop();
         NETZ->SetListenerActive(false);
+    }
 }
 
 int freePort()
@@ -213,35 +261,39 @@ int main(int argc, char *argv[])
     FormGO->SetEvaluation(1);
     FormGO->SetOwnBoard(1);
 
-    // The other three players listen on their addresses (nobody reads: the
-    // datagrams only have to be delivered, as on a network).
-    std::vector<std::unique_ptr<QUdpSocket>> peers;
-    for (int p = 2; p <= 4; ++p) {
-        peers.push_back(std::make_unique<QUdpSocket>());
-        peers.back()->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(p)), quint16(NETZ->Port));
-    }
-
     const QString puzzle = widePuzzle();
     TFigures single;
     TFigures queued;
-    TFigures host;
     for (int round = 0; round < kRounds; ++round) {
         playRound(puzzle, 1, 1, TReach::Local, single);
         playRound(puzzle, 4, 2, TReach::Queued, queued);
-        playRound(puzzle, 4, 2, TReach::Sent, host);
-        for (auto &peer : peers)
-            while (peer->hasPendingDatagrams())
-                peer->receiveDatagram();
     }
     print("judging_single_right_median", median(single.Right), "us");
     print("judging_single_wrong_median", median(single.Wrong), "us");
     print("judging_single_right_p99", percentile(single.Right, 0.99), "us");
     print("judging_host4_queued_right_median", median(queued.Right), "us");
     print("judging_host4_queued_wrong_median", median(queued.Wrong), "us");
-    print("judging_host4_sent_right_median", median(host.Right), "us");
-    print("judging_host4_sent_wrong_median", median(host.Wrong), "us");
-    print("judging_host4_sent_right_p99", percentile(host.Right, 0.99), "us");
-    print("judging_host4_datagrams_per_entry", double(host.Datagrams) / double(std::max(host.Entries, 1)), "datagrams");
+
+    for (const bool atOnce : {true, false})
+        for (int players : {2, 4, 8}) {
+            g_tickAtOnce = atOnce;
+            TPeers peers;
+            g_peers = &peers;
+            peers.Open(players, NETZ->Port);
+            TFigures host;
+            for (int round = 0; round < kRounds / 4; ++round)
+                playRound(puzzle, players, 2, TReach::Sent, host);
+            peers.Close();
+            g_peers = nullptr;
+            auto name = [players, atOnce](const char *what) {
+                return QByteArray("judging_host") + QByteArray::number(players) + (atOnce ? "" : "_timer") + what;
+            };
+            print(name("_wire_right_median").constData(), median(host.Right), "us");
+            print(name("_wire_wrong_median").constData(), median(host.Wrong), "us");
+            print(name("_wire_right_p99").constData(), percentile(host.Right, 0.99), "us");
+            print(name("_datagrams_per_entry").constData(), double(host.Datagrams) / double(std::max(host.Entries, 1)),
+                  "datagrams");
+        }
     DestroySudokuWindows();
     return 0;
 }

@@ -47,6 +47,8 @@ struct TStoredValue {
 // A name's spellings that differ only in case; older files may hold several.
 using TVariants = QVector<TStoredValue>;
 
+void flushBeforeQtEnds();
+
 class TSettingsStore : public QObject {
 public:
     bool Loaded = false;
@@ -61,7 +63,10 @@ public:
         FlushTimer.setInterval(kFlushDelayMs);
         QObject::connect(&FlushTimer, &QTimer::timeout, this, [this] { Flush(); });
     }
-    ~TSettingsStore() override { Flush(); }
+    // Nothing is written here: by the time static objects go, Qt's own may be
+    // gone. Changes reach the file when the application object goes (below)
+    // or at once when there is none.
+    ~TSettingsStore() override = default;
 
     std::unique_ptr<QSettings> OpenFile() const
     {
@@ -70,8 +75,7 @@ public:
             QDir().mkpath(dir);
             return std::make_unique<QSettings>(SettingsFilePath(), QSettings::IniFormat);
         }
-        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("Sudoku"));
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sudoku"));
     }
 
     void Load()
@@ -92,8 +96,10 @@ public:
         if (QuitHooked || !QCoreApplication::instance())
             return;
         QuitHooked = true;
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-                         [this] { Flush(); });
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { Flush(); });
+        // Also what the program stores after its event loop ended, and when
+        // it never ran one: written as the application object goes.
+        qAddPostRoutine(flushBeforeQtEnds);
     }
 
     void Changed()
@@ -172,6 +178,13 @@ TSettingsStore &store()
     return s;
 }
 
+void flushBeforeQtEnds()
+{
+    store().Flush();
+    // A later application object hooks in again.
+    store().QuitHooked = false;
+}
+
 // SIGTERM and SIGINT: the handler only writes a byte to a pipe; the event loop
 // then writes the store and ends the program the way the signal would.
 int g_signalPipe[2] = {-1, -1};
@@ -191,7 +204,10 @@ bool fitsInteger(const QString &raw)
     return ok;
 }
 
-bool fitsString(const QString &raw) { return raw.startsWith(kSz) && raw.size() > kSz.size(); }
+bool fitsString(const QString &raw)
+{
+    return raw.startsWith(kSz) && raw.size() > kSz.size();
+}
 } // namespace
 
 QString SettingsFilePath()
@@ -209,11 +225,20 @@ bool RegOpen()
     return true;
 }
 
-void RegClose() { store().Flush(); }
+void RegClose()
+{
+    store().Flush();
+}
 
-void RegFlush() { store().Flush(); }
+void RegFlush()
+{
+    store().Flush();
+}
 
-void RegForget() { store().Forget(); }
+void RegForget()
+{
+    store().Forget();
+}
 
 void RegFlushOnTerminateSignals()
 {
@@ -244,7 +269,10 @@ void RegWriteInteger(const QString &name, int32_t value)
     store().Write(name, kDword + QStringLiteral("%1").arg(uint32_t(value), 8, 16, QLatin1Char('0')));
 }
 
-void RegWriteString(const QString &name, const QString &text) { store().Write(name, kSz + text); }
+void RegWriteString(const QString &name, const QString &text)
+{
+    store().Write(name, kSz + text);
+}
 
 int32_t RegReadInteger(const QString &name, int32_t def)
 {
@@ -276,10 +304,10 @@ QString RegReadString(const QString &name, const QString &def)
 // ---- Windows-1252 ---------------------------------------------------------
 namespace {
 // 0x80..0x9F; 0 marks the five unassigned codes, which map to themselves.
-const char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+const char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 } // namespace
 
 QByteArray EncodeCp1252(const QString &text)
@@ -318,15 +346,30 @@ QString DecodeCp1252(const QByteArray &bytes)
 }
 
 // ---- shared routines ------------------------------------------------------
-void IntToStrVar(int64_t n, QString &text) { text = QString::number(n); }
+void IntToStrVar(int64_t n, QString &text)
+{
+    text = QString::number(n);
+}
 
-void BoolToTF(bool b, QString &text) { text = b ? QStringLiteral("T") : QStringLiteral("F"); }
+void BoolToTF(bool b, QString &text)
+{
+    text = b ? QStringLiteral("T") : QStringLiteral("F");
+}
 
-QString BoolToTF(bool b) { return b ? QStringLiteral("T") : QStringLiteral("F"); }
+QString BoolToTF(bool b)
+{
+    return b ? QStringLiteral("T") : QStringLiteral("F");
+}
 
-int64_t Max64(int64_t a, int64_t b) { return a > b ? a : b; }
+int64_t Max64(int64_t a, int64_t b)
+{
+    return a > b ? a : b;
+}
 
-int64_t Min64(int64_t a, int64_t b) { return a < b ? a : b; }
+int64_t Min64(int64_t a, int64_t b)
+{
+    return a < b ? a : b;
+}
 
 void TextAfterEquals(const QString &text, QString &rest)
 {
@@ -334,11 +377,20 @@ void TextAfterEquals(const QString &text, QString &rest)
     rest = i < 0 ? text : text.mid(i + 1);
 }
 
-int BandOf(int n) { return (n - 1) / 3 + 1; }
+int BandOf(int n)
+{
+    return (n - 1) / 3 + 1;
+}
 
-int PosInBand(int n) { return n - ((n - 1) / 3) * 3; }
+int PosInBand(int n)
+{
+    return n - ((n - 1) / 3) * 3;
+}
 
-bool IsNonZero(int64_t n) { return n != 0; }
+bool IsNonZero(int64_t n)
+{
+    return n != 0;
+}
 
 void ColorToBytes(int32_t colour, uint8_t bytes[3])
 {
@@ -383,7 +435,10 @@ std::function<void(const QString &)> &shellOpenHandler()
 }
 } // namespace
 
-void SetShellOpenHandler(std::function<void(const QString &)> handler) { shellOpenHandler() = std::move(handler); }
+void SetShellOpenHandler(std::function<void(const QString &)> handler)
+{
+    shellOpenHandler() = std::move(handler);
+}
 
 void ShellOpen(QWidget *, const QString &target)
 {
@@ -494,4 +549,7 @@ QColor ColorFromBGR(int32_t colour)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-int32_t ColorToBGR(const QColor &c) { return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16)); }
+int32_t ColorToBGR(const QColor &c)
+{
+    return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
