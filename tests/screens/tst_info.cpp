@@ -319,6 +319,20 @@ private slots:
         QVERIFY(hasSquareOf(qRgb(222, 218, 210)));
     }
 
+    void placedLeftOfToolPanel()
+    {
+        Form1->move(120, 40);
+        FormInfo->ShowHelp(1);
+        FormInfo->FormActivate();
+        QCOMPARE(FormInfo->x() + FormInfo->width(), Form1->x() + Form1->ToolPanel->x());
+        // A main window too far left: the window starts at 1.
+        Form1->move(0, 40);
+        FormInfo->resize(Form1->ToolPanel->x() + 50, FormInfo->height());
+        FormInfo->FormActivate();
+        QCOMPARE(FormInfo->x(), 1);
+        FormInfo->ShowHelp(1);
+    }
+
     void versionLabel() { QCOMPARE(FormInfo->Label1->text(), kOwnVersion); }
 
     void bodyFormatting_data()
@@ -494,6 +508,8 @@ private slots:
         QTest::newRow("lone 1") << 200 << QByteArray("1") << wrong;
         QTest::newRow("0") << 200 << QByteArray("0") << wrong;
         QTest::newRow("HTTP 500") << 500 << QByteArray("1\n3.1") << QString();
+        QTest::newRow("HTTP 404") << 404 << QByteArray("1\n3.1") << QString();
+        QTest::newRow("redirect not followed") << 302 << QByteArray("1\n3.1") << QString();
         QTest::newRow("endless reply") << 200 << QByteArray("1\n") + QByteArray(400 * 1024, 'x') << QString();
     }
     void versionCheck()
