@@ -120,12 +120,6 @@ bool registerStage(bool challenge)
     return true;
 }
 
-// The ghost window's loading of the file's puzzle and ghost data into
-// layer 0, and its ghost player slots.
-void loadGhostGame() {}
-void setupGhostPlayers() {}
-// The ghost window's "zurück".
-void leaveGhostWindow() {}
 
 // The internet client's 50 ms poll.
 void stopInternetPoll()
@@ -249,8 +243,10 @@ void TForm1::StartGame()
     if (!challenge && !tournament) {
         if (FormGhost && FormGhost->GhostMode) {
             InitSymbolSet();
-            loadGhostGame();
-            setupGhostPlayers();
+            // A file that cannot be played starts nothing.
+            if (!FormGhost->LoadGhostGame())
+                return;
+            FormGhost->SetupGhostPlayers();
             shuffleBoard(this);
         } else if (!PrepareNewGame()) {
             FormGO->show();
@@ -479,7 +475,7 @@ void TForm1::BTC_Spiel_EndeClick()
         if (FormGhost && FormGhost->GhostMode) {
             if (!askInformation("Ghostspiel noch gestartet.\r\nSpiel abbrechen?"))
                 return;
-            leaveGhostWindow();
+            FormGhost->BTC_zurueckClick();
             closeStartWindow();
             FormGhost->show();
         }

@@ -8,4 +8,3 @@
 
 void SaveStageResultsAllLink();
 void SaveStageResultLink(int stage, int points, int64_t tenths, int errors);
-void SaveGhostResultLink();

@@ -40,7 +40,6 @@ void SaveStageResultLink(int stage, int points, int64_t tenths, int errors)
     Q_UNUSED(errors);
 }
 
-void SaveGhostResultLink() {}
 
 // ---- senders ---------------------------------------------------------------------
 

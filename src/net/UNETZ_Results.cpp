@@ -276,7 +276,7 @@ void TNETZ::OnEndOfGame()
         TraceCat(9, QStringLiteral("CHALLENGE: Schreibe Daten"));
         SaveStageResultLink(FormCha->StageNr, table[1].Points, Form1->ElapsedTenths, table[1].Errors);
     } else if (ghostGame() && CountFreeCells(Form1->Boards) == 0) {
-        SaveGhostResultLink();
+        FormGhost->SaveGhostResult();
     }
     if (FormSpielEnde) {
         FormSpielEnde->ShowGameEnd();

@@ -198,6 +198,7 @@ void TFormGO::BTC_StartenClick()
 {
     if (FormGhost && FormGhost->NewGhostFile) {
         // Preparing a ghost file starts no game: back to the ghost window.
+        FormGhost->CreateGhostFile();
         close();
         FormGhost->show();
         return;
