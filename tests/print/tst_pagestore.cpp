@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -383,6 +384,32 @@ private slots:
         // An A4 page at 1200 dpi would be 9921 x 14031 pixels, over 500 MB.
         QVERIFY(pv.GrayPage(*page, QSize(9921, 14031)).isNull());
         QVERIFY(!pv.GrayPage(*page, QSize(2480, 3508)).isNull()); // 300 dpi
+    }
+
+    void pageSettingsGoToThePrinter()
+    {
+        TPrintPreview pv;
+        pv.SetOrientation(poLandscape);
+        pv.SetPaperSize(15000, 10000);
+        pv.WritePrinterSettings();
+        const QPageLayout layout = pv.Printer()->pageLayout();
+        QCOMPARE(layout.orientation(), QPageLayout::Landscape);
+        // The paper in portrait order, named by the emulated form.
+        QCOMPARE(layout.pageSize().size(QPageSize::Millimeter), QSizeF(100, 150));
+        QCOMPARE(layout.pageSize().name(), QString("100mm x 150mm"));
+    }
+
+    void pageSettingsComeFromThePrinter()
+    {
+        TPrintPreview pv;
+        pv.UsePrinterOptions = true;
+        pv.Printer()->setPageSize(QPageSize(QPageSize::A5));
+        pv.Printer()->setPageOrientation(QPageLayout::Landscape);
+        pv.BeginDoc();
+        pv.EndDoc();
+        QCOMPARE(pv.PaperType(), pA5);
+        QCOMPARE(pv.Orientation(), poLandscape);
+        QCOMPARE(pv.PageBounds(), QRect(0, 0, 21000, 14800));
     }
 
     void printingToPdfCannotChooseAnotherPrinter()
