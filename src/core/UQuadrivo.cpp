@@ -471,7 +471,7 @@ void TForm1::SplashTimerTimer()
         break;
     case 45:
         SplashTimer->SetEnabled(false);
-        m_lock = std::make_unique<QLockFile>(QDir(QDir::tempPath()).filePath(QStringLiteral("XYZ")));
+        m_lock = std::make_unique<QLockFile>(InstanceLockPath());
         // Only a lock whose process is gone counts as stale, never an old one.
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {

@@ -5,6 +5,7 @@
 #include "core/ULog.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/UQuadrivo_Codes.h"
+#include "core/UQuadrivo_Input.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 #include "screens/UGameOptionen.h"
@@ -125,7 +126,7 @@ bool TForm1::PrepareNewGame()
             TraceCat(9, QStringLiteral("Datei nicht gefunden: ") + path);
             return false;
         }
-        QStringList lines = DecodeCp1252(f.readAll()).split(QLatin1Char('\n'));
+        QStringList lines = DecodeCp1252(ReadPuzzleFileHead(f)).split(QLatin1Char('\n'));
         for (QString &l : lines)
             l = l.trimmed();
         QString error;

@@ -55,6 +55,14 @@ QString editorFolder()
 
 // ---- rules without a window ----------------------------------------------------
 
+QByteArray ReadPuzzleFileHead(QIODevice &file)
+{
+    QByteArray bytes = file.read(kMaxPuzzleFileBytes);
+    if (auto *f = qobject_cast<QFileDevice *>(&file); f && f->error() != QFileDevice::NoError)
+        bytes.clear();
+    return bytes;
+}
+
 QStringList SplitPuzzleFileText(const QByteArray &bytes)
 {
     QStringList lines = DecodeCp1252(bytes).split(QLatin1Char('\n'));
@@ -108,8 +116,12 @@ QByteArray EditorPuzzleFileBytes(const TBoardLayer &layer)
 
 QString EditorSaveName(const QString &chosen)
 {
+    // The extension runs from the name's last dot, so a bare trailing dot
+    // ("x.") is an empty extension and gets replaced, not appended to.
     const QFileInfo fi(chosen);
-    const QString base = fi.suffix().isEmpty() ? fi.fileName() : fi.completeBaseName();
+    const QString name = fi.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
     return QDir(fi.path()).filePath(base + QStringLiteral(".sudoku"));
 }
 
@@ -162,7 +174,7 @@ bool TForm1::EditorLoadPuzzle(const QString &path)
     QFile f(path);
     if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = f.read(kMaxPuzzleFileBytes);
+    const QByteArray bytes = ReadPuzzleFileHead(f);
     if (f.error() != QFileDevice::NoError)
         return false;
     const QStringList lines = SplitPuzzleFileText(bytes);

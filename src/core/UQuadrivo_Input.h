@@ -5,6 +5,7 @@
 #include "core/UQuadrivo_Types.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -19,6 +20,9 @@ int NextMarkState(int state, int colour, int marksInCell, int limit);
 // anything that is not a digit.
 bool KeypadBlock(int digit, int &blockColumn, int &blockRow);
 
+// The head of a puzzle file: at most the bytes any reader of one looks at,
+// so a huge or endless file is never read whole. Empty after a read error.
+QByteArray ReadPuzzleFileHead(QIODevice &file);
 // A puzzle file's text as lines, without their line ends; only the first nine
 // lines matter and a file may hold fewer.
 QStringList SplitPuzzleFileText(const QByteArray &bytes);

@@ -22,6 +22,7 @@ void TForm1::ResetPlayers()
 {
     if (FormBingo && FormBingo->isVisible()) {
         ClearBingoList();
+        ResetBingo();
         FormBingo->close();
     }
     for (int p = 1; p <= 8; ++p) {

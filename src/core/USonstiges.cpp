@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QHostAddress>
 #include <QHostInfo>
@@ -48,6 +50,7 @@ struct TStoredValue {
 using TVariants = QVector<TStoredValue>;
 
 void flushBeforeQtEnds();
+void keepStoreFilePrivate(const QString &path);
 
 class TSettingsStore : public QObject {
 public:
@@ -70,6 +73,7 @@ public:
 
     std::unique_ptr<QSettings> OpenFile() const
     {
+        keepStoreFilePrivate(SettingsFilePath());
         const QString dir = SudokuEnv().SettingsDir;
         if (!dir.isEmpty()) {
             QDir().mkpath(dir);
@@ -207,6 +211,21 @@ bool fitsInteger(const QString &raw)
 bool fitsString(const QString &raw)
 {
     return raw.startsWith(kSz) && raw.size() > kSz.size();
+}
+// The store holds the internet password, so its file is made readable by its
+// owner only before the first write; the store's later rewrites keep the mode.
+void keepStoreFilePrivate(const QString &path)
+{
+    constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QFile f(path);
+    if (!f.exists()) {
+        QDir().mkpath(QFileInfo(path).path());
+        if (f.open(QIODevice::WriteOnly, kPrivate))
+            f.close();
+    } else if (f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)) {
+        f.setPermissions(f.permissions() & ~(QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ReadOther | QFileDevice::WriteOther));
+    }
 }
 } // namespace
 

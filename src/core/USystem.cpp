@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <random>
+#include <unistd.h>
 
 namespace {
 std::function<int64_t()> &counterSource()
@@ -82,3 +83,10 @@ QString ProgramDir()
         return QDir::cleanPath(QCoreApplication::applicationDirPath());
     return QDir::currentPath();
 }
+
+QString InstanceLockPath(unsigned userId)
+{
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("XYZ-%1").arg(userId));
+}
+
+QString InstanceLockPath() { return InstanceLockPath(unsigned(::getuid())); }

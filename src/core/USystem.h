@@ -34,3 +34,8 @@ const TSudokuEnv &SudokuEnv();
 void ReloadSudokuEnv();
 // The folder "next to the program": the data folder, else the executable's folder.
 QString ProgramDir();
+
+// The file of the one-copy-per-user lock: in the temporary folder, with the
+// user id in its name, so another user's running copy never refuses ours.
+QString InstanceLockPath(unsigned userId);
+QString InstanceLockPath();

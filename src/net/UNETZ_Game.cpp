@@ -449,7 +449,9 @@ void TNETZ::ResetBoardCells()
 {
     if (!Form1)
         return;
-    const bool own = FormGO && FormGO->IsOwnBoard();
+    // Every player layer is emptied, shared board or not: the start only
+    // refills the active players' layers, and a digit left in any other slot
+    // would count as taken in every free-on-all-layers query of the next game.
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x) {
             TCellView &cv = Form1->Cells[x][y];
@@ -462,10 +464,9 @@ void TNETZ::ResetBoardCells()
             cv.DigitLabel.SetCaption(QString());
             cv.DigitColor = 0;
             DrawCell(x, y, true);
-            if (own)
-                for (int p = 1; p <= 8; ++p) {
-                    Form1->Boards[p][x][y].Value = 0;
-                    Form1->Boards[p][x][y].State = 0;
-                }
+            for (int p = 1; p <= 8; ++p) {
+                Form1->Boards[p][x][y].Value = 0;
+                Form1->Boards[p][x][y].State = 0;
+            }
         }
 }

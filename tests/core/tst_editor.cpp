@@ -12,6 +12,7 @@
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
@@ -113,6 +114,8 @@ private slots:
                               << "/a/raetsel.sudoku";
         QTest::newRow("two dots") << "/a/l.neu.txt"
                                   << "/a/l.neu.sudoku";
+        QTest::newRow("trailing dot") << "/a/x."
+                                      << "/a/x.sudoku";
     }
     void saveName()
     {
@@ -134,6 +137,24 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QTEST(SplitPuzzleFileText(bytes), "lines");
+    }
+
+    void fileHeadIsBounded()
+    {
+        // A puzzle file larger than any puzzle is read only as far as its
+        // head, which still holds the nine lines.
+        QByteArray big;
+        for (int i = 0; i < 9; ++i)
+            big += "ABCDEFGHI\r\n";
+        big += QByteArray(4 * 1024 * 1024, 'x');
+        QBuffer buffer(&big);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const QByteArray head = ReadPuzzleFileHead(buffer);
+        QVERIFY(head.size() <= 64 * 1024);
+        QVERIFY(head.startsWith("ABCDEFGHI\r\n"));
+        const QStringList lines = SplitPuzzleFileText(head);
+        QCOMPARE(lines.size(), 9);
+        QCOMPARE(lines[8], QString("ABCDEFGHI"));
     }
 
     // ---- the board ----

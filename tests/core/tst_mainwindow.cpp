@@ -26,6 +26,8 @@
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 // The value names of the start-up read, in order, with the type each is
@@ -200,7 +202,7 @@ private slots:
     {
         freshStart(true);
         RegWriteInteger("Window1Width", 777);
-        QLockFile other(QDir(QDir::tempPath()).filePath("XYZ"));
+        QLockFile other(InstanceLockPath());
         QVERIFY(other.tryLock(0));
         fx->RunStartupTo(60);
         QVERIFY(Form1->SecondInstance);
@@ -222,7 +224,7 @@ private slots:
         QVERIFY(p.waitForStarted());
         const qint64 deadPid = p.processId();
         QVERIFY(p.waitForFinished());
-        QFile f(QDir(QDir::tempPath()).filePath("XYZ"));
+        QFile f(InstanceLockPath());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray::number(deadPid) + "\nsudoku\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         f.close();
@@ -230,6 +232,61 @@ private slots:
         QVERIFY(!Form1->SecondInstance);
         QVERIFY(Form1->HoldsInstanceLock());
         QVERIFY(Form1->SplashTimer->isActive());
+    }
+
+    void lockPathNamesTheUser()
+    {
+        QVERIFY(InstanceLockPath(1000) != InstanceLockPath(1001));
+        QCOMPARE(InstanceLockPath(), InstanceLockPath(unsigned(getuid())));
+        QVERIFY(InstanceLockPath().startsWith(QDir::tempPath()));
+    }
+
+    void anotherUsersCopyDoesNotRefuse()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root to run a copy under another user id");
+        // The other user's copy takes its lock in the same temporary folder.
+        const QString tmp = QDir::tempPath();
+        const QFileDevice::Permissions tmpPerms = QFile(tmp).permissions();
+        const QString base = QFileInfo(tmp).path();
+        const QFileDevice::Permissions basePerms = QFile(base).permissions();
+        QFile(base).setPermissions(basePerms | QFileDevice::ExeOther);
+        QFile(tmp).setPermissions(tmpPerms | QFileDevice::ReadOther | QFileDevice::WriteOther |
+                                  QFileDevice::ExeOther);
+        const unsigned otherUid = 65534;
+        int ready[2], release[2];
+        QVERIFY(pipe(ready) == 0 && pipe(release) == 0);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            char c = 0;
+            if (setgid(otherUid) != 0 || setuid(otherUid) != 0)
+                _exit(2);
+            QLockFile lock(InstanceLockPath(otherUid));
+            c = lock.tryLock(0) ? '1' : '0';
+            (void)!write(ready[1], &c, 1);
+            (void)!read(release[0], &c, 1);
+            lock.unlock();
+            _exit(0);
+        }
+        char held = 0;
+        QCOMPARE(read(ready[0], &held, 1), ssize_t(1));
+        QCOMPARE(held, '1');
+        freshStart(true);
+        fx->RunStartupTo(60);
+        const bool second = Form1->SecondInstance;
+        const bool holds = Form1->HoldsInstanceLock();
+        char c = 'x';
+        (void)!write(release[1], &c, 1);
+        int status = 0;
+        waitpid(child, &status, 0);
+        for (int fd : {ready[0], ready[1], release[0], release[1]})
+            close(fd);
+        QFile(tmp).setPermissions(tmpPerms);
+        QFile(base).setPermissions(basePerms);
+        QVERIFY(!second);
+        QVERIFY(holds);
+        QVERIFY(fx->Dialogs.Texts().isEmpty());
     }
 
     void closingDuringStartupStoresNoGeometry()

@@ -7,6 +7,7 @@
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
 #include "screens/USpielEnde.h"
+#include "solver/UBingo.h"
 
 #include <QSet>
 #include <QtTest>
@@ -347,6 +348,24 @@ private slots:
         QCOMPARE(r.QueueWrite, 7);
         QCOMPARE(Form1->PlayerRows[6].NameLabel->text(), QString());
         QVERIFY(Form1->PlayerRows[6].ColorImage->Picture().isNull());
+    }
+
+    void resetClearsTheBingoDrawState()
+    {
+        // The whole draw state goes, not only the offer: the bag and the
+        // entry counter of the last game must not reach the next one.
+        TBingoList &l = FormBingo->BingoList;
+        l.OfferValues = QStringLiteral("12");
+        l.BagValues = QStringLiteral("3456");
+        l.EntryCount = 4;
+        l.Entries[2].value = 5;
+        FormBingo->show();
+        Form1->ResetPlayers();
+        QVERIFY(!FormBingo->isVisible());
+        QCOMPARE(l.OfferValues, QString());
+        QCOMPARE(l.BagValues, QString());
+        QCOMPARE(l.EntryCount, 0);
+        QCOMPARE(l.Entries[2].value, 0);
     }
 
     void lastSample_data()

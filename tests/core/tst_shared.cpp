@@ -19,6 +19,29 @@ private slots:
         QVERIFY(SettingsFilePath().startsWith(fx->Dir()));
     }
 
+    void storeFileIsReadableByItsOwnerOnly()
+    {
+        // It holds the internet password in plain text.
+        RegWriteString("Passwort", "geheim");
+        RegWriteString("Name", "Anna");
+        const QFileDevice::Permissions perms = QFile(SettingsFilePath()).permissions();
+        QVERIFY(perms & QFileDevice::ReadOwner);
+        QVERIFY(perms & QFileDevice::WriteOwner);
+        QVERIFY(!(perms & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QVERIFY(!(perms & (QFileDevice::WriteGroup | QFileDevice::WriteOther)));
+        QCOMPARE(RegReadString("Passwort", ""), QString("geheim"));
+    }
+
+    void readableStoreFileIsMadePrivate()
+    {
+        RegWriteString("Name", "Anna");
+        QFile f(SettingsFilePath());
+        QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        RegWriteString("Name", "Berta");
+        QVERIFY(!(QFile(SettingsFilePath()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QCOMPARE(RegReadString("Name", ""), QString("Berta"));
+    }
+
     void readIntegerOfEmptyStoreWritesDefault()
     {
         QCOMPARE(RegReadInteger("Spielart", 3), 3);

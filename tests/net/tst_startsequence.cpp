@@ -215,6 +215,27 @@ private slots:
         QCOMPARE(Form1->Cells[4][4].Mark(2).State, 0);
     }
 
+    void startAfterASharedBoardGameLeavesNoOldDigitInAnyLayer()
+    {
+        // A shared-board game refills only the active players' layers; the
+        // digits other slots held must not survive into the next game.
+        SetGameOptions(1, true, false);
+        const QPoint o = OpenCell(1);
+        for (int p = 2; p <= 8; ++p) {
+            Form1->Boards[p][o.x()][o.y()].Value = SolutionDigit(o.x(), o.y());
+            Form1->Boards[p][o.x()][o.y()].State = 1;
+        }
+        QVERIFY(StartSingleGame(PuzzleWithOpenCells(3)));
+        for (int p = 2; p <= 8; ++p)
+            for (int y = 1; y <= 9; ++y)
+                for (int x = 1; x <= 9; ++x) {
+                    QCOMPARE(Form1->Boards[p][x][y].State, 0);
+                    QCOMPARE(Form1->Boards[p][x][y].Value, 0);
+                }
+        QVERIFY(IsCellFreeOnAllLayers(Form1->Boards, o.x(), o.y()));
+        QCOMPARE(Form1->Players[1].FreeCells, 3);
+    }
+
     // ---- symbols ----------------------------------------------------------
 
     void symbolsRelabelEveryMark_data()
