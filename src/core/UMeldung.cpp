@@ -9,8 +9,11 @@
 TFormMeld *FormMeld = nullptr;
 
 TFormMeld::TFormMeld(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
+    // Notices come during games: the keyboard stays with the chat or the board.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Meldung"));
     resize(440, 130);
 
@@ -81,7 +84,8 @@ void TFormMeld::CenterOverBoard(int w, int h)
         const int clientW = Form1->width();
         const int clientH = Form1->height();
         const int toolW = Form1->ToolPanel ? Form1->ToolPanel->width() : 0;
-        const QPoint origin = Form1->geometry().topLeft();
+        // The main window's outer (frame) position, as for every placed window.
+        const QPoint origin = Form1->frameGeometry().topLeft();
         move(origin.x() + (clientW - toolW) / 2 - w / 2, origin.y() + clientH / 2 - h / 2);
     }
     layoutPanels();

@@ -200,12 +200,15 @@ void PlaceOverMainWindow(QWidget *w)
 {
     if (!Form1 || !w)
         return;
-    const QRect main = Form1->geometry();
+    // Left and Top are the outer (frame) position; under a window manager the
+    // client area starts further in. The vertical centring uses the client height.
+    const QRect main = Form1->frameGeometry();
+    const int clientH = Form1->height();
     const int toolW = Form1->ToolPanel ? Form1->ToolPanel->width() : 0;
     const int left = std::max(1, main.left() + (main.width() - toolW - w->width()) / 2);
     int top;
-    if (w->height() < main.height()) {
-        top = main.top() + (main.height() - w->height()) / 2;
+    if (w->height() < clientH) {
+        top = main.top() + (clientH - w->height()) / 2;
     } else {
         top = main.top();
         const QScreen *screen = Form1->screen();

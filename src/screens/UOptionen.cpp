@@ -402,10 +402,16 @@ void TFormOpt::ApplyColours()
     // Separators: the board's block and cell panels.
     colourPanel(TrennColor1, TrennColor1Value);
     colourPanel(TrennColor2, TrennColor2Value);
-    if (Form1 && FormFeld && FormFeld->BoardControlsCreated())
+    if (Form1 && FormFeld && FormFeld->BoardControlsCreated()) {
+        // The board controls are made before the stored colours are read, so
+        // the block panels take theirs here too.
+        for (int by = 1; by <= 3; ++by)
+            for (int bx = 1; bx <= 3; ++bx)
+                Form1->BlockPanels[bx][by].SetColor(ColorFromBGR(TrennColor1Value));
         for (int y = 1; y <= 9; ++y)
             for (int x = 1; x <= 9; ++x)
                 Form1->Cells[x][y].Panel.SetColor(ColorFromBGR(TrennColor2Value));
+    }
 
     // Pencil marks: the two mark pictures become tiles in their colours.
     colourPanel(Merker1Color, Merker1ColorValue);

@@ -425,7 +425,7 @@ void TFormBingo::FormActivate()
     if (!Form1)
         return;
     // Beside the options summary of the tool panel.
-    const QRect main = Form1->geometry();
+    const QRect main = Form1->frameGeometry();
     const int toolLeft = Form1->ToolPanel ? Form1->ToolPanel->x() : 0;
     const int toolTop = Form1->ToolPanel ? Form1->ToolPanel->y() : 0;
     const int summaryTop = Form1->art_label ? Form1->art_label->y() : 0;

@@ -590,7 +590,7 @@ void TFormSolver::FormActivate()
         return;
     // Over the tool panel, at the top of the main window (the main window
     // has no logo strip above its tool panel).
-    const QRect main = Form1->geometry();
+    const QRect main = Form1->frameGeometry();
     const int toolLeft = Form1->ToolPanel ? Form1->ToolPanel->x() : 0;
     const int toolWidth = Form1->ToolPanel ? Form1->ToolPanel->width() : 0;
     move(main.left() + toolLeft + (toolWidth - width()) / 2, main.top());

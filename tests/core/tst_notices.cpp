@@ -8,6 +8,7 @@
 #include "net/UNETZ.h"
 #include "screens/UOptionen.h"
 
+#include <QLineEdit>
 #include <QtTest>
 
 class TstNotices : public QObject {
@@ -172,9 +173,59 @@ private slots:
     {
         Form1->setGeometry(100, 50, 1020, 725);
         FormMeld->CenterOverBoard(440, 130);
-        const QRect g = Form1->geometry();
-        QCOMPARE(FormMeld->x(), g.x() + (g.width() - Form1->ToolPanel->width()) / 2 - 220);
-        QCOMPARE(FormMeld->y(), g.y() + g.height() / 2 - 65);
+        const QPoint o = Form1->frameGeometry().topLeft();
+        QCOMPARE(FormMeld->x(), o.x() + (Form1->width() - Form1->ToolPanel->width()) / 2 - 220);
+        QCOMPARE(FormMeld->y(), o.y() + Form1->height() / 2 - 65);
+    }
+
+    void overlayAndWindowsArePlacedFromTheFramePosition()
+    {
+        // A main window with a frame: the formulas start from its outer
+        // corner, not from its client area's.
+        const Qt::WindowFlags flags = Form1->windowFlags();
+        Form1->setWindowFlags(Qt::Window);
+        Form1->show();
+        Form1->setGeometry(100, 50, 1020, 725);
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        const QRect frame = Form1->frameGeometry();
+        const bool framed = frame.topLeft() != Form1->geometry().topLeft();
+        FormMeld->CenterOverBoard(440, 130);
+        const QPoint meld = FormMeld->pos();
+        QWidget probe;
+        probe.resize(300, 200);
+        PlaceOverMainWindow(&probe);
+        const QPoint placed = probe.pos();
+        Form1->setWindowFlags(flags);
+        Form1->show();
+        if (!framed)
+            QSKIP("the platform gives windows no frame");
+        QCOMPARE(meld.x(), frame.x() + (Form1->width() - Form1->ToolPanel->width()) / 2 - 220);
+        QCOMPARE(meld.y(), frame.y() + 725 / 2 - 65);
+        QCOMPARE(placed.x(), frame.x() + (frame.width() - Form1->ToolPanel->width() - 300) / 2);
+        QCOMPARE(placed.y(), frame.y() + (725 - 200) / 2);
+    }
+
+    void overlayTakesNoFocus()
+    {
+        // A notice during a game must not take typed keys from the chat or board.
+        QLineEdit edit;
+        edit.show();
+        edit.activateWindow();
+        edit.setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), &edit);
+        FormMeld->ShowText("Hinweis");
+        QVERIFY(FormMeld->isVisible());
+        QCOMPARE(QApplication::focusWidget(), &edit);
+        QVERIFY(QApplication::activeWindow() != FormMeld);
+        QVERIFY(FormMeld->testAttribute(Qt::WA_ShowWithoutActivating));
+        QVERIFY(FormMeld->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        FormMeld->Dauer = 3;
+        FormMeld->hide();
+        FormMeld->Timer1Timer(); // the tick shows it again, still without focus
+        QVERIFY(FormMeld->isVisible());
+        QCOMPARE(QApplication::focusWidget(), &edit);
+        FormMeld->Dauer = 0;
+        FormMeld->hide();
     }
 
     void overlayTiming()

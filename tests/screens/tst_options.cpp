@@ -328,11 +328,16 @@ private slots:
         QCOMPARE(m1.pixelColor(m1.width() / 2, m1.height() / 2), ColorFromBGR(FormOpt->Merker1ColorValue));
         QCOMPARE(m2.pixelColor(m2.width() / 2, m2.height() / 2), ColorFromBGR(FormOpt->Merker2ColorValue));
         QCOMPARE(m1, ColorTileImage(m1.width(), m1.height(), FormOpt->Merker1ColorValue));
+        // The board's separators show the separator colours at once.
+        QCOMPARE(Form1->BlockPanels[2][3].Color(), ColorFromBGR(FormOpt->TrennColor1Value));
+        QCOMPARE(Form1->Cells[5][7].Panel.Color(), ColorFromBGR(FormOpt->TrennColor2Value));
 
         // Read back at the next start.
         start(false);
         find();
         QCOMPARE(*field, 0x302010);
+        QCOMPARE(Form1->BlockPanels[2][3].Color(), ColorFromBGR(FormOpt->TrennColor1Value));
+        QCOMPARE(Form1->Cells[5][7].Panel.Color(), ColorFromBGR(FormOpt->TrennColor2Value));
     }
 
     // ---- gaps and fonts ----
