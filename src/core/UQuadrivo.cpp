@@ -43,6 +43,9 @@ std::function<QPoint()> &cursorSource()
 
 QPoint cursorPos() { return cursorSource() ? cursorSource()() : QCursor::pos(); }
 
+// The program's name, as the caption and the close query call it.
+const QString kSplashTitle = QStringLiteral("Quadrivo");
+
 // The splash picture, drawn here: a board-blue gradient with the title.
 QPixmap makeSplashPicture()
 {
@@ -71,7 +74,7 @@ QPixmap makeSplashPicture()
     title.setPixelSize(64);
     title.setBold(true);
     p.setFont(title);
-    p.drawText(QRect(190, 30, 400, 90), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Sudoku"));
+    p.drawText(QRect(190, 30, 400, 90), Qt::AlignLeft | Qt::AlignVCenter, kSplashTitle);
     QFont sub(QStringLiteral("Verdana"));
     sub.setPixelSize(18);
     p.setFont(sub);
@@ -242,6 +245,7 @@ void TForm1::buildControls()
 
     LogoPic = new TImage(this);
     LogoPic->SetPicture(makeSplashPicture());
+    LogoPic->setAccessibleName(kSplashTitle);
     Label1 = new TLabel(this);
     QPalette white = Label1->palette();
     white.setColor(QPalette::WindowText, Qt::white);
@@ -789,6 +793,6 @@ int TForm1::VisibleFormsMask() const
     if (vis(FormGO))
         mask |= 64;
     if (vis(FormCha))
-        mask |= 512 | 1024;
+        mask |= 512;
     return mask;
 }

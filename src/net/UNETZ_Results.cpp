@@ -119,6 +119,11 @@ void TNETZ::OnPenalty()
     TPlayerRecord *table = PlayerSlots();
     if (!Form1 || !table || !isSlot(g))
         return;
+    // -1 (out) and -2 (logged off) are the only states below zero.
+    if (x < -2) {
+        TraceCat(0, QStringLiteral("ERROR: Status %1 von Spieler %2 ignoriert").arg(x).arg(g));
+        return;
+    }
     TPlayerRecord &r = table[g];
     if (x < 0)
         r.GameOver = true;
@@ -161,6 +166,10 @@ void TNETZ::OnCounts()
         return;
     const bool ghost = ghostGame();
     const int v = ghost ? Tel.z : Tel.a;
+    if (v < 0 || v > 81) {
+        TraceCat(0, QStringLiteral("ERROR: Anzahl %1 von Spieler %2 ignoriert").arg(v).arg(g));
+        return;
+    }
     if (g != 0 && !ghost) {
         table[g].FreeCells = v;
     } else {

@@ -154,6 +154,22 @@ QPixmap marblePicture()
     return QPixmap::fromImage(img);
 }
 
+// The design font of a column head, made smaller where the word would not
+// fit its column (the font that is found may be wider than Verdana).
+QFont fittedHeadFont(const QString &text, int width, int pixelSize)
+{
+    QFont f = verdana(pixelSize, true);
+    while (pixelSize > 5 && QFontMetrics(f).horizontalAdvance(text) > width) {
+        if (f.stretch() == QFont::Unstretched || f.stretch() == 0) {
+            f.setStretch(QFont::SemiCondensed);
+            continue;
+        }
+        f = verdana(--pixelSize, true);
+        f.setStretch(QFont::SemiCondensed);
+    }
+    return f;
+}
+
 // The column heads of a player table; the columns are those of the rows.
 QPixmap tableHead(bool statistics)
 {
@@ -176,16 +192,16 @@ QPixmap tableHead(bool statistics)
         {8, 120, "Spieler"}, {133, 26, "Farbe"}, {163, 31, "Gef."}, {195, 31, "Fehl."}, {227, 31, "Frei"}};
     const TCol mainCols[] = {{259, 31, "Warte"}, {291, 29, "Status"}};
     const TCol endCols[] = {{259, 31, "Bonus"}, {293, 31, "Pkt."}};
-    auto draw = [&p](const TCol &c, int align) {
-        p.drawText(QRect(c.Left, 2, c.Width, 20), align | Qt::AlignVCenter, QString::fromUtf8(c.Text));
+    auto draw = [&p](const TCol &c, int align, int pixelSize) {
+        const QString text = QString::fromUtf8(c.Text);
+        p.setFont(fittedHeadFont(text, c.Width, pixelSize));
+        p.drawText(QRect(c.Left, 2, c.Width, 20), align | Qt::AlignVCenter, text);
     };
-    p.setFont(verdana(11, true));
-    draw(common[0], Qt::AlignLeft);
-    p.setFont(verdana(7, true));
+    draw(common[0], Qt::AlignLeft, 11);
     for (int i = 1; i < 5; ++i)
-        draw(common[i], Qt::AlignHCenter);
+        draw(common[i], Qt::AlignHCenter, 7);
     for (const TCol &c : statistics ? endCols : mainCols)
-        draw(c, Qt::AlignHCenter);
+        draw(c, Qt::AlignHCenter, 7);
     return pm;
 }
 

@@ -10,6 +10,7 @@
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 
 TFormSpielEnde *FormSpielEnde = nullptr;
@@ -112,6 +113,20 @@ void TFormSpielEnde::ShowGameEnd()
 void TFormSpielEnde::BTC_closeClick()
 {
     close();
+    leaveToNextPlace();
+}
+
+void TFormSpielEnde::closeEvent(QCloseEvent *e)
+{
+    QWidget::closeEvent(e);
+    // Only a close from outside: the buttons and the program close it
+    // themselves and go on their own way.
+    if (e->spontaneous() && e->isAccepted())
+        leaveToNextPlace();
+}
+
+void TFormSpielEnde::leaveToNextPlace()
+{
     if (FormGhost && FormGhost->GhostMode) {
         FormGhost->show();
         return;

@@ -41,11 +41,14 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    // Closed by the window manager (title bar, Alt+F4): the same way back as "Schliessen".
+    void closeEvent(QCloseEvent *e) override;
     void changeEvent(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
     void layoutParts();
+    void leaveToNextPlace();
 };
 
 extern TFormSpielEnde *FormSpielEnde;

@@ -22,7 +22,8 @@ constexpr int kFooterHeight = 38;
 
 QString MakeGameCodeLine(const QDateTime &started, const QString &gameCode)
 {
-    return QStringLiteral("Gestartet :") + QLocale::system().toString(started, QLocale::ShortFormat) +
+    // German form inside a German line, whatever the system's locale.
+    return QStringLiteral("Gestartet :") + started.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
            QStringLiteral(" Spielcode >") + gameCode;
 }
 

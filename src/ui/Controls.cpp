@@ -188,6 +188,9 @@ TTreeView::TTreeView(QWidget *parent) : QTreeWidget(parent) {}
 
 TTimer::TTimer(QObject *parent, int intervalMs, bool enabled) : QTimer(parent)
 {
+    // Coarse timers may fire up to 5 % early; a time-out such as the game
+    // search's must not cut off answers that arrive in its last moments.
+    setTimerType(Qt::PreciseTimer);
     setInterval(intervalMs);
     if (enabled)
         start();

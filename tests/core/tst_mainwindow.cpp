@@ -1,6 +1,7 @@
 // Start-up, shut-down, the single-instance lock, the keypad translation, the
 // help cursor and the routes of a new game's puzzle.
 #include "common/Fixture.h"
+#include "competitions/UChallenge.h"
 #include "competitions/Ughost.h"
 #include "core/ULog.h"
 #include "core/UMeldung.h"
@@ -88,6 +89,11 @@ private slots:
         QVERIFY(Form1->SplashTimer->isActive());
         QCOMPARE(NETZ->SendTimer->timerType(), Qt::PreciseTimer);
         QVERIFY(!NETZ->SendTimer->isActive());
+        // Every timer of the windows keeps its interval, the search's time-out too.
+        QCOMPARE(FormStart->Warte->timerType(), Qt::PreciseTimer);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            for (TTimer *t : w->findChildren<TTimer *>())
+                QVERIFY2(t->timerType() == Qt::PreciseTimer, qPrintable(w->objectName() + w->windowTitle()));
     }
 
     void splashIsShownFirst()
@@ -96,6 +102,7 @@ private slots:
         Form1->show();
         QCOMPARE(Form1->size(), QSize(600, 220));
         QVERIFY(Form1->LogoPic->isVisible());
+        QCOMPARE(Form1->LogoPic->accessibleName(), QString("Quadrivo"));
         QVERIFY(!Form1->ToolPanel->isVisible());
         QVERIFY(!Form1->FirstShow);
         Form1->hide();
@@ -472,6 +479,10 @@ private slots:
         QCOMPARE(Form1->VisibleFormsMask(), 1 | 16);
         Vorgabe->hide();
         FormOpt->hide();
+        // The challenge window is one window, one bit.
+        FormCha->show();
+        QCOMPARE(Form1->VisibleFormsMask(), 512);
+        FormCha->hide();
     }
 
     // ---- the puzzle of a new game ----

@@ -731,6 +731,46 @@ private slots:
 
     // ---- scoring ---------------------------------------------------------------
 
+    void resultsOutOfRangeAreIgnored_data()
+    {
+        QTest::addColumn<int>("aktion");
+        QTest::addColumn<int>("value");
+        QTest::newRow("126 count above the board") << int(akCounts) << 500;
+        QTest::newRow("126 count 82") << int(akCounts) << 82;
+        QTest::newRow("126 negative count") << int(akCounts) << -1;
+        QTest::newRow("116 status -3") << int(akPenalty) << -3;
+        QTest::newRow("116 lowest status") << int(akPenalty) << int(INT32_MIN);
+    }
+    void resultsOutOfRangeAreIgnored()
+    {
+        startHostedGame(2, false);
+        const int freeBefore = Form1->Players[2].FreeCells;
+        QFETCH(int, aktion);
+        QFETCH(int, value);
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = aktion;
+        NETZ->Tel.Gid = 2;
+        NETZ->Tel.x = NETZ->Tel.a = NETZ->Tel.z = value;
+        if (aktion == akCounts)
+            NETZ->OnCounts();
+        else
+            NETZ->OnPenalty();
+        QCOMPARE(Form1->Players[2].FreeCells, freeBefore);
+        QVERIFY(!Form1->Players[2].GameOver);
+        QVERIFY(Form1->Players[2].Active);
+        QCOMPARE(Form1->Players[2].WaitSeconds, 0);
+        // The edges of the ranges are taken.
+        NETZ->Tel.x = NETZ->Tel.a = NETZ->Tel.z = aktion == akCounts ? 81 : -2;
+        if (aktion == akCounts) {
+            NETZ->OnCounts();
+            QCOMPARE(Form1->Players[2].FreeCells, 81);
+        } else {
+            NETZ->OnPenalty();
+            QVERIFY(Form1->Players[2].GameOver);
+            QVERIFY(!Form1->Players[2].Active);
+        }
+    }
+
     void penaltyRules_data()
     {
         QTest::addColumn<int>("rating");

@@ -13,6 +13,7 @@
 #include "screens/UStart.h"
 #include "screens/UVorgabe.h"
 
+#include <QCloseEvent>
 #include <QLocale>
 #include <QtTest>
 
@@ -116,18 +117,27 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("playersReset"); // 1 yes, 0 no, -1 not checked
+        QTest::addColumn<bool>("titleBar");     // closed by the window manager, not the button
         QTest::newRow("ghost game") << "ghost"
-                                    << "FormGhost" << 0;
+                                    << "FormGhost" << 0 << false;
         QTest::newRow("challenge") << "challenge"
-                                   << "FormCha" << 0;
+                                   << "FormCha" << 0 << false;
         QTest::newRow("tournament") << "tournament"
-                                    << "FormCha" << 0;
+                                    << "FormCha" << 0 << false;
         QTest::newRow("internet game") << "internet"
-                                       << "WEBForm" << 1;
+                                       << "WEBForm" << 1 << false;
         QTest::newRow("single game") << "single"
-                                     << "FormGO" << -1;
+                                     << "FormGO" << -1 << false;
         QTest::newRow("network game") << "network"
-                                      << "FormGO" << -1;
+                                      << "FormGO" << -1 << false;
+        QTest::newRow("ghost game, title bar") << "ghost"
+                                               << "FormGhost" << 0 << true;
+        QTest::newRow("internet game, title bar") << "internet"
+                                                  << "WEBForm" << 1 << true;
+        QTest::newRow("single game, title bar") << "single"
+                                                << "FormGO" << -1 << true;
+        QTest::newRow("network game, title bar") << "network"
+                                                 << "FormGO" << -1 << true;
     }
 
     void closeLeadsBack()
@@ -135,6 +145,7 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(QString, window);
         QFETCH(int, playersReset);
+        QFETCH(bool, titleBar);
         startedProgram();
         FormGhost->GhostMode = mode == "ghost";
         FormCha->ChallengeActive = mode == "challenge";
@@ -143,9 +154,19 @@ private slots:
         Form1->SinglePlayerGame = mode != "network";
         Form1->Players[1].Name = "Anna";
         Form1->Players[1].Active = true;
+        Form1->GameRunning = true;
         FormSpielEnde->ShowGameEnd();
-        FormSpielEnde->BTC_closeClick();
+        if (titleBar) {
+            // What the window manager's close delivers: a close event to the
+            // native window, not a close called by the program.
+            QVERIFY(FormSpielEnde->windowHandle());
+            QCloseEvent close;
+            QCoreApplication::sendEvent(FormSpielEnde->windowHandle(), &close);
+        } else {
+            FormSpielEnde->BTC_closeClick();
+        }
         QVERIFY(!FormSpielEnde->isVisible());
+        QVERIFY(!Form1->GameRunning || window != "FormGO");
         const std::pair<const char *, QWidget *> windows[] = {
             {"FormGhost", FormGhost}, {"FormCha", FormCha}, {"WEBForm", WEBForm}, {"FormGO", FormGO}};
         for (const auto &w : windows)
@@ -158,6 +179,17 @@ private slots:
         FormGhost->GhostMode = false;
         FormCha->ChallengeActive = FormCha->TournamentActive = false;
         WEBForm->LoggedIn = false;
+    }
+
+    void closedByTheProgramGoesNowhere()
+    {
+        // The start of the next game closes the dialog itself: no way back runs.
+        startedProgram();
+        Form1->SinglePlayerGame = true;
+        FormSpielEnde->ShowGameEnd();
+        FormSpielEnde->close();
+        QVERIFY(!FormSpielEnde->isVisible());
+        QVERIFY(!FormGO->isVisible());
     }
 
     void boardButtonOnlyShowsTheBoard()
@@ -221,14 +253,18 @@ private slots:
         QString first, second;
         addTwoGames(first, second);
         QCOMPARE(Vorgabe->GespielteSpiele->Count(), 2);
-        const QLocale loc = QLocale::system();
-        QCOMPARE(Vorgabe->GespielteSpiele->Item(0),
-                 "Gestartet :" + loc.toString(QDateTime(QDate(2024, 3, 9), QTime(14, 21, 30)), QLocale::ShortFormat) +
-                     " Spielcode >" + second);
-        QCOMPARE(Vorgabe->GespielteSpiele->Item(1),
-                 "Gestartet :" + loc.toString(QDateTime(QDate(2024, 3, 9), QTime(14, 5, 7)), QLocale::ShortFormat) +
-                     " Spielcode >" + first);
+        QCOMPARE(Vorgabe->GespielteSpiele->Item(0), "Gestartet :09.03.2024 14:21:30 Spielcode >" + second);
+        QCOMPARE(Vorgabe->GespielteSpiele->Item(1), "Gestartet :09.03.2024 14:05:07 Spielcode >" + first);
         QCOMPARE(first.size(), 95);
+    }
+
+    void replayDateIsGermanInEveryLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QString line = MakeGameCodeLine(QDateTime(QDate(2026, 12, 10), QTime(13, 19, 19)), "X");
+        QLocale::setDefault(before);
+        QCOMPARE(line, QString("Gestartet :10.12.2026 13:19:19 Spielcode >X"));
     }
 
     void aClickedLineBecomesTheCode()

@@ -652,6 +652,25 @@ private slots:
         QCOMPARE(FormOpt->pic_Tabelle_kopf->Picture().width(), 320);
         QVERIFY(FormOpt->pic_Tabelle_kopf->Picture().toImage() !=
                 FormOpt->pic_Tabelle_kopf_statistik->Picture().toImage());
+        // Every head word stays inside its column: nothing light in the gaps
+        // between the columns nor at the right edge ("Status" was cut there).
+        for (TImage *head : {FormOpt->pic_Tabelle_kopf, FormOpt->pic_Tabelle_kopf_statistik}) {
+            const QImage img = head->Picture().toImage();
+            auto light = [&img](int x) {
+                for (int y = 0; y < img.height(); ++y) {
+                    const QColor c = img.pixelColor(x, y);
+                    if (c.red() > 150 && c.green() > 150 && c.blue() > 150)
+                        return true;
+                }
+                return false;
+            };
+            for (int x : {130, 160, 161, 162, 194, 226, 258, 290, img.width() - 1})
+                QVERIFY2(!light(x), qPrintable(QString::number(x)));
+            bool lastWord = false;
+            for (int x = 291; x < img.width() - 1; ++x)
+                lastWord = lastWord || light(x);
+            QVERIFY2(lastWord, "the last column has a head word");
+        }
         // The ticks and boxes of the options show the bank's pictures.
         QVERIFY(Ticked(FormOpt->Sound_1));
         QVERIFY(!Ticked(FormOpt->Tastatur_1));

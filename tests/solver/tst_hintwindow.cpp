@@ -705,7 +705,8 @@ private slots:
     {
         runningGame(Builtin(0, 0));
         FormSolver->ShowTipp();
-        const QRect main = Form1->geometry();
+        // From the main window's outer (frame) corner.
+        const QRect main = Form1->frameGeometry();
         QCOMPARE(FormSolver->y(), main.top());
         QCOMPARE(FormSolver->x(),
                  main.left() + Form1->ToolPanel->x() + (Form1->ToolPanel->width() - FormSolver->width()) / 2);
