@@ -24,6 +24,7 @@ private slots:
         // It holds the internet password in plain text.
         RegWriteString("Passwort", "geheim");
         RegWriteString("Name", "Anna");
+        RegFlush();
         const QFileDevice::Permissions perms = QFile(SettingsFilePath()).permissions();
         QVERIFY(perms & QFileDevice::ReadOwner);
         QVERIFY(perms & QFileDevice::WriteOwner);
@@ -35,9 +36,11 @@ private slots:
     void readableStoreFileIsMadePrivate()
     {
         RegWriteString("Name", "Anna");
+        RegFlush();
         QFile f(SettingsFilePath());
         QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ReadGroup | QFileDevice::ReadOther));
         RegWriteString("Name", "Berta");
+        RegFlush();
         QVERIFY(!(QFile(SettingsFilePath()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
         QCOMPARE(RegReadString("Name", ""), QString("Berta"));
     }
