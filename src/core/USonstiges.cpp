@@ -2,9 +2,7 @@
 
 #include "core/USystem.h"
 
-#include <QColor>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,14 +10,12 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkInterface>
-#include <QScreen>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QVector>
-#include <QWidget>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -446,29 +442,6 @@ int32_t ShadeColor(int p, int32_t colour)
     return ShadeColor(p, b, colour);
 }
 
-namespace {
-std::function<void(const QString &)> &shellOpenHandler()
-{
-    static std::function<void(const QString &)> handler;
-    return handler;
-}
-} // namespace
-
-void SetShellOpenHandler(std::function<void(const QString &)> handler)
-{
-    shellOpenHandler() = std::move(handler);
-}
-
-void ShellOpen(QWidget *, const QString &target)
-{
-    if (shellOpenHandler()) {
-        shellOpenHandler()(target);
-        return;
-    }
-    const QUrl url = QUrl::fromUserInput(target);
-    QDesktopServices::openUrl(url);
-}
-
 bool IsValidIPv4(const QString &text)
 {
     const int n = text.size();
@@ -560,15 +533,4 @@ QString FormatTenths(int64_t tenths)
     QString s;
     FormatTenths(tenths, s);
     return s;
-}
-
-QColor ColorFromBGR(int32_t colour)
-{
-    const uint32_t c = uint32_t(colour);
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-int32_t ColorToBGR(const QColor &c)
-{
-    return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
 }

@@ -1,0 +1,42 @@
+// The shared routines that need the desktop: opening a link or file with the
+// desktop's program, and the conversion to Qt colours.
+#include "core/USonstiges.h"
+
+#include <QColor>
+#include <QDesktopServices>
+#include <QUrl>
+#include <functional>
+
+namespace {
+std::function<void(const QString &)> &shellOpenHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void SetShellOpenHandler(std::function<void(const QString &)> handler)
+{
+    shellOpenHandler() = std::move(handler);
+}
+
+void ShellOpen(QWidget *, const QString &target)
+{
+    if (shellOpenHandler()) {
+        shellOpenHandler()(target);
+        return;
+    }
+    const QUrl url = QUrl::fromUserInput(target);
+    QDesktopServices::openUrl(url);
+}
+
+QColor ColorFromBGR(int32_t colour)
+{
+    const uint32_t c = uint32_t(colour);
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+int32_t ColorToBGR(const QColor &c)
+{
+    return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
