@@ -112,12 +112,13 @@ bool IsHintAllowedFor(bool singlePlayerGame, int gameKind, bool bingo, int symbo
 
 namespace {
 // The challenge window's stage registration (challenge: the own result
-// 0*0*0 after its checksum test; tournament: 0*0*0 for every player). Until
-// it exists a stage start counts as registered.
+// 0*0*0 after its checksum test; tournament: 0*0*0 for every player), so a
+// started stage counts as played even when the game is abandoned.
 bool registerStage(bool challenge)
 {
-    Q_UNUSED(challenge);
-    return true;
+    if (!FormCha)
+        return false;
+    return challenge ? FormCha->SaveStageResult(FormCha->StageNr, 0, 0, 0) : FormCha->RegisterStageAll();
 }
 
 

@@ -4,7 +4,8 @@
 // game. Each keeps the place of its call, so wiring in the real one is a
 // change here only.
 
+#include <QString>
 #include <cstdint>
 
 void SaveStageResultsAllLink();
-void SaveStageResultLink(int stage, int points, int64_t tenths, int errors);
+void SaveStageResultLink(const QString &stage, int points, int64_t tenths, int errors);

@@ -30,14 +30,18 @@ using namespace NetJudging;
 
 // ---- the calls into windows that do not offer them yet ------------------------
 
-void SaveStageResultsAllLink() {}
-
-void SaveStageResultLink(int stage, int points, int64_t tenths, int errors)
+void SaveStageResultsAllLink()
 {
-    Q_UNUSED(stage);
-    Q_UNUSED(points);
-    Q_UNUSED(tenths);
-    Q_UNUSED(errors);
+    // Only the host holds the tournament file; the challenge window checks that.
+    if (FormCha && !FormCha->SaveStageResultsAll())
+        TraceCat(5, QStringLiteral("TURNIER: Ergebnisse nicht gespeichert"));
+}
+
+void SaveStageResultLink(const QString &stage, int points, int64_t tenths, int errors)
+{
+    // An invalid file drops the result without a message.
+    if (FormCha && !FormCha->SaveStageResult(stage, points, static_cast<int32_t>(tenths), errors))
+        TraceCat(9, QStringLiteral("CHALLENGE: Ergebnis nicht gespeichert"));
 }
 
 

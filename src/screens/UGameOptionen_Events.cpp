@@ -209,6 +209,9 @@ void TFormGO::BTC_StartenClick()
             return;
         }
         FormCha->StageGameCode = Form1->BuildPuzzleString() + Form1->BuildOptionsCode();
+        // An invalid file gets no stage code; the start then refuses it.
+        if (!FormCha->StoreStageGameCode(FormCha->StageGameCode))
+            TraceCat(9, QStringLiteral("Etappe nicht gespeichert."));
     }
     close();
     if (Form1)

@@ -3,6 +3,7 @@
 // menu buttons, and the starts of normal and stage games.
 #include "common/Fixture.h"
 #include "competitions/UChallenge.h"
+#include "competitions/UCompetitionFile.h"
 #include "competitions/Ughost.h"
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
@@ -726,6 +727,13 @@ private slots:
         FormStart->GameKind = 3;
         FormCha->ChallengeActive = true;
         FormCha->StageGameCode = puzzle + QStringLiteral("ID234");
+        // The stage is registered in its challenge file before the game starts.
+        TIniFile file = NewCompetitionDocument(ProgramDir() + "/etappe.challenge", QString());
+        QVERIFY(file.WriteString("Spiele", "0001", FormCha->StageGameCode));
+        QVERIFY(WriteChecksum(file, "Spiele") && file.Save());
+        ChallengeFileName = file.FileName();
+        FormCha->StageNr = "0001";
+        FormCha->Nickname->setText("Tester");
         FormGO->SetMarkBonus(1);
         Form1->StartGame();
         QCOMPARE(fx->Dialogs.Texts(),
