@@ -10,15 +10,21 @@
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 #include "net/UNETZ.h"
+#include "net/UNETZ_GameLinks.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
+#include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
+constexpr int64_t kTenth = 100000000LL; // counter ticks (ns) per tenth of a second
+
 QString stageCode(int i, const QString &options = QStringLiteral("SS123"))
 {
     return QString::fromLatin1(kBuiltinPuzzles[i % 4][i % 10]) + options;
@@ -67,6 +73,27 @@ int32_t backgroundOf(const QTreeWidgetItem *row)
 {
     return ColorToBGR(row->background(0).color());
 }
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Runs fn while no file may grow beyond the given size, so every save fails.
+void withFileSizeLimit(rlim_t bytes, const std::function<void()> &fn)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    fn();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+}
 } // namespace
 
 class TstChallenge : public QObject {
@@ -81,6 +108,50 @@ class TstChallenge : public QObject {
         FormCha->SetupChallenge();
         FormCha->Passwort->setText(password);
         FormCha->ChallengeName->setText(name);
+    }
+
+    void openTournament(const QString &name)
+    {
+        FormStart->PlayMode = 20;
+        FormStart->GameKind = 5;
+        FormCha->SetupTournament();
+        FormCha->Passwort->setText("");
+        FormCha->ChallengeName->setText(name);
+    }
+
+    // The first name is this machine, the host; the others are its clients.
+    void goOnline(const QStringList &names)
+    {
+        Form1->ResetPlayers();
+        FormOpt->NickName->setText(names.value(0));
+        NETZ->BecomeHost();
+        for (int i = 1; i < names.size(); ++i) {
+            TPlayerRecord &p = Form1->Players[i + 1];
+            p.Name = names[i];
+            p.Address = QString("127.0.0.%1").arg(i + 1);
+            p.Active = true;
+            p.PlayerNo = i + 1;
+        }
+    }
+
+    void runStart()
+    {
+        for (int i = 0; i < 6 && !Form1->GameRunning; ++i)
+            NETZ->StartTimerTimer();
+        QVERIFY(Form1->GameRunning);
+    }
+
+    // Every free cell entered right, the clock at the given time.
+    void finishGame(int tenths)
+    {
+        TTestFixture::Now = Form1->GameStartCount + tenths * kTenth;
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x)
+                if (Form1->GameRunning && IsCellFreeOnAllLayers(Form1->Boards, x, y))
+                    NETZ->EnterNumber(x, y, Form1->Boards[0][x][y].Value);
+        QVERIFY(!Form1->GameRunning);
+        if (FormSpielEnde)
+            FormSpielEnde->hide();
     }
 
 private slots:
@@ -108,6 +179,8 @@ private slots:
         FormCha->close_cClick();
         FormGO->close();
         FormStart->hide();
+        NETZ->StartTimer->SetEnabled(false);
+        Form1->GameStarting = false;
         Form1->ResetPlayers();
         NETZ->MyPlayerNo = 0;
         for (const QString &f : QDir(ProgramDir()).entryList({"*.challenge", "*.turnier"}))
@@ -293,6 +366,391 @@ private slots:
         QCOMPARE(QDir(ProgramDir()).entryList(QDir::Files | QDir::NoDotAndDotDot).filter("challenge"), QStringList());
         QVERIFY(!QFileInfo::exists(parent.filePath("raus.challenge")));
         QVERIFY(fx->Dialogs.Shown.empty());
+    }
+
+    // ---- playing a challenge -------------------------------------------------------
+
+    void challengeOverSeveralStages()
+    {
+        FormGO->SetGameType(1);
+        FormGO->SetEvaluation(1);
+        FormGO->SetLevel(0);
+        FormGO->SetRating(2);
+        writeFile("serie", "pw", 0);
+        openChallenge("serie", "pw");
+        QCOMPARE(FormCha->bt_start->text(), QString("Challenge erweitern\r\nSpiel starten."));
+
+        // Stage 1 has no puzzle yet: the game options make one.
+        FormCha->start_CClick();
+        QVERIFY(FormCha->ChallengeActive);
+        QVERIFY(!FormCha->isVisible());
+        QVERIFY(FormCha->NeedNewGame);
+        QCOMPARE(FormCha->StageNr, QString("0001"));
+        QVERIFY(FormGO->isVisible());
+        QCOMPARE(FormGO->BTC_Starten->text(), QString("Erweitern"));
+        QVERIFY(!FormGO->BTC_Bingo->isEnabled());
+        QVERIFY(!FormGO->BTC36->isEnabled());
+        FormGO->BTC_StartenClick();
+        runStart();
+        TIniFile ini = readFile("serie");
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        const QString code1 = ini.ReadString("Spiele", "0001", "");
+        QVERIFY(IsValidStageCode(code1));
+        QCOMPARE(code1, FormCha->StageGameCode);
+        // Registered at the start: a started stage counts as played.
+        QCOMPARE(ini.ReadString("Etappe", "Anna", ""), QString("0001"));
+        QCOMPARE(ini.ReadString("0001", "Anna", ""), QString("0*0*0"));
+
+        finishGame(55);
+        ini = readFile("serie");
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        const QString result1 = ini.ReadString("0001", "Anna", "");
+        QCOMPARE(result1, ResultText(Form1->Players[1].Points, Form1->ElapsedTenths, Form1->Players[1].Errors));
+        QVERIFY(Form1->Players[1].Points > 0);
+
+        // Back through the menu: the last stage is reached, extending takes the password.
+        Form1->BTC_MenueClick();
+        QVERIFY(FormCha->isVisible());
+        QCOMPARE(FormCha->bt_start->text(), QString("Challenge erweitern\r\nSpiel starten."));
+        QCOMPARE(FormCha->Tree->topLevelItem(0)->childCount(), 1);
+        QCOMPARE(FormCha->GamerView->topLevelItemCount(), 2);
+        FormCha->start_CClick();
+        QCOMPARE(FormCha->StageNr, QString("0002"));
+        FormGO->BTC_StartenClick();
+        runStart();
+        finishGame(31);
+        ini = readFile("serie");
+        QCOMPARE(StageKeys(ini), (QStringList{"0001", "0002"}));
+        QCOMPARE(ini.ReadString("Etappe", "Anna", ""), QString("0002"));
+
+        // A second nickname plays the stored stages from the first on.
+        Form1->BTC_MenueClick();
+        FormCha->Passwort->setText("");
+        FormCha->Nickname->setText("Bert");
+        QCOMPARE(FormCha->bt_start->text(), QString("Challengespiel\r\nstarten"));
+        fx->Dialogs.Shown.clear();
+        FormCha->start_CClick();
+        QVERIFY(!FormCha->NeedNewGame);
+        QVERIFY(!FormGO->isVisible());
+        QCOMPARE(FormCha->StageNr, QString("0001"));
+        QCOMPARE(FormCha->StageGameCode, code1);
+        QCOMPARE(Form1->Players[1].Name, QString("Bert"));
+        runStart();
+        finishGame(99);
+        ini = readFile("serie");
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        QCOMPARE(ini.ReadString("Etappe", "Bert", ""), QString("0001"));
+        QCOMPARE(ini.ReadString("0001", "Anna", ""), result1);
+        QVERIFY(ini.ReadString("0001", "Bert", "").endsWith("*" + QString::number(Form1->ElapsedTenths) + "*0"));
+
+        // The list: totals of Anna and Bert, then the stage rows by stage.
+        Form1->BTC_MenueClick();
+        FormCha->Nickname->setText("Bert");
+        QStringList names, counts, stages;
+        for (int i = 0; i < FormCha->GamerView->topLevelItemCount(); ++i) {
+            names << FormCha->GamerView->topLevelItem(i)->text(0);
+            counts << FormCha->GamerView->topLevelItem(i)->text(1);
+            stages << FormCha->GamerView->topLevelItem(i)->text(2);
+        }
+        QCOMPARE(names, (QStringList{"Anna", "Bert", "Anna", "Bert", "Anna"}));
+        QCOMPARE(counts, (QStringList{"2", "1", "", "", ""}));
+        QCOMPARE(stages, (QStringList{"", "", "0001", "0001", "0002"}));
+        QCOMPARE(backgroundOf(FormCha->GamerView->topLevelItem(1)), int(TFormCha::kOwnTotalColour));
+        QCOMPARE(backgroundOf(FormCha->GamerView->topLevelItem(3)), int(TFormCha::kOwnStageColour));
+        QCOMPARE(backgroundOf(FormCha->GamerView->topLevelItem(4)), int(TFormCha::kEvenStageColour));
+
+        // The end button leaves the mode and unlocks the game options.
+        FormCha->close_cClick();
+        QVERIFY(!FormCha->ChallengeActive);
+        QVERIFY(FormGO->BTC_Bingo->isEnabled());
+        QVERIFY(FormStart->isVisible());
+    }
+
+    // ---- the tournament ----------------------------------------------------------------
+
+    void tournamentChecks_data()
+    {
+        QTest::addColumn<QStringList>("online");
+        QTest::addColumn<QStringList>("etappe"); // nickname=stage
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("start");
+        const QStringList three{"Anna", "Bert", "Cleo"};
+        QTest::newRow("too many online") << three << QStringList{"Anna=1", "Bert=1"}
+                                         << "Zuviele Spieler\r\nfür dieses Turnier." << false;
+        QTest::newRow("too few online") << three << QStringList{"Anna=1", "Bert=1", "Cleo=1", "Dora=1"}
+                                        << "Zuwenig Spieler\r\nfür dieses Turnier." << false;
+        QTest::newRow("wrong players") << three << QStringList{"Anna=1", "Bert=1", "Dora=1"}
+                                       << "Falsche Spieler\r\nfür dieses Turnier." << false;
+        QTest::newRow("uneven stages") << three << QStringList{"Anna=2", "Bert=2", "Cleo=1"}
+                                       << "Falsche Spieleanzahl der\r\neinzelnen Spieler." << false;
+        QTest::newRow("alone") << QStringList{"Anna"} << QStringList{} << "Zuwenig Spieler\r\nfür ein Turnier."
+                               << false;
+        QTest::newRow("all present") << three << QStringList{"Anna=1", "Bert=1", "Cleo=1"} << "Turnierspiel\r\nstarten"
+                                     << true;
+        QTest::newRow("new players") << QStringList{"Anna", "Bert"} << QStringList{} << "Turnierspiel\r\nstarten"
+                                     << true;
+    }
+    void tournamentChecks()
+    {
+        QFETCH(QStringList, online);
+        QFETCH(QStringList, etappe);
+        writeFile("cup", "", 2, 20, [&](TIniFile &ini) {
+            for (const QString &e : etappe) {
+                const QStringList kv = e.split('=');
+                ini.WriteString("Etappe", kv[0], StageNumberText(kv[1].toInt()));
+            }
+        });
+        goOnline(online);
+        openTournament("cup");
+        QTEST(FormCha->bt_start->text(), "caption");
+        QTEST(FormCha->bt_start->isEnabled(), "start");
+        // The results list is shown in every case.
+        QCOMPARE(FormCha->GamerView->topLevelItemCount(), etappe.size());
+    }
+
+    void tournamentHostWritesEveryPlayer()
+    {
+        writeFile("cup", "pw", 2, 20, [](TIniFile &ini) {
+            for (const char *nick : {"Anna", "Bert"}) {
+                ini.WriteString("Etappe", nick, "0001");
+                ini.WriteString("0001", nick, "10*100*1");
+            }
+        });
+        goOnline({"Anna", "Bert"});
+        openTournament("cup");
+        QCOMPARE(FormCha->bt_start->text(), QString("Turnierspiel\r\nstarten"));
+        FormCha->start_CClick();
+        QVERIFY(FormCha->TournamentActive);
+        QVERIFY(!FormCha->isVisible());
+        QCOMPARE(FormCha->StageNr, QString("0002"));
+        QCOMPARE(NETZ->MyPlayerNo, 1);
+        TIniFile ini = readFile("cup", 20);
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        for (const char *nick : {"Anna", "Bert"}) {
+            QCOMPARE(ini.ReadString("Etappe", nick, ""), QString("0002"));
+            QCOMPARE(ini.ReadString("0002", nick, ""), QString("0*0*0"));
+        }
+
+        // The end of the game: every player's points, last sample time and errors.
+        Form1->ElapsedTenths = 900;
+        TPlayerRecord &anna = Form1->Players[1];
+        anna.Points = 40;
+        anna.Errors = 1;
+        anna.SampleCount = 2;
+        anna.Samples[1].Time = 321;
+        TPlayerRecord &bert = Form1->Players[2];
+        bert.Points = 25;
+        bert.Errors = 3;
+        bert.SampleCount = 0; // no progress: the elapsed time
+        SaveStageResultsAllLink();
+        ini = readFile("cup", 20);
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        QCOMPARE(ini.ReadString("0002", "Anna", ""), QString("40*321*1"));
+        QCOMPARE(ini.ReadString("0002", "Bert", ""), QString("25*900*3"));
+        QCOMPARE(ini.ReadString("0001", "Bert", ""), QString("10*100*1"));
+
+        // A client holds no tournament file: it writes nothing.
+        const QByteArray before = bytesOf(filePath("cup", 20));
+        NETZ->MyPlayerNo = 2;
+        bert.Points = 99;
+        SaveStageResultsAllLink();
+        QVERIFY(FormCha->RegisterStageAll());
+        QCOMPARE(bytesOf(filePath("cup", 20)), before);
+        NETZ->MyPlayerNo = 1;
+
+        // A tampered file is not made valid by the host either.
+        QByteArray forged = before;
+        forged.replace("40*321*1", "90*321*1");
+        writeBytes(filePath("cup", 20), forged);
+        QVERIFY(!FormCha->SaveStageResultsAll());
+        QVERIFY(!FormCha->RegisterStageAll());
+        QCOMPARE(bytesOf(filePath("cup", 20)), forged);
+    }
+
+    void endRule()
+    {
+        writeFile("cup", "", 0, 20);
+        goOnline({"Anna", "Bert"});
+        openTournament("cup");
+        FormCha->RB1->click();
+        QCOMPARE(RegReadInteger("TurnierEndeArt", 0), 1);
+        FormCha->RB3->click();
+        QCOMPARE(RegReadInteger("TurnierEndeArt", 0), 3);
+        FormCha->SetTurnierEndeArt(2);
+        QVERIFY(FormCha->RB2->isChecked());
+        FormCha->SetTurnierEndeArt(7);
+        QVERIFY(FormCha->RB2->isChecked());
+    }
+
+    // ---- files that must be refused --------------------------------------------------
+
+    void fileChangedBeforeTheStart()
+    {
+        writeFile("c", "pw", 1);
+        openChallenge("c", "");
+        QVERIFY(FormCha->bt_start->isEnabled());
+        QByteArray bytes = bytesOf(filePath("c"));
+        writeBytes(filePath("c"), bytes.replace("[Etappe]", "[Etappe]\r\nAnna=0000"));
+        FormCha->start_CClick();
+        QCOMPARE(fx->Dialogs.Texts(), QStringList{"Datei ungültig.\r\nDaten werden nicht gespeichert!"});
+        QVERIFY(!FormCha->ChallengeActive);
+        QVERIFY(FormCha->isVisible());
+        QVERIFY(!Form1->GameRunning);
+        QCOMPARE(FormCha->bt_start->text(), QString("Challengedatei\r\nungültig."));
+    }
+
+    void fileChangedBeforeTheNewStage()
+    {
+        writeFile("c", "pw", 0);
+        openChallenge("c", "pw");
+        FormCha->start_CClick();
+        QVERIFY(FormCha->NeedNewGame);
+        const QByteArray forged = bytesOf(filePath("c")) + "[0001]\r\nAnna=999*1*0\r\n";
+        writeBytes(filePath("c"), forged);
+        FormGO->BTC_StartenClick();
+        // No stage code, no registration, no game.
+        QVERIFY(fx->Dialogs.Texts().contains("Datei ungültig.\r\nDaten werden nicht gespeichert!"));
+        QCOMPARE(bytesOf(filePath("c")), forged);
+        for (int i = 0; i < 6; ++i)
+            NETZ->StartTimerTimer();
+        QVERIFY(!Form1->GameRunning);
+    }
+
+    void fileChangedDuringTheGame()
+    {
+        writeFile("c", "pw", 1);
+        openChallenge("c", "");
+        FormCha->start_CClick();
+        runStart();
+        QByteArray forged = bytesOf(filePath("c"));
+        forged.replace("Anna=0*0*0", "Anna=500*1*0");
+        writeBytes(filePath("c"), forged);
+        fx->Dialogs.Shown.clear();
+        finishGame(40);
+        // The result is dropped without a word.
+        QCOMPARE(bytesOf(filePath("c")), forged);
+        QVERIFY(!fx->Dialogs.Texts().contains("Datei ungültig.\r\nDaten werden nicht gespeichert!"));
+    }
+
+    void writeFailureIsReported()
+    {
+        writeFile("c", "pw", 1);
+        openChallenge("c", "pw");
+        const QByteArray before = bytesOf(filePath("c"));
+        bool saved = true;
+        withFileSizeLimit(16, [&] { saved = FormCha->SaveStageResult("0001", 1, 2, 3); });
+        QVERIFY(!saved);
+        QCOMPARE(bytesOf(filePath("c")), before);
+        QCOMPARE(fx->Dialogs.Shown.size(), size_t(1));
+        QVERIFY(fx->Dialogs.Shown[0].Text.startsWith("Die Datei \""));
+        QVERIFY(fx->Dialogs.Shown[0].Text.contains("konnte nicht gespeichert werden."));
+        QCOMPARE(fx->Dialogs.Shown[0].Type, TMsgDlgType::Error);
+        // Creation fails the same way and leaves no file behind.
+        openChallenge("neu", "pw");
+        withFileSizeLimit(16, [&] { saved = FormCha->CreateChallengeFile(); });
+        QVERIFY(!saved);
+        QVERIFY(!QFileInfo::exists(filePath("neu")));
+        QCOMPARE(QDir(ProgramDir()).entryList({"neu*"}), QStringList());
+    }
+
+    void clearingPlayers()
+    {
+        writeFile("c", "pw", 2, 10, [](TIniFile &ini) {
+            ini.WriteString("Etappe", "Anna", "0002");
+            ini.WriteString("0001", "Anna", "1*2*3");
+            ini.WriteString("0002", "Anna", "4*5*6");
+        });
+        openChallenge("c", "falsch");
+        QVERIFY(!FormCha->bt_clear->isEnabled());
+        const QByteArray before = bytesOf(filePath("c"));
+        fx->Dialogs.DefaultAnswer = mrYes;
+        FormCha->ClearClick();
+        QCOMPARE(bytesOf(filePath("c")), before);
+
+        // With the password it is enabled; a file changed since then is left alone.
+        FormCha->Passwort->setText("pw");
+        QVERIFY(FormCha->bt_clear->isEnabled());
+        QByteArray forged = before;
+        forged.replace("4*5*6", "9*5*6");
+        writeBytes(filePath("c"), forged);
+        FormCha->ClearClick();
+        QCOMPARE(bytesOf(filePath("c")), forged);
+        QVERIFY(!FormCha->bt_clear->isEnabled());
+
+        // On the intact file No keeps everything and Yes keeps only the stages.
+        writeBytes(filePath("c"), before);
+        FormCha->Refresh();
+        QVERIFY(FormCha->bt_clear->isEnabled());
+        fx->Dialogs.Shown.clear();
+        fx->Dialogs.Answers = {mrNo};
+        FormCha->ClearClick();
+        QCOMPARE(fx->Dialogs.Texts(), QStringList{"Alle Spieler aus Datei löschen?"});
+        QCOMPARE(bytesOf(filePath("c")), before);
+        FormCha->ClearClick();
+        TIniFile ini = readFile("c");
+        QVERIFY(VerifyChecksum(ini, "Spiele"));
+        QCOMPARE(ini.ReadSections(), QStringList{"Spiele"});
+        QCOMPARE(StageKeys(ini), (QStringList{"0001", "0002"}));
+        QVERIFY(PasswordMatches(ini, "pw"));
+        QCOMPARE(FormCha->bt_start->text(), QString("Challengespiel\r\nstarten"));
+        QCOMPARE(FormCha->NextStageNumber("Anna"), QString("0001"));
+    }
+
+    // ---- the tree ------------------------------------------------------------------------
+
+    void stageLines_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("sudoku") << "SS013"
+                                << "0001: Sudoku; Auswertung sofort; Vorgabe: Leicht; Bewertung: Leicht; Merker: 3";
+        QTest::newRow("letters A-I")
+            << "ID324"
+            << "0001: Mojidoku(A-I); Auswertung am Ende; Vorgabe: Profi; Bewertung: Mittel; Merker: 4";
+        QTest::newRow("letters A-Z")
+            << "ZS249"
+            << "0001: Mojidoku(A-Z); Auswertung sofort; Vorgabe: Schwer; Bewertung: Profi; Merker: 9";
+        QTest::newRow("bingo") << "BS110"
+                               << "0001:Auswertung sofort; Vorgabe: Mittel; Bewertung: Leicht; Merker: 0";
+    }
+    void stageLines()
+    {
+        QFETCH(QString, options);
+        QTEST(TFormCha::StageLineText("0001", stageCode(1, options)), "line");
+    }
+
+    void treeOfFiles()
+    {
+        writeFile("b-serie", "", 2);
+        writeFile("a-kaputt", "", 1);
+        QByteArray bytes = bytesOf(filePath("a-kaputt"));
+        writeBytes(filePath("a-kaputt"), bytes + "\r\n");
+        writeFile("turnier", "", 1, 20);
+        openChallenge("");
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 2);
+        const QTreeWidgetItem *broken = FormCha->Tree->topLevelItem(0);
+        const QTreeWidgetItem *good = FormCha->Tree->topLevelItem(1);
+        QCOMPARE(broken->text(0), QString("a-kaputt"));
+        QCOMPARE(broken->childCount(), 1);
+        QCOMPARE(broken->child(0)->text(0), QString("Datei ungültig !"));
+        QVERIFY(broken->isExpanded());
+        QCOMPARE(good->text(0), QString("b-serie"));
+        QCOMPARE(good->childCount(), 2);
+        QCOMPARE(good->child(1)->text(0), TFormCha::StageLineText("0002", stageCode(2)));
+        // A double click on any line of a file takes its name.
+        FormCha->Tree->setCurrentItem(good->child(1));
+        FormCha->TreeDblClick();
+        QCOMPARE(FormCha->ChallengeName->text(), QString("b-serie"));
+        QCOMPARE(FormCha->bt_start->text(), QString("Challengespiel\r\nstarten"));
+    }
+
+    void closingOtherwiseEndsTheMode()
+    {
+        writeFile("c", "", 1);
+        openChallenge("c");
+        FormCha->ChallengeActive = true;
+        FormCha->close();
+        QVERIFY(!FormCha->ChallengeActive);
     }
 
     // ---- the results list ------------------------------------------------------------
