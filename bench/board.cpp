@@ -1,5 +1,6 @@
 // The board view: building the cell and mark controls, one layout at the
 // default window size, and one full redraw of all 81 cells with their marks.
+#include "common/TestEnv.h"
 #include "core/UFeld.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -50,13 +50,7 @@ void fillBoard()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir dir;
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(dir.path()));
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+    const TTestEnv env;
     QApplication app(argc, argv);
     ReloadSudokuEnv();
     RegWriteInteger(QStringLiteral("Disclaimer"), 1);

@@ -1,10 +1,10 @@
 // Competition files: verifying a file of 100 stages and 8 players, and writing
 // one result into it (load, verify, change, new checksum, atomic replace).
+#include "common/TestEnv.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UIniFile.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -26,8 +26,8 @@ const char kPuzzle[] = "eHcFDgaibdgiahBcFefbAicEHGdadHcbifeGbCGefhDAiIfedgaBchcE
 
 int main()
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/Bench.turnier");
+    const TTestEnv env;
+    const QString path = env.Dir() + QStringLiteral("/Bench.turnier");
     TIniFile ini = NewCompetitionDocument(path, QStringLiteral("geheim"));
     const QString spiele = QString::fromLatin1(kChallengeSection);
     const QString etappe = QString::fromLatin1(kStageSection);

@@ -1,6 +1,7 @@
 // The ghost replay: one 10 ms tick with seven ghosts on a fresh board, once
 // with nothing due (the scan alone) and once with one ghost entry due, which
 // is judged at once on the host.
+#include "common/TestEnv.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UGhostData.h"
 #include "competitions/Ughost.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -44,13 +44,7 @@ double medianUs(std::vector<qint64> ns)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir dir;
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(dir.path()));
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+    const TTestEnv env;
     QApplication app(argc, argv);
     ReloadSudokuEnv();
     TSilentDialogs dialogs;

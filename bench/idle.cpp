@@ -9,6 +9,7 @@
 //   idle_lan_host_cpu       the same in a running LAN game as its host, with
 //                           a second player on loopback that acknowledges
 //                           (goal: < 1)
+#include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/USonstiges.h"
@@ -22,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QWidget>
@@ -47,18 +47,6 @@ double cpuSeconds()
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The program's folders in a temporary place, the terms already accepted.
-void privateEnvironment(const QTemporaryDir &dir)
-{
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(dir.path()));
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
-    qputenv("SUDOKU_BIND_ADDRESS", "127.0.0.1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
-}
-
 // Child: a bare window walking the ticks the splash walks.
 int runBare(int argc, char *argv[])
 {
@@ -80,8 +68,7 @@ int runBare(int argc, char *argv[])
 // Child: the program as its entry starts it, ended when the start screen shows.
 int runProgram(int argc, char *argv[])
 {
-    QTemporaryDir dir;
-    privateEnvironment(dir);
+    const TTestEnv env;
     qInstallMessageHandler(quiet);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sudoku"));
@@ -202,8 +189,7 @@ int main(int argc, char *argv[])
     std::printf("launch_program_ms %.1f ms\n", program);
     std::printf("launch_ratio %.3f ratio\n", program / bare);
 
-    QTemporaryDir dir;
-    privateEnvironment(dir);
+    const TTestEnv env;
     qInstallMessageHandler(quiet);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 //                                 poll period plus 5 ms, under 55 ms)
 //   internet_poll_idle_cpu        CPU share of the program while it polls an
 //                                 idle game for 10 s (goal: under 2 % of a core)
+#include "common/TestEnv.h"
 #include "../tests/net/LanPeer.h"
 #include "../tests/net/WebStandIn.h"
 
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -59,10 +59,7 @@ void fail(const char *why)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir dir;
-    qputenv("SUDOKU_SETTINGS_DIR", dir.path().toLocal8Bit());
-    qputenv("SUDOKU_DATA_DIR", dir.path().toLocal8Bit());
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+    const TTestEnv env;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

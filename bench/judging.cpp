@@ -4,6 +4,7 @@
 // queued, sent, and acknowledged by the other players' sockets; the
 // acknowledgements come in through the host's own socket and receive path
 // before the entry counts as done.
+#include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/USonstiges.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
 #include <cstdio>
@@ -235,14 +235,7 @@ void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(quiet);
-    QTemporaryDir dir;
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(dir.path()));
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
-    qputenv("SUDOKU_BIND_ADDRESS", "127.0.0.1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+    const TTestEnv env;
     QApplication app(argc, argv);
     ReloadSudokuEnv();
     RegWriteInteger(QStringLiteral("Disclaimer"), 1);

@@ -1,5 +1,6 @@
 // Printing: recording the board page and printing it to PDF, and redrawing
 // the preview's paper after a zoom step.
+#include "common/TestEnv.h"
 #include "core/UFeld.h"
 #include "core/UQuadrivo_Types.h"
 #include "core/USystem.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -27,8 +27,8 @@ void print(const char *name, double value, const char *unit) { std::printf("%s %
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
-    qputenv("SUDOKU_PRINT_PDF", (dir.path() + "/bench.pdf").toUtf8());
+    const TTestEnv env;
+    qputenv("SUDOKU_PRINT_PDF", (env.Dir() + "/bench.pdf").toUtf8());
     ReloadSudokuEnv();
     QApplication app(argc, argv);
 

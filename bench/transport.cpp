@@ -6,6 +6,7 @@
 //   bare_1ms_timer_cpu_share  for comparison: an empty program whose only work is a
 //                          1 ms timer that always wakes, over five seconds
 // Everything stays on 127.0.0.1 / 127.0.0.2, with private settings.
+#include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "core/USudokuApp.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
 #include <chrono>
@@ -130,17 +130,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
-    const QString base = dir.path();
-    for (const char *sub : {"settings", "data", "tmp"})
-        QDir(base).mkpath(QString::fromLatin1(sub));
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(base + QStringLiteral("/settings")));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(base + QStringLiteral("/data")));
-    qputenv("TMPDIR", QFile::encodeName(base + QStringLiteral("/tmp")));
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_BIND_ADDRESS", "127.0.0.1");
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
+    const TTestEnv env;
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,7 +5,6 @@
 #include "core/USudokuApp.h"
 #include "core/USystem.h"
 
-#include <QDir>
 #include <QFile>
 
 int64_t TTestFixture::Now = 5000000000LL;
@@ -51,16 +50,6 @@ QStringList TScriptedDialogs::Texts() const
 
 TTestFixture::TTestFixture()
 {
-    const QString base = m_dir.path();
-    QDir(base).mkpath(QStringLiteral("settings"));
-    QDir(base).mkpath(QStringLiteral("data"));
-    QDir(base).mkpath(QStringLiteral("tmp"));
-    qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(base + QStringLiteral("/settings")));
-    qputenv("SUDOKU_DATA_DIR", QFile::encodeName(base + QStringLiteral("/data")));
-    qputenv("TMPDIR", QFile::encodeName(base + QStringLiteral("/tmp")));
-    qputenv("SUDOKU_LOOPBACK_ONLY", "1");
-    qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
-    qputenv("SUDOKU_SELF_IP", "127.0.0.1");
     ReloadSudokuEnv();
     RegForget();
     InstallDialogService(&Dialogs);

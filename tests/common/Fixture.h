@@ -3,11 +3,11 @@
 // a scripted dialog service, a counter the test advances, and the program's
 // windows built as the entry builds them.
 
+#include "common/TestEnv.h"
 #include "ui/DialogService.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -40,11 +40,12 @@ public:
 class TTestFixture {
 public:
     // Points the settings store, the data folder and the temporary folder at a
-    // fresh private folder and installs the scripted dialogs.
+    // fresh private folder, keeps the network on loopback and installs the
+    // scripted dialogs.
     TTestFixture();
     ~TTestFixture();
 
-    QString Dir() const { return m_dir.path(); }
+    QString Dir() const { return m_env.Dir(); }
     TScriptedDialogs Dialogs;
     // The counter in nanoseconds; tests move it.
     static int64_t Now;
@@ -59,6 +60,6 @@ public:
     void ClearSettings();
 
 private:
-    QTemporaryDir m_dir;
+    TTestEnv m_env;
     bool m_windows = false;
 };

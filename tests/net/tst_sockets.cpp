@@ -3,18 +3,18 @@
 // while every third datagram is lost.
 #include "ExchangePeer.h"
 
+#include "common/TestEnv.h"
 #include "core/USystem.h"
 
 #include <QtTest>
 
 class TstSockets : public QObject {
     Q_OBJECT
+    const TTestEnv env;
 
 private slots:
     void initTestCase()
     {
-        qputenv("SUDOKU_LOOPBACK_ONLY", "1");
-        qputenv("SUDOKU_BROADCAST_ADDRESS", "127.255.255.255");
         ReloadSudokuEnv();
         QVERIFY(SudokuEnv().LoopbackOnly);
     }

@@ -47,8 +47,6 @@ class TstOptions : public QObject {
 private slots:
     void initTestCase()
     {
-        // The listener of the port tests stays on loopback.
-        qputenv("SUDOKU_BIND_ADDRESS", "127.0.0.1");
         fx = std::make_unique<TTestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }

@@ -129,7 +129,6 @@ class TstStart : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("SUDOKU_BIND_ADDRESS", "127.0.0.1");
         fx = std::make_unique<TTestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
