@@ -14,6 +14,7 @@
 #include <QString>
 #include <functional>
 
+class QTreeWidgetItem;
 class QUdpSocket;
 class TIniFile;
 struct TPlayerRecord;
@@ -206,8 +207,13 @@ public:
     void ScoreGame();
 
     // ---- tournament data ----------------------------------------------
+    // Host: the header (mode -1, 0 or 99) and, for -1, the stages and results
+    // of the file open in WorkIni, to every active slot 2..8 whose queue
+    // holds the whole dump. A client sends nothing.
     void SendTournamentData(int mode);
     void OnTournamentData(); // 123
+    // True on the host of a network game, the one machine that sends 123.
+    bool SendsTournamentData() const;
 
 signals:
     // A telegram about to be handed to its handler (from the wire or on the
@@ -235,6 +241,12 @@ private:
 
     // The address this machine last sent its login to.
     QString LoginTarget;
+
+    // A client's tree node of the tournament the last rebuilding header
+    // named; stage lines go under it. Compared with the tree's top-level
+    // items before use, since the window may empty its tree at any time.
+    QTreeWidgetItem *TournamentRoot = nullptr;
+    bool TournamentRootValid() const;
 
     void ReadPendingDatagrams();
     // Whether Tel's kind is taken from peer; a chat line naming a slot peer

@@ -4,11 +4,3 @@
 // hands it to the sender pattern (SendToAll, SendToPlayer, SendToServer,
 // SendDatagram), which also runs the local path while the listener is off.
 #include "net/UNETZ.h"
-
-#include "core/ULog.h"
-#include "core/UQuadrivo.h"
-
-// ---- tournament data ----------------------------------------------------------
-
-void TNETZ::SendTournamentData(int) {}
-void TNETZ::OnTournamentData() {}

@@ -1,0 +1,650 @@
+// Tournament data between the host and its clients: what the host queues for
+// each client and in which order, what a client's window shows after it,
+// the header's modes, the checks of who sends and who takes the data, and
+// a whole dump through real sockets on loopback.
+#include "ExchangePeer.h"
+#include "GameSupport.h"
+#include "RawPeer.h"
+#include "competitions/UChallenge.h"
+#include "competitions/UCompetitionFile.h"
+#include "competitions/UIniFile.h"
+#include "competitions/UTournamentData.h"
+#include "core/ULog.h"
+#include "core/UQuadrivo.h"
+#include "net/UNETZ.h"
+
+#include <QSignalBlocker>
+#include <QtTest>
+#include <memory>
+
+namespace {
+const char kPuzzle[] = "eHcFDgaibdgiahBcFefbAicEHGdadHcbifeGbCGefhDAiIfedgaBchcEFBidGhagAbHefidchidgACeBf";
+const QString kHostAddress = QStringLiteral("127.0.0.1");
+
+QByteArray fileHead()
+{
+    return "[Spiele]\r\nchksum=0\r\nPasswort=d41d8cd98f00b204e9800998ecf8427e\r\n";
+}
+
+QByteArray stage(int n, const char *options)
+{
+    return StageNumberText(n).toLatin1() + "=" + kPuzzle + options + "\r\n";
+}
+
+// No stages, two players registered with none played.
+QByteArray noStages()
+{
+    return fileHead() + "[Etappe]\r\nAnna=0000\r\nBert=0000\r\n";
+}
+
+// Three stages, two players through two of them.
+QByteArray severalStages()
+{
+    return fileHead() + stage(1, "SS014") + stage(2, "ID123") + stage(3, "SS124") +
+           "[Etappe]\r\nAnna=0002\r\nBert=0002\r\n"
+           "[0001]\r\nAnna=12*3456*1\r\nBert=8*4000*2\r\n"
+           "[0002]\r\nBert=10*2000*0\r\nAnna=0*0*0\r\n";
+}
+
+// Four stages; Carl has reached stage 2 and has entries in stages 2 and 3.
+QByteArray fourStages()
+{
+    return fileHead() + stage(1, "SS014") + stage(2, "SD233") + stage(3, "SS124") + stage(4, "ZS302") +
+           "[Etappe]\r\nCarl=0002\r\n"
+           "[0001]\r\nDora=1*10*1\r\n"
+           "[0002]\r\nCarl=5*300*1\r\n"
+           "[0003]\r\nCarl=7*700*7\r\n";
+}
+
+// What slot p's queue holds, oldest first.
+std::vector<TTelegram> queued(int p)
+{
+    std::vector<TTelegram> out;
+    const TPlayerRecord &r = Form1->Players[p];
+    for (int i = r.QueueRead; i != r.QueueWrite; i = (i + 1) % kTelegramRingSize)
+        out.push_back(r.SendQueue[i]);
+    return out;
+}
+
+// One line per telegram: part, text, x, y, a, b.
+QString describe(const std::vector<TTelegram> &tels)
+{
+    QStringList out;
+    for (const TTelegram &t : tels)
+        out << QStringLiteral("%1 %2:%3 x%4 y%5 a%6 b%7")
+                   .arg(t.Aktion)
+                   .arg(t.z)
+                   .arg(t.Text())
+                   .arg(t.x)
+                   .arg(t.y)
+                   .arg(t.a)
+                   .arg(t.b);
+    return out.join(QStringLiteral("\n"));
+}
+
+QStringList treeLines()
+{
+    QStringList out;
+    for (int i = 0; i < FormCha->Tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *top = FormCha->Tree->topLevelItem(i);
+        out << top->text(0);
+        for (int c = 0; c < top->childCount(); ++c)
+            out << QStringLiteral("  ") + top->child(c)->text(0);
+    }
+    return out;
+}
+
+QStringList resultRows()
+{
+    QStringList out;
+    for (int i = 0; i < FormCha->GamerView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = FormCha->GamerView->topLevelItem(i);
+        QStringList cells;
+        for (int c = 0; c < 6; ++c)
+            cells << row->text(c);
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+TTelegram header(const QString &name, int rule, int mode)
+{
+    return TournamentTelegram(TournamentHeaderPart(name, rule, mode));
+}
+
+TTelegram stagePart(int position, const QString &options)
+{
+    TTournamentPart p;
+    p.Part = tpStage;
+    p.x = position;
+    p.Text = options;
+    return TournamentTelegram(p);
+}
+} // namespace
+
+class TstTournament : public TGameTest {
+    Q_OBJECT
+
+    std::unique_ptr<TIniFile> ini;
+    int nextTan = 0;
+
+    // This machine hosts a tournament "Herbst" with end rule 2 for the
+    // players, the file's text open in WorkIni.
+    void hostTournament(int players, const QByteArray &file, int rule = 2)
+    {
+        BecomeHostOf(players, false);
+        Form1->HostsNetworkGame = true;
+        {
+            const QSignalBlocker block(FormCha->ChallengeName);
+            FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        }
+        TRadioButton *rules[] = {FormCha->RB1, FormCha->RB2, FormCha->RB3};
+        for (TRadioButton *rb : rules) {
+            const QSignalBlocker block(rb);
+            rb->setAutoExclusive(false);
+            rb->setChecked(false);
+            rb->setAutoExclusive(true);
+        }
+        if (rule >= 1 && rule <= 3) {
+            const QSignalBlocker block(rules[rule - 1]);
+            rules[rule - 1]->setChecked(true);
+        }
+        ini = std::make_unique<TIniFile>();
+        ini->SetBytes(file);
+        NETZ->WorkIni = ini.get();
+    }
+
+    // This machine is player 2 of the game the host at 127.0.0.1 runs.
+    void becomeClient()
+    {
+        Form1->ResetPlayers();
+        FillSlot(1, QStringLiteral("Server"), kHostAddress);
+        FillSlot(2, QStringLiteral("Anna"), QStringLiteral("127.0.0.2"));
+        NETZ->MyPlayerNo = 2;
+        NETZ->WorkIni = nullptr;
+        Form1->HostsNetworkGame = false;
+        FormStart->PlayMode = 20;
+        NETZ->ForgetAllPeers();
+    }
+
+    // A telegram from the host's queue for slot 2, through the receiver.
+    void deliver(TTelegram t, const QString &from = kHostAddress)
+    {
+        t.ACK = 1;
+        t.Loop = 2;
+        t.TAN = nextTan;
+        nextTan = (nextTan + 1) % kTelegramRingSize;
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(t), from);
+    }
+
+    void deliverAll(const std::vector<TTelegram> &tels)
+    {
+        for (const TTelegram &t : tels)
+            deliver(t);
+    }
+
+    // The host's dump for slot 2 of a file, as the client then gets it.
+    std::vector<TTelegram> dumpFor(const QByteArray &file)
+    {
+        hostTournament(2, file);
+        NETZ->SendTournamentData(kTournamentRebuild);
+        NETZ->WorkIni = nullptr;
+        const std::vector<TTelegram> tels = queued(2);
+        NETZ->PurgeQueue(2);
+        return tels;
+    }
+
+    void expectLocked(int rule)
+    {
+        QVERIFY(FormCha->isVisible());
+        QVERIFY(FormCha->TournamentActive);
+        QCOMPARE(FormCha->windowTitle(), QString("Turnier"));
+        TRadioButton *rules[] = {FormCha->RB1, FormCha->RB2, FormCha->RB3};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(!rules[i]->isEnabled());
+            QCOMPARE(rules[i]->isChecked(), rule == i + 1);
+        }
+        QVERIFY(!FormCha->bt_neues->isEnabled());
+        QVERIFY(!FormCha->Passwort->isEnabled());
+        QVERIFY(!FormCha->bt_start->isEnabled());
+        QVERIFY(!FormCha->ChallengeName->isEnabled());
+        QCOMPARE(FormCha->bt_start->text(), QString("Server startet Spiel"));
+    }
+
+private slots:
+    void initTestCase() { SetUpGameTest(); }
+    void cleanupTestCase() { TearDownGameTest(); }
+    void init()
+    {
+        ResetGameTest();
+        FormCha->close();
+        FormCha->ClearTournamentLists();
+        FormCha->ChallengeName->setEnabled(true);
+        FormCha->Passwort->setEnabled(true);
+        for (TRadioButton *rb : {FormCha->RB1, FormCha->RB2, FormCha->RB3})
+            rb->setEnabled(true);
+        nextTan = 0;
+    }
+    void cleanup()
+    {
+        NETZ->WorkIni = nullptr;
+        ini.reset();
+        FormCha->close();
+        FormCha->ChallengeName->setEnabled(true);
+        NETZ->MyPlayerNo = 0;
+        CheckGameTest();
+    }
+
+    // ---- host side ------------------------------------------------------------------
+
+    void dumpInOrder_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no stages") << noStages()
+                                   << "123 1:Herbst x2 y-1 a0 b0\n"
+                                      "123 3:Anna x0 y0 a0 b0\n"
+                                      "123 3:Bert x0 y0 a0 b0";
+        QTest::newRow("no stages, nobody registered") << fileHead() + "[Etappe]\r\n"
+                                                      << "123 1:Herbst x2 y-1 a0 b0";
+        QTest::newRow("several stages") << severalStages()
+                                        << "123 1:Herbst x2 y-1 a0 b0\n"
+                                           "123 2:SS014 x1 y0 a0 b0\n"
+                                           "123 2:ID123 x2 y0 a0 b0\n"
+                                           "123 2:SS124 x3 y0 a0 b0\n"
+                                           "123 3:Anna x12 y3456 a2 b1\n"
+                                           "123 3:Bert x18 y6000 a2 b2\n"
+                                           "123 4:Anna x12 y3456 a1 b1\n"
+                                           "123 4:Bert x8 y4000 a1 b2\n"
+                                           "123 4:Bert x10 y2000 a2 b0\n"
+                                           "123 4:Anna x0 y0 a2 b0";
+        QTest::newRow("stage 2 of 4") << fourStages()
+                                      << "123 1:Herbst x2 y-1 a0 b0\n"
+                                         "123 2:SS014 x1 y0 a0 b0\n"
+                                         "123 2:SD233 x2 y0 a0 b0\n"
+                                         "123 2:SS124 x3 y0 a0 b0\n"
+                                         "123 2:ZS302 x4 y0 a0 b0\n"
+                                         "123 3:Carl x5 y300 a2 b1\n"
+                                         "123 4:Dora x1 y10 a1 b1\n"
+                                         "123 4:Carl x5 y300 a2 b1\n"
+                                         "123 4:Carl x7 y700 a3 b7";
+    }
+    void dumpInOrder()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        hostTournament(3, file);
+        NETZ->SendTournamentData(kTournamentRebuild);
+        // The same dump for every client, nothing for the host itself.
+        QCOMPARE(describe(queued(2)), expected);
+        QCOMPARE(describe(queued(3)), expected);
+        QCOMPARE(NETZ->QueuedCount(1), 0);
+        for (const TTelegram &t : queued(2)) {
+            QCOMPARE(int(t.Data), 1);
+            QCOMPARE(t.Loop, 2);
+            QCOMPARE(t.ACK, 1);
+        }
+        QVERIFY(hasTraceLine("Sende Turnierdaten"));
+        QVERIFY(hasTraceLine("Turnierdaten: Name= Herbst"));
+    }
+
+    void sendTraces()
+    {
+        hostTournament(2, severalStages());
+        NETZ->SendTournamentData(kTournamentRebuild);
+        const QStringList expected{"Sende Turnierdaten",
+                                   "Turnierdaten: Name= Herbst",
+                                   "Turnierdaten: Spiele= SS014",
+                                   "Turnierdaten: Spiele= ID123",
+                                   "Turnierdaten: Spiele= SS124",
+                                   "Turnierdaten: GamerMax= Anna pkt(12) time(3456) error(1)",
+                                   "Turnierdaten: GamerMax= Bert pkt(18) time(6000) error(2)",
+                                   "Turnierdaten: Gamer= Anna pkt(12) time(3456) error(1)",
+                                   "Turnierdaten: Gamer= Bert pkt(8) time(4000) error(2)",
+                                   "Turnierdaten: Gamer= Bert pkt(10) time(2000) error(0)",
+                                   "Turnierdaten: Gamer= Anna pkt(0) time(0) error(0)"};
+        QStringList got;
+        for (const QString &line : Trace->LogBox->Items())
+            if (line.contains(QStringLiteral("Turnierdaten")))
+                got << line;
+        QCOMPARE(got.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QVERIFY2(got[i].endsWith(expected[i]), qPrintable(got[i]));
+    }
+
+    void headerOnlyModes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("rule");
+        QTest::newRow("lock, rule 1") << 0 << 1;
+        QTest::newRow("close, rule 3") << 99 << 3;
+        QTest::newRow("lock, no rule checked") << 0 << 0;
+    }
+    void headerOnlyModes()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, rule);
+        hostTournament(2, severalStages(), rule);
+        NETZ->SendTournamentData(mode);
+        QCOMPARE(describe(queued(2)), QStringLiteral("123 1:Herbst x%1 y%2 a0 b0").arg(rule).arg(mode));
+    }
+
+    void inactiveSlotsGetNothing()
+    {
+        hostTournament(4, noStages());
+        Form1->Players[3].Active = false;
+        NETZ->SendTournamentData(kTournamentLock);
+        QCOMPARE(NETZ->QueuedCount(2), 1);
+        QCOMPARE(NETZ->QueuedCount(3), 0);
+        QCOMPARE(NETZ->QueuedCount(4), 1);
+    }
+
+    void noClientNothingSent()
+    {
+        hostTournament(1, severalStages());
+        NETZ->SendTournamentData(kTournamentRebuild);
+        for (int p = 1; p <= 8; ++p)
+            QCOMPARE(NETZ->QueuedCount(p), 0);
+    }
+
+    void aDumpGoesWholeOrNotAtAll()
+    {
+        hostTournament(3, severalStages());
+        // Slot 2's peer is behind: 495 telegrams wait, 10 would not fit.
+        for (int i = 0; i < 495; ++i) {
+            NETZ->Tel = TTelegram();
+            NETZ->Tel.Aktion = akChat;
+            NETZ->Tel.Gid = 1;
+            NETZ->QueueToPlayer(2);
+        }
+        QCOMPARE(NETZ->QueuedCount(2), 495);
+        NETZ->SendTournamentData(kTournamentRebuild);
+        QCOMPARE(NETZ->QueuedCount(2), 495);
+        QCOMPARE(NETZ->QueuedCount(3), 10);
+        QVERIFY(
+            hasTraceLine("Turnierdaten an Spieler2(127.0.0.2) nicht gesendet: Warteschlange hat Platz für 5 von 10"));
+        // Exactly the room it needs is enough.
+        NETZ->PurgeQueue(2);
+        NETZ->PurgeQueue(3);
+        for (int i = 0; i < 490; ++i) {
+            NETZ->Tel = TTelegram();
+            NETZ->Tel.Aktion = akChat;
+            NETZ->Tel.Gid = 1;
+            NETZ->QueueToPlayer(2);
+        }
+        NETZ->SendTournamentData(kTournamentRebuild);
+        QCOMPARE(NETZ->QueuedCount(2), 500);
+        QCOMPARE(queued(2).back().z, 4);
+        NETZ->PurgeQueue(2);
+    }
+
+    void aClientSendsNothing()
+    {
+        hostTournament(3, severalStages());
+        NETZ->MyPlayerNo = 2;
+        Form1->HostsNetworkGame = false;
+        NETZ->SendTournamentData(kTournamentRebuild);
+        NETZ->SendTournamentData(kTournamentClose);
+        for (int p = 1; p <= 8; ++p)
+            QCOMPARE(NETZ->QueuedCount(p), 0);
+        QVERIFY(hasTraceLine("Turnierdaten nicht gesendet: nur der Server sendet sie"));
+    }
+
+    void aLoginSendsTheLockingHeader()
+    {
+        hostTournament(2, noStages());
+        NETZ->WorkIni = nullptr;
+        FormCha->show();
+        NETZ->PurgeQueue(2);
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = akLogin;
+        NETZ->Tel.ACK = -1;
+        NETZ->Tel.Data = 1;
+        NETZ->Tel.SetText(QStringLiteral("Carl"));
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(NETZ->Tel), QStringLiteral("127.0.0.3"));
+        const std::vector<TTelegram> got = queued(3);
+        QVERIFY(!got.empty());
+        const TTelegram &last = got.back();
+        QCOMPARE(last.Aktion, int(akTournament));
+        QCOMPARE(last.z, 1);
+        QCOMPARE(last.y, 0);
+        QCOMPARE(last.Text(), QString("Herbst"));
+        // The player id came first: the client knows it is a client by then.
+        bool idBefore = false;
+        for (const TTelegram &t : got)
+            if (t.Aktion == akPlayerId && t.Gid == 3)
+                idBefore = true;
+        QVERIFY(idBefore);
+        for (int p = 2; p <= 3; ++p)
+            NETZ->PurgeQueue(p);
+    }
+
+    // ---- client side ----------------------------------------------------------------
+
+    void clientWindowAfterADump_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("no stages") << noStages() << QStringList{"Herbst"}
+                                   << QStringList{"Anna|0||0|00:00.0|0", "Bert|0||0|00:00.0|0"};
+        QTest::newRow("several stages")
+            << severalStages()
+            << QStringList{"Herbst", "  0001: Sudoku; Vorgabe: Leicht; Bewertung: Leicht; Merker: 4",
+                           "  0002: Mojidoku A-I; Vorgabe: Mittel; Bewertung: Mittel; Merker: 3",
+                           "  0003: Sudoku; Vorgabe: Mittel; Bewertung: Mittel; Merker: 4"}
+            << QStringList{"Anna|2||12|05:45.6|1",   "Bert|2||18|10:00.0|2",    "Anna||0001|12|05:45.6|1",
+                           "Bert||0001|8|06:40.0|2", "Bert||0002|10|03:20.0|0", "Anna||0002|0|00:00.0|0"};
+        QTest::newRow("stage 2 of 4") << fourStages()
+                                      << QStringList{"Herbst",
+                                                     "  0001: Sudoku; Vorgabe: Leicht; Bewertung: Leicht; Merker: 4",
+                                                     "  0002: Sudoku; Vorgabe: Schwer; Bewertung: Schwer; Merker: 3",
+                                                     "  0003: Sudoku; Vorgabe: Mittel; Bewertung: Mittel; Merker: 4",
+                                                     "  0004: Mojidoku A-Z; Vorgabe: Profi; Bewertung: ; Merker: 2"}
+                                      << QStringList{"Carl|2||5|00:30.0|1", "Dora||0001|1|00:01.0|1",
+                                                     "Carl||0002|5|00:30.0|1", "Carl||0003|7|01:10.0|7"};
+    }
+    void clientWindowAfterADump()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, tree);
+        QFETCH(QStringList, rows);
+        const std::vector<TTelegram> tels = dumpFor(file);
+        becomeClient();
+        deliverAll(tels);
+        QCOMPARE(treeLines(), tree);
+        QCOMPARE(resultRows(), rows);
+        // The stages' arrival opens the tree.
+        QCOMPARE(FormCha->Tree->topLevelItem(0)->isExpanded(), tree.size() > 1);
+        expectLocked(2);
+        QVERIFY(hasTraceLine("TURNIER: Listen löschen"));
+        QVERIFY(hasTraceLine("TURNIER: Herbst"));
+    }
+
+    void clientTraces()
+    {
+        const std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        Trace->LogBox->clear();
+        deliverAll(tels);
+        QVERIFY(hasTraceLine("TURNIER: 0003: Sudoku; Vorgabe: Mittel; Bewertung: Mittel; Merker: 4"));
+        QVERIFY(hasTraceLine("TURNIER: Anna AnzSpiele:2"));
+        QVERIFY(hasTraceLine("TURNIER: Bert Etappe:0002"));
+    }
+
+    void lockModeKeepsTheLists()
+    {
+        const std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        deliverAll(tels);
+        const QStringList tree = treeLines();
+        const QStringList rows = resultRows();
+        // A login at the host: the header again, to lock, with another end rule.
+        deliver(header(QStringLiteral("Herbst"), 3, kTournamentLock));
+        QCOMPARE(treeLines(), tree);
+        QCOMPARE(resultRows(), rows);
+        expectLocked(3);
+        // And once the window was hidden in between, too.
+        FormCha->hide();
+        deliver(header(QStringLiteral("Herbst"), 1, kTournamentLock));
+        QCOMPARE(treeLines(), tree);
+        QCOMPARE(resultRows(), rows);
+        expectLocked(1);
+        // Stage lines still go under the tournament's node.
+        deliver(stagePart(4, QStringLiteral("SS001")));
+        QCOMPARE(treeLines().size(), tree.size() + 1);
+    }
+
+    void rebuildReplacesTheLists()
+    {
+        std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        deliverAll(tels);
+        tels = dumpFor(noStages());
+        becomeClient();
+        deliverAll(tels);
+        QCOMPARE(treeLines(), QStringList{"Herbst"});
+        QCOMPARE(resultRows().size(), 2);
+    }
+
+    void closeModeClosesTheWindow()
+    {
+        const std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        deliverAll(tels);
+        QVERIFY(FormCha->isVisible());
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentClose));
+        QVERIFY(!FormCha->isVisible());
+        QVERIFY(!FormCha->TournamentActive);
+        QVERIFY(!FormCha->ChallengeActive);
+        // Closing a window that is already closed ends the mode as well.
+        FormCha->TournamentActive = true;
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentClose));
+        QVERIFY(!FormCha->isVisible());
+        QVERIFY(!FormCha->TournamentActive);
+    }
+
+    void endRuleValues_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::newRow("1") << 1;
+        QTest::newRow("2") << 2;
+        QTest::newRow("3") << 3;
+        QTest::newRow("none") << 0;
+        QTest::newRow("out of range") << 7;
+    }
+    void endRuleValues()
+    {
+        QFETCH(int, x);
+        becomeClient();
+        deliver(header(QStringLiteral("Herbst"), x, kTournamentRebuild));
+        expectLocked(x);
+    }
+
+    void aLongNameArrivesCut()
+    {
+        const QString name = QStringLiteral("Das große Herbstturnier der Vereine 2026");
+        QVERIFY(name.size() > 35);
+        hostTournament(2, noStages());
+        {
+            const QSignalBlocker block(FormCha->ChallengeName);
+            FormCha->ChallengeName->setText(name);
+        }
+        NETZ->SendTournamentData(kTournamentRebuild);
+        const std::vector<TTelegram> tels = queued(2);
+        NETZ->PurgeQueue(2);
+        QCOMPARE(tels.front().Text(), name.left(35));
+        becomeClient();
+        deliverAll(tels);
+        QCOMPARE(treeLines(), QStringList{name.left(35)});
+    }
+
+    void aStageWithoutATournamentIsIgnored()
+    {
+        becomeClient();
+        deliver(stagePart(1, QStringLiteral("SS124")));
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 0);
+        QVERIFY(hasTraceLine("TURNIER: Etappe 1 ohne Turnier ignoriert"));
+        // A lock alone makes no node either.
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentLock));
+        FormCha->ClearTournamentLists();
+        deliver(stagePart(1, QStringLiteral("SS124")));
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 0);
+        // Nor does a node that the window has dropped since.
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentRebuild));
+        FormCha->ClearTournamentLists();
+        deliver(stagePart(1, QStringLiteral("SS124")));
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 0);
+    }
+
+    void aShortStageCodeIsIgnored_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("one") << QStringLiteral("S");
+        QTest::newRow("four") << QStringLiteral("SS12");
+    }
+    void aShortStageCodeIsIgnored()
+    {
+        QFETCH(QString, code);
+        becomeClient();
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentRebuild));
+        deliver(stagePart(1, code));
+        QCOMPARE(treeLines(), QStringList{"Herbst"});
+        QVERIFY(hasTraceLine("TURNIER: Etappe 1 ignoriert, Optionen zu kurz"));
+    }
+
+    void theHostIgnoresTournamentData()
+    {
+        hostTournament(2, noStages());
+        NETZ->WorkIni = nullptr;
+        FormCha->TournamentActive = false;
+        // From its own address (slot 1), as a loop-back would bring it.
+        deliver(header(QStringLiteral("Fremd"), 1, kTournamentRebuild));
+        QVERIFY(!FormCha->isVisible());
+        QVERIFY(!FormCha->TournamentActive);
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 0);
+        QVERIFY(hasTraceLine("Turnierdaten ignoriert, kein Mitspieler (1)"));
+    }
+
+    void onlyTheHostsAddressIsHeard()
+    {
+        becomeClient();
+        FillSlot(3, QStringLiteral("Bert"), QStringLiteral("127.0.0.3"));
+        deliver(header(QStringLiteral("Fremd"), 1, kTournamentRebuild), QStringLiteral("127.0.0.3"));
+        QVERIFY(!FormCha->isVisible());
+        QVERIFY(!FormCha->TournamentActive);
+    }
+
+    // ---- over loopback --------------------------------------------------------------
+
+    void aDumpThroughSockets()
+    {
+        TRawPeer peer(QStringLiteral("127.0.0.2"), kHostAddress, port);
+        QVERIFY(peer.Bound);
+        hostTournament(2, fourStages());
+        QVERIFY(NETZ->SetListenerActive(true));
+        NETZ->SendTimer->start(1);
+        NETZ->SendTournamentData(kTournamentRebuild);
+        NETZ->WorkIni = nullptr;
+        QVERIFY(runUntil([&] { return peer.OfKind(akTournament).size() == 9; }, 5000));
+        std::vector<TTelegram> got;
+        for (const TRawPeer::TReceived &r : peer.OfKind(akTournament)) {
+            QCOMPARE(r.Size, kTelegramFullSize);
+            got.push_back(r.Tel);
+        }
+        QCOMPARE(describe(got), QString("123 1:Herbst x2 y-1 a0 b0\n"
+                                        "123 2:SS014 x1 y0 a0 b0\n"
+                                        "123 2:SD233 x2 y0 a0 b0\n"
+                                        "123 2:SS124 x3 y0 a0 b0\n"
+                                        "123 2:ZS302 x4 y0 a0 b0\n"
+                                        "123 3:Carl x5 y300 a2 b1\n"
+                                        "123 4:Dora x1 y10 a1 b1\n"
+                                        "123 4:Carl x5 y300 a2 b1\n"
+                                        "123 4:Carl x7 y700 a3 b7"));
+        QVERIFY(runUntil([] { return NETZ->QueuedCount(2) == 0; }, 5000));
+    }
+};
+
+QTEST_MAIN(TstTournament)
+#include "tst_tournament.moc"
