@@ -1,18 +1,14 @@
 #pragma once
 // One peer of a telegram exchange: a transport with a player table of its
 // own, which records every reliable name telegram (118) it handles. The
-// sequence number travels in x, so order and repeats can be checked. Also
-// the helpers of the socket tests and the transport benchmark.
+// sequence number travels in x, so order and repeats can be checked.
 
+#include "common/LoopbackPeer.h"
 #include "core/UQuadrivo_Types.h"
 #include "net/UNETZ.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <QUdpSocket>
 #include <memory>
 #include <vector>
 
@@ -91,35 +87,3 @@ public:
     QStringList Peers;
     QStringList Greetings;
 };
-
-// A port free on both loopback addresses.
-inline int freePortOnBoth()
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        QUdpSocket a;
-        QUdpSocket b;
-        if (!a.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress))
-            continue;
-        const quint16 port = a.localPort();
-        if (b.bind(QHostAddress(QStringLiteral("127.0.0.2")), port, QAbstractSocket::DontShareAddress))
-            return port;
-    }
-    return 0;
-}
-
-// Runs the event loop (so the 1 ms timers really tick every millisecond)
-// until the condition holds or the time is up.
-template <typename F> bool runUntil(F done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return done();
-}

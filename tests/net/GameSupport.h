@@ -4,7 +4,7 @@
 // options set as the option window holds them, a single game started through
 // StartGame on the local path, and the telegrams every handler was given.
 
-#include "ExchangePeer.h"
+#include "common/LoopbackPeer.h"
 #include "common/Fixture.h"
 #include "competitions/UChallenge.h"
 #include "competitions/Ughost.h"

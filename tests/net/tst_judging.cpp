@@ -3,9 +3,8 @@
 // boards, players who are put out, the end rules of a tournament, ghost
 // stamps, the Bingo offer, the scoring rules, and an entry of a second
 // machine over loopback.
-#include "ExchangePeer.h"
+#include "common/LoopbackPeer.h"
 #include "GameSupport.h"
-#include "RawPeer.h"
 #include "competitions/UChallenge.h"
 #include "competitions/Ughost.h"
 #include "core/UFeld.h"
@@ -888,8 +887,8 @@ private slots:
 
     void anEntryOfASecondMachine()
     {
-        TRawPeer peer(QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.1"), port);
-        QVERIFY(peer.Bound);
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
         startHostedGame(2, false);
         QVERIFY(NETZ->SetListenerActive(true));
         NETZ->SendTimer->start(1);
@@ -901,7 +900,7 @@ private slots:
         entry.x = a.x();
         entry.y = a.y();
         entry.z = SolutionDigit(a.x(), a.y());
-        peer.Send(entry);
+        peer.SendToHost(entry);
         QVERIFY(runUntil([&] { return peer.Has(akStats); }, 5000));
         QCOMPARE(int(peer.Received.size()), 3);
         QCOMPARE(peer.Received[0].Tel.Aktion, int(akCounts));
@@ -920,17 +919,17 @@ private slots:
         entry.x = b.x();
         entry.y = b.y();
         entry.z = WrongDigit(b.x(), b.y());
-        peer.Send(entry);
+        peer.SendToHost(entry);
         QVERIFY(runUntil([&] { return peer.Has(akStats); }, 5000));
         QList<int> got;
-        for (const TRawPeer::TReceived &r : peer.Received)
+        for (const TLoopbackPeer::TReceived &r : peer.Received)
             got << r.Tel.Aktion;
         QCOMPARE(got, QList<int>({akCounts, akCounts, akBlink, akPenalty, akStats}));
-        const TTelegram penalty = peer.OfKind(akPenalty)[0].Tel;
+        const TTelegram penalty = peer.OfKind(akPenalty)[0];
         QCOMPARE(penalty.Gid, 2);
         QCOMPARE(penalty.x, 5);
         QCOMPARE(penalty.y, 1);
-        QCOMPARE(peer.OfKind(akBlink)[0].Tel.z, entry.z);
+        QCOMPARE(peer.OfKind(akBlink)[0].z, entry.z);
         QCOMPARE(Form1->Players[2].Found, 1);
         QCOMPARE(Form1->Players[2].Errors, 1);
         QCOMPARE(Form1->Players[2].Penalty, 5);

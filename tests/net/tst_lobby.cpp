@@ -3,8 +3,7 @@
 // of the host, the game-ended notice and the chat. Most cases drive the
 // handlers through the receiver with captured traffic; the last ones talk to
 // a scripted peer over loopback sockets.
-#include "ExchangePeer.h"
-#include "ScriptedPeer.h"
+#include "common/LoopbackPeer.h"
 #include "common/Fixture.h"
 #include "core/ULog.h"
 #include "core/UMeldung.h"
@@ -932,7 +931,7 @@ private slots:
         // This machine is the host at 127.0.0.1, the peer a client at 127.0.0.2.
         NETZ->OutgoingFilter = nullptr;
         NETZ->SendTimer->start(1);
-        TScriptedPeer peer;
+        TLoopbackPeer peer;
         QVERIFY(peer.Bind(kPeer, port));
         Form1->HostsNetworkGame = true;
         NETZ->SendLogin(kHost);
@@ -997,7 +996,7 @@ private slots:
         // This machine is a client at 127.0.0.1, the peer the host at 127.0.0.2.
         NETZ->OutgoingFilter = nullptr;
         NETZ->SendTimer->start(1);
-        TScriptedPeer host;
+        TLoopbackPeer host;
         QVERIFY(host.Bind(kPeer, port));
         FormSucheSpiele->show();
         FormSucheSpiele->bt_suchenClick();
@@ -1054,8 +1053,8 @@ private slots:
         // Every reliable telegram was acknowledged.
         auto acks = [&] {
             int n = 0;
-            for (const auto &r : host.Received)
-                n += r.Tel.ACK == 0 && r.Tel.Loop == 2 ? 1 : 0;
+            for (const auto &r : host.Acknowledgements)
+                n += r.Tel.Loop == 2 ? 1 : 0;
             return n;
         };
         QVERIFY(runUntil(

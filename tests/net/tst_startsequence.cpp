@@ -1,9 +1,8 @@
 // The start of a game: symbols, options, the start phases with the board in
 // three chunks, the ready reports and the countdown, on the local path of a
 // single game and over loopback to a second machine.
-#include "ExchangePeer.h"
+#include "common/LoopbackPeer.h"
 #include "GameSupport.h"
-#include "RawPeer.h"
 #include "competitions/Ughost.h"
 #include "core/UFeld.h"
 #include "core/ULog.h"
@@ -531,8 +530,8 @@ private slots:
 
     void aSecondMachineReceivesTheSequence()
     {
-        TRawPeer peer(QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.1"), port);
-        QVERIFY(peer.Bound);
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
         BecomeHostOf(2, false);
         FormStart->GameKind = 1;
         SetGameOptions(2, true, true, 3);
@@ -543,7 +542,7 @@ private slots:
                 TTelegram ready;
                 ready.Aktion = akReady;
                 ready.Gid = 2;
-                peer.Send(ready);
+                peer.SendToHost(ready);
             }
         };
         QVERIFY(NETZ->SetListenerActive(true));
@@ -562,11 +561,11 @@ private slots:
 
         const auto &r = peer.Received;
         QStringList got;
-        for (const TRawPeer::TReceived &rec : r)
+        for (const TLoopbackPeer::TReceived &rec : r)
             got << QString("%1/%2").arg(rec.Tel.Aktion).arg(rec.Tel.a);
         QVERIFY2(r.size() == 12, qPrintable(got.join(' ')));
         int tan = r[0].Tel.TAN;
-        for (const TRawPeer::TReceived &rec : r) {
+        for (const TLoopbackPeer::TReceived &rec : r) {
             QCOMPARE(rec.Tel.ACK, 1);
             QCOMPARE(rec.Tel.Loop, 2);
             QCOMPARE(rec.Tel.TAN, tan);
@@ -585,7 +584,7 @@ private slots:
         QCOMPARE(r[2].Tel.a, 6);
         QCOMPARE(r[2].Size, 48);
         for (int chunk = 0; chunk < 3; ++chunk) {
-            const TRawPeer::TReceived &c = r[size_t(3 + chunk)];
+            const TLoopbackPeer::TReceived &c = r[size_t(3 + chunk)];
             QCOMPARE(c.Tel.a, 5);
             QCOMPARE(c.Tel.y, chunk);
             QCOMPARE(c.Size, 84);

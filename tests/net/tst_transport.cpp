@@ -2,7 +2,7 @@
 // and resend cycle, the rings, acknowledgements, malformed and repeated
 // datagrams, the local path, the dispatcher's table, the loopback guard, the
 // listener and the trace lines. Outgoing datagrams are captured, not sent.
-#include "ExchangePeer.h"
+#include "common/LoopbackPeer.h"
 #include "common/Fixture.h"
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
