@@ -1,5 +1,6 @@
 // The board view: building the cell and mark controls, one layout at the
 // default window size, and one full redraw of all 81 cells with their marks.
+#include "common/ProgramStart.h"
 #include "common/TestEnv.h"
 #include "core/UFeld.h"
 #include "core/UQuadrivo.h"
@@ -53,18 +54,15 @@ int main(int argc, char *argv[])
     const TTestEnv env;
     QApplication app(argc, argv);
     ReloadSudokuEnv();
-    RegWriteInteger(QStringLiteral("Disclaimer"), 1);
-    CreateSudokuWindows();
+    CreateWindowsTermsAccepted();
 
     // Start-up to just before the board is built, then build it here.
-    while (Form1->SplashTimer->isActive() && Form1->SplashTimer->Tag < 43)
-        Form1->SplashTimerTimer();
+    RunStartup(43);
     QElapsedTimer t;
     t.start();
     FormFeld->CreateBoardControls();
     print("board_create_controls", double(t.nsecsElapsed()) / 1e6, "ms");
-    while (Form1->SplashTimer->isActive())
-        Form1->SplashTimerTimer();
+    RunStartup();
     Form1->Blinken->SetEnabled(false);
     fillBoard();
 

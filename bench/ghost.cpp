@@ -1,6 +1,7 @@
 // The ghost replay: one 10 ms tick with seven ghosts on a fresh board, once
 // with nothing due (the scan alone) and once with one ghost entry due, which
 // is judged at once on the host.
+#include "common/ProgramStart.h"
 #include "common/TestEnv.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UGhostData.h"
@@ -49,10 +50,8 @@ int main(int argc, char *argv[])
     ReloadSudokuEnv();
     TSilentDialogs dialogs;
     InstallDialogService(&dialogs);
-    RegWriteInteger(QStringLiteral("Disclaimer"), 1);
-    CreateSudokuWindows();
-    while (Form1->SplashTimer->isActive())
-        Form1->SplashTimerTimer();
+    CreateWindowsTermsAccepted();
+    RunStartup();
 
     // Seven ghosts, codes 2..8, sharing the open cells; nothing is due yet.
     const QString feld = QString::fromLatin1(kBuiltinPuzzles[0][0]);

@@ -9,6 +9,7 @@
 //   idle_lan_host_cpu       the same in a running LAN game as its host, with
 //                           a second player on loopback that acknowledges
 //                           (goal: < 1)
+#include "common/ProgramStart.h"
 #include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
@@ -194,9 +195,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ReloadSudokuEnv();
-    RegWriteInteger(QStringLiteral("Disclaimer"), 1);
     SetSoundPlayer([](const QString &) {});
-    CreateSudokuWindows();
+    CreateWindowsTermsAccepted();
     NETZ->Port = freePort();
     Form1->show();
     QElapsedTimer t;

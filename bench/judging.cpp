@@ -4,6 +4,7 @@
 // queued, sent, and acknowledged by the other players' sockets; the
 // acknowledgements come in through the host's own socket and receive path
 // before the entry counts as done.
+#include "common/ProgramStart.h"
 #include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
@@ -238,10 +239,8 @@ int main(int argc, char *argv[])
     const TTestEnv env;
     QApplication app(argc, argv);
     ReloadSudokuEnv();
-    RegWriteInteger(QStringLiteral("Disclaimer"), 1);
-    CreateSudokuWindows();
-    while (Form1->SplashTimer->isActive())
-        Form1->SplashTimerTimer();
+    CreateWindowsTermsAccepted();
+    RunStartup();
     for (QTimer *timer : {static_cast<QTimer *>(NETZ->SendTimer), static_cast<QTimer *>(Form1->Blinken),
                           static_cast<QTimer *>(Form1->MsgTimer), static_cast<QTimer *>(Form1->WartezeitTimer)})
         timer->stop();

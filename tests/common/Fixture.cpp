@@ -1,5 +1,7 @@
 #include "common/Fixture.h"
 
+#include "common/ProgramStart.h"
+
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "core/USudokuApp.h"
@@ -66,6 +68,13 @@ TTestFixture::~TTestFixture()
     SetPerfCounterSource(nullptr);
 }
 
+void TTestFixture::StartProgram()
+{
+    RegWriteInteger(QStringLiteral("Disclaimer"), 1);
+    CreateWindows();
+    RunStartupTo(kStartScreenStep);
+}
+
 void TTestFixture::CreateWindows()
 {
     if (m_windows)
@@ -84,8 +93,7 @@ void TTestFixture::DestroyWindows()
 
 void TTestFixture::RunStartupTo(int step)
 {
-    while (Form1->SplashTimer->isActive() && Form1->SplashTimer->Tag < step)
-        Form1->SplashTimerTimer();
+    RunStartup(step);
 }
 
 void TTestFixture::ClearSettings()

@@ -50,6 +50,9 @@ public:
     // The counter in nanoseconds; tests move it.
     static int64_t Now;
 
+    // Starts the program as its entry does, the terms of use already accepted:
+    // every window built and the start-up run through to the start screen.
+    void StartProgram();
     // Builds every window as the program does.
     void CreateWindows();
     void DestroyWindows();

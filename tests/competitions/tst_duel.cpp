@@ -17,10 +17,8 @@ class TstDuel : public QObject {
     void startedProgram()
     {
         fx->DestroyWindows();
-        RegWriteInteger("Disclaimer", 1);
         fx->Dialogs.Shown.clear();
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         FormStart->hide();
     }
 

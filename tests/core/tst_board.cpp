@@ -57,9 +57,7 @@ private slots:
     void initTestCase()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         // The animation is driven by calling its handler.
         Form1->Blinken->SetEnabled(false);
         // Every hover query sees a moved cursor.

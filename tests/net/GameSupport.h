@@ -160,9 +160,7 @@ protected:
     void SetUpGameTest()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         for (QTimer *t : {static_cast<QTimer *>(NETZ->SendTimer), static_cast<QTimer *>(Form1->Blinken),
                           static_cast<QTimer *>(Form1->MsgTimer), static_cast<QTimer *>(Form1->WartezeitTimer)})
             t->stop();

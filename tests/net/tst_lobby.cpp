@@ -151,9 +151,7 @@ private slots:
     void initTestCase()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         port = freePortOnBoth();
         QVERIFY(port > 0);
         SetSoundPlayer([this](const QString &path) { sounds << QFileInfo(path).fileName(); });

@@ -58,9 +58,7 @@ private slots:
     void initTestCase()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         connect(NETZ, &TNETZ::TelegramDispatched, this,
                 [this](const TTelegram &tel, const QString &) { dispatched.push_back(tel); });
     }

@@ -27,11 +27,9 @@ class TstWebClient : public QObject {
     {
         fx->DestroyWindows();
         fx->ClearSettings();
-        RegWriteInteger("Disclaimer", 1);
         fx->Dialogs.Shown.clear();
         fx->Dialogs.Answers.clear();
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         FormStart->hide();
         // The lobby timer runs only where a test asks for it.
         WEBForm->Lobby->SetEnabled(false);

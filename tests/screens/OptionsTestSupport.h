@@ -39,10 +39,8 @@ inline void StartProgram(TTestFixture &fx, bool clearStore)
     fx.DestroyWindows();
     if (clearStore)
         fx.ClearSettings();
-    RegWriteInteger("Disclaimer", 1);
     fx.Dialogs.Shown.clear();
-    fx.CreateWindows();
-    fx.RunStartupTo(160);
+    fx.StartProgram();
     FormStart->hide();
     Form1->hide();
 }

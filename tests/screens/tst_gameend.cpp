@@ -37,10 +37,8 @@ class TstGameEnd : public QObject {
     {
         fx->DestroyWindows();
         fx->ClearSettings();
-        RegWriteInteger("Disclaimer", 1);
         fx->Dialogs.Shown.clear();
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         QVERIFY(FormStart->isVisible());
         FormStart->hide();
     }

@@ -107,9 +107,7 @@ class TstInfo : public QObject {
     void startedProgram()
     {
         fx->ClearSettings();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         QVERIFY(FormStart->isVisible());
         Form1->show();
     }

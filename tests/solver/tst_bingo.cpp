@@ -235,9 +235,7 @@ private slots:
     void initTestCase()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         FormStart->hide();
     }
     void cleanupTestCase() { fx.reset(); }

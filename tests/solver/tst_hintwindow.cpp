@@ -186,9 +186,7 @@ private slots:
     void initTestCase()
     {
         fx = std::make_unique<TTestFixture>();
-        RegWriteInteger("Disclaimer", 1);
-        fx->CreateWindows();
-        fx->RunStartupTo(160);
+        fx->StartProgram();
         Form1->show();
         FormStart->hide();
     }
