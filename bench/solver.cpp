@@ -7,7 +7,7 @@
 #include "core/UQuadrivo_Builtin.h"
 #include "core/UQuadrivo_Codes.h"
 #include "core/USystem.h"
-#include "solver/USolver.h"
+#include "solver/USolver_Engine.h"
 #include "solver/USolver_Generator.h"
 
 #include <algorithm>

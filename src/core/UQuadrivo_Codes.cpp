@@ -238,3 +238,13 @@ bool CheckPuzzleLines(const QStringList &lines, QString &error)
     }
     return true;
 }
+
+QString GameLevelName(int level)
+{
+    static const char *const names[] = {"Leicht", "Mittel", "Schwer", "Profi"};
+    if (level >= 0 && level <= 3)
+        return QString::fromLatin1(names[level]);
+    if (level >= 10 && level <= 13)
+        return QString::fromLatin1(names[level - 10]) + QStringLiteral("(Import)");
+    return QString();
+}

@@ -32,6 +32,9 @@ QString MakeRandomDigitMap();
 QString SymbolSetForType(int type);
 QString MakeOptionsCode(int gameType, bool immediate, int level, int rating, int maxMarks);
 QString BuiltinCodeOf(int level, int index);
+// "Leicht", "Mittel", "Schwer", "Profi" for levels 0..3; 10..13 are the
+// imported ones with "(Import)"; empty for any other level.
+QString GameLevelName(int level);
 
 // A typed game code, checked before use. The code is the text after the first
 // ">" (the whole text without one).

@@ -4,6 +4,7 @@
 // senders and handlers. Every game, single play included, runs through it:
 // while the listener is off, a sender calls its handler directly.
 
+#include "net/UNETZ_LobbyRules.h"
 #include "net/UNETZ_Telegram.h"
 #include "ui/Controls.h"
 
@@ -269,15 +270,3 @@ private:
 
 extern TNETZ *NETZ;
 
-// ---- lobby rules, free of the network ------------------------------------------
-// A player entry's text "name~address": split at the last "~", since a
-// nickname may hold one and an address never does. Without "~" the name is
-// empty and the whole text is the address.
-void SplitPlayerEntry(const QString &text, QString &name, QString &address);
-// The slot a login from the address gets (0: none): slot 1 for the host's
-// own login; for anybody else the first slot 2 to 8 that is free or already
-// holds the address, failing that the first one whose player has left.
-int ChooseLoginSlot(const TPlayerRecord *table, const QString &address, bool fromHost);
-// The search list's "Schwierigkeit" of an offer from its packed options y
-// (level, symbols, import) and a (Bingo).
-QString OfferDifficultyText(int y, int a);

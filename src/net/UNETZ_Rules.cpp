@@ -1,6 +1,6 @@
 #include "net/UNETZ_Rules.h"
 
-#include "solver/USolver.h"
+#include "solver/USolver_Engine.h"
 
 #include <algorithm>
 

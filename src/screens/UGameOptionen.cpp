@@ -5,6 +5,7 @@
 #include "core/UFeld.h"
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
+#include "core/UQuadrivo_Codes.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 #include "net/UNETZ.h"
@@ -288,12 +289,7 @@ bool TFormGO::HasMarkBonus() const
 
 QString TFormGO::LevelName(int level)
 {
-    static const char *const names[] = {"Leicht", "Mittel", "Schwer", "Profi"};
-    if (level >= 0 && level <= 3)
-        return QString::fromLatin1(names[level]);
-    if (level >= 10 && level <= 13)
-        return QString::fromLatin1(names[level - 10]) + QStringLiteral("(Import)");
-    return QString();
+    return GameLevelName(level);
 }
 
 QString TFormGO::RatingName(int rating)

@@ -2,7 +2,7 @@
 // meets on a trial copy of the grid (BeginTrial, TryTrial), so the order in
 // which patterns are visited decides which hint the player is shown.
 
-#include "solver/USolver.h"
+#include "solver/USolver_Engine.h"
 
 #include <algorithm>
 #include <bit>

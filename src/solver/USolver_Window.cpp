@@ -15,6 +15,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+TFormSolver *FormSolver = nullptr;
+
+TFormSolver::TFormSolver(QWidget *parent) : QWidget(parent) {}
+
 namespace {
 
 // The legend boxes, in the order of the window's fields.

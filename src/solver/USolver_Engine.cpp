@@ -1,8 +1,6 @@
-#include "solver/USolver.h"
+#include "solver/USolver_Engine.h"
 
 #include <bit>
-
-TFormSolver *FormSolver = nullptr;
 
 namespace {
 
@@ -567,7 +565,3 @@ bool TSolverEngine::TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, b
     }
     return false;
 }
-
-// ---------------------------------------------------------------------------
-
-TFormSolver::TFormSolver(QWidget *parent) : QWidget(parent) {}
