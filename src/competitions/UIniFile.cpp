@@ -3,7 +3,6 @@
 #include "core/USonstiges.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 bool sameName(const QString &a, const QString &b)
@@ -258,21 +257,5 @@ bool TIniFile::EraseSection(const QString &section)
 
 bool TIniFile::Save(QString *error) const
 {
-    QSaveFile f(m_path);
-    auto fail = [&](const QString &why) {
-        if (error)
-            *error = why;
-        f.cancelWriting();
-        return false;
-    };
-    if (!f.open(QIODevice::WriteOnly))
-        return fail(f.errorString());
-    const QByteArray bytes = Bytes();
-    if (f.write(bytes) != bytes.size())
-        return fail(f.errorString());
-    if (!f.flush())
-        return fail(f.errorString());
-    if (!f.commit())
-        return fail(f.errorString());
-    return true;
+    return SaveFileWhole(m_path, Bytes(), error);
 }

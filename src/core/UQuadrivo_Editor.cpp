@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -207,17 +206,8 @@ bool TForm1::EditorLoadPuzzle(const QString &path)
 
 bool TForm1::EditorSavePuzzle(const QString &path)
 {
-    // Written aside and put in place whole, so a failed save leaves an older
-    // file as it was.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = EditorPuzzleFileBytes(Boards[0]);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // Put in place whole, so a failed save leaves an older file as it was.
+    return SaveFileWhole(path, EditorPuzzleFileBytes(Boards[0]));
 }
 
 void TForm1::BTC_NeuClick()

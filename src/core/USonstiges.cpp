@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkInterface>
+#include <QSaveFile>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QThread>
@@ -232,6 +233,29 @@ QString SettingsFilePath()
         return QDir(dir).filePath(QStringLiteral("Sudoku.conf"));
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sudoku"));
     return s.fileName();
+}
+
+bool SaveFileWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile f(path);
+    auto fail = [&] {
+        if (error)
+            *error = f.errorString();
+        f.cancelWriting();
+        return false;
+    };
+    if (!f.open(QIODevice::WriteOnly))
+        return fail();
+    // QSaveFile buffers: a full disk often shows only at the flush, and
+    // commit() alone has been seen to report success after a failed flush.
+    if (f.write(bytes) != bytes.size() || !f.flush() || f.error() != QFileDevice::NoError)
+        return fail();
+    if (!f.commit()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool RegOpen()

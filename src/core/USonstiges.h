@@ -32,6 +32,12 @@ QString RegReadString(const QString &name, const QString &def);
 // The file that holds the store (for tests and the README).
 QString SettingsFilePath();
 
+// ---- files ----------------------------------------------------------------
+// Writes bytes to path as a whole: aside first, then put in place. Any failed
+// write, flush or replace leaves the old file as it was and returns false,
+// with the reason in error when given.
+bool SaveFileWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
 // ---- Windows-1252 text ----------------------------------------------------
 QByteArray EncodeCp1252(const QString &text);
 QString DecodeCp1252(const QByteArray &bytes);

@@ -2,6 +2,7 @@
 // and saving ".sudoku" files with their questions and error boxes, the test
 // before saving, and leaving the editor.
 #include "common/Fixture.h"
+#include "common/SmallDisk.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/UQuadrivo_Input.h"
@@ -407,6 +408,28 @@ private slots:
                  QStringList{
                      QString("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path))});
         QCOMPARE(fx->Dialogs.Shown[0].Type, TMsgDlgType::Error);
+    }
+
+    // A full disk: the old file stays as it was, no half-written file is
+    // left, and the user is told.
+    void fullDiskKeepsOldFileAndIsReported()
+    {
+        TSmallDisk disk;
+        if (!disk.Ready())
+            QSKIP("a small tmpfs needs root");
+        const QString path = disk.FilePath("alt.sudoku");
+        writeFile(path, kFullFile);
+        disk.Fill();
+        press(THitKind::MarkImage, 1, 1, 1, Qt::LeftButton);
+        fx->Dialogs.NextFileName = path;
+        fx->Dialogs.Answers.push_back(mrYes);
+        Form1->BTC_SpeichernClick();
+        QCOMPARE(fx->Dialogs.Texts(),
+                 (QStringList{"Datei überschreiben ?",
+                              QString("Die Datei \"%1\" konnte nicht gespeichert werden.")
+                                  .arg(QDir::toNativeSeparators(path))}));
+        QCOMPARE(readAll(path), QByteArray(kFullFile));
+        QCOMPARE(disk.Names(), QStringList{"alt.sudoku"});
     }
 
     void saveCancelled()

@@ -1,9 +1,11 @@
 // The settings store and the small shared routines.
 #include "common/Fixture.h"
+#include "common/SmallDisk.h"
 #include "core/USonstiges.h"
 
 #include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TstShared : public QObject {
@@ -13,6 +15,46 @@ class TstShared : public QObject {
 private slots:
     void initTestCase() { fx = std::make_unique<TTestFixture>(); }
     void init() { fx->ClearSettings(); }
+
+    void wholeFileSave()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.txt");
+        QVERIFY(SaveFileWhole(path, "eins\r\n"));
+        QVERIFY(SaveFileWhole(path, "zwei\r\n"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("zwei\r\n"));
+        QString why;
+        QVERIFY(!SaveFileWhole(dir.filePath("fehlt/a.txt"), "x", &why));
+        QVERIFY(!why.isEmpty());
+    }
+
+    // Rows small and large: a small file fails at the flush, a large one
+    // already at a write; either way the old file is kept whole.
+    void wholeFileSaveOnFullDisk_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("small") << 100;
+        QTest::newRow("larger than the buffer") << 40000;
+    }
+    void wholeFileSaveOnFullDisk()
+    {
+        QFETCH(int, size);
+        TSmallDisk disk;
+        if (!disk.Ready())
+            QSKIP("a small tmpfs needs root");
+        const QString path = disk.FilePath("a.txt");
+        QVERIFY(SaveFileWhole(path, "alt"));
+        disk.Fill();
+        QString why;
+        QVERIFY(!SaveFileWhole(path, QByteArray(size, 'n'), &why));
+        QVERIFY(!why.isEmpty());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("alt"));
+        QCOMPARE(disk.Names(), QStringList{"a.txt"});
+    }
 
     void storeLivesInTheTestFolder()
     {
