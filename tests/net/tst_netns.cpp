@@ -1,14 +1,20 @@
-// The telegram exchange between two processes on a private bridge, with the
-// production addresses: listeners on 0.0.0.0, the search to 255.255.255.255,
-// port 2401. netns_harness.sh makes the namespaces; this program is the test
-// (no arguments), the orchestrator (--orchestrate, run by the harness) and
-// each peer (--peer host|client, run inside a namespace).
+// On a private bridge, with the production addresses (listeners on 0.0.0.0,
+// the search to 255.255.255.255, port 2401):
+// - the telegram exchange between two processes;
+// - a table of whole LAN games (netns_game.h), every row in a private
+//   network of its own, all rows at the same time.
+// netns_harness.sh makes the namespaces; this program is the test (no
+// arguments), the orchestrator (--orchestrate, --orchestrate-game ROW, run by
+// the harness) and each peer (--peer host|client, --game-peer ROW ROLE, run
+// inside a namespace).
 //
 // Root only; without root, without ip or without namespaces it skips.
 #include "ExchangePeer.h"
+#include "netns_game.h"
 
 #include "core/USystem.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +23,8 @@
 #include <QTimer>
 #include <QtTest>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -150,7 +158,81 @@ int orchestrate(const QString &self)
 class TstNetns : public QObject {
     Q_OBJECT
 
+    // The game rows, all started at once by initTestCase.
+    std::map<QString, std::unique_ptr<QProcess>> games;
+    QElapsedTimer gamesClock;
+    static constexpr int kGamesLimitMs = 170000;
+
 private slots:
+    void initTestCase()
+    {
+        QString why;
+        const QString harness = QFINDTESTDATA("netns_harness.sh");
+        if (!lanpeer::canRunBridge(why) || harness.isEmpty())
+            return;
+        gamesClock.start();
+        for (const netnsgame::TRow &row : netnsgame::rows()) {
+            if (row.Loss > 0 && lanpeer::nftTool().isEmpty())
+                continue;
+            auto run = std::make_unique<QProcess>();
+            run->setProcessChannelMode(QProcess::MergedChannels);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("NETNS_TIMEOUT"), QString::number(kGamesLimitMs / 1000 - 10));
+            run->setProcessEnvironment(env);
+            run->start(QStringLiteral("bash"), {harness, QString::number(row.Machines()),
+                                                QCoreApplication::applicationFilePath(),
+                                                QStringLiteral("--orchestrate-game"), row.Name});
+            games[row.Name] = std::move(run);
+        }
+    }
+
+    void lanGame_data()
+    {
+        QTest::addColumn<QString>("row");
+        for (const netnsgame::TRow &row : netnsgame::rows())
+            QTest::newRow(qPrintable(row.Name)) << row.Name;
+    }
+    void lanGame()
+    {
+        QFETCH(QString, row);
+        QString why;
+        if (!lanpeer::canRunBridge(why))
+            QSKIP(qPrintable(why));
+        const netnsgame::TRow *r = netnsgame::rowNamed(row);
+        QVERIFY(r);
+        if (r->Loss > 0 && lanpeer::nftTool().isEmpty())
+            QSKIP("nftables (nft) is missing: no loss inside the namespaces");
+        QVERIFY(games.count(row));
+        QProcess &run = *games[row];
+        QVERIFY(run.waitForStarted());
+        const int left = int(std::max<qint64>(1000, kGamesLimitMs - gamesClock.elapsed()));
+        if (!run.waitForFinished(left)) {
+            // Let the harness's trap remove the namespaces.
+            run.terminate();
+            run.waitForFinished(5000);
+            qInfo().noquote() << QString::fromLocal8Bit(run.readAll());
+            QFAIL("the game did not finish in time");
+        }
+        const QString out = QString::fromLocal8Bit(run.readAll());
+        if (run.exitCode() == 77)
+            QSKIP(qPrintable(out.trimmed()));
+        const QStringList bad = netnsgame::verify(*r, out);
+        if (run.exitCode() != 0 || !bad.isEmpty())
+            qInfo().noquote() << out;
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QStringLiteral("; "))));
+        QCOMPARE(run.exitCode(), 0);
+        qInfo().noquote() << QStringLiteral("%1: done after %2 s").arg(row).arg(gamesClock.elapsed() / 1000.0, 0, 'f', 1);
+    }
+
+    void cleanupTestCase()
+    {
+        for (auto &[name, run] : games)
+            if (run->state() != QProcess::NotRunning) {
+                run->terminate();
+                run->waitForFinished(5000);
+            }
+    }
+
     void exchangeOnAPrivateBridge()
     {
         if (geteuid() != 0)
@@ -182,8 +264,12 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() >= 4 && args.at(1) == QLatin1String("--game-peer"))
+        return netnsgame::runPeer(args.at(2), args.at(3));
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--orchestrate-game"))
+        return netnsgame::orchestrate(args.at(2));
     if (args.size() >= 4 && args.at(1) == QLatin1String("--peer"))
         return runPeer(args.at(2), args.at(3));
     if (args.size() >= 2 && args.at(1) == QLatin1String("--orchestrate"))
