@@ -123,12 +123,60 @@ struct TPeerRun {
     int ExitCode = -1;
     QString Output;
 };
+// Makes namespace ns drop lossPercent % of the UDP datagrams for port 2401
+// arriving on its eth0. Only what arrives over the bridge is lost; the
+// machine's own loopback stays whole, as on a real network. On a busy
+// machine nft can be slow to come back: it is given time, and a second try.
+inline bool addLoss(const QString &ns, int lossPercent, QString &why)
+{
+    const QByteArray rules = QStringLiteral("table inet sudoku_loss {\n"
+                                            "  chain input {\n"
+                                            "    type filter hook input priority 0; policy accept;\n"
+                                            "    iifname \"eth0\" udp dport 2401 numgen random mod 100 < %1 counter drop\n"
+                                            "  }\n"
+                                            "}\n")
+                                 .arg(lossPercent)
+                                 .toLatin1();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QProcess nft;
+        nft.start(QStringLiteral("ip"),
+                  {QStringLiteral("netns"), QStringLiteral("exec"), ns, nftTool(), QStringLiteral("-f"), QStringLiteral("-")});
+        if (!nft.waitForStarted(20000)) {
+            why = QStringLiteral("nft did not start");
+            continue;
+        }
+        nft.write(rules);
+        nft.closeWriteChannel();
+        if (nft.waitForFinished(30000) && nft.exitStatus() == QProcess::NormalExit && nft.exitCode() == 0)
+            return true;
+        why = QStringLiteral("nft: exit %1, %2 %3")
+                  .arg(nft.state() == QProcess::NotRunning ? QString::number(nft.exitCode()) : QStringLiteral("timeout"))
+                  .arg(QString::fromLocal8Bit(nft.readAllStandardError()).trimmed(),
+                       QString::fromLocal8Bit(nft.readAllStandardOutput()).trimmed());
+        nft.kill();
+        nft.waitForFinished(2000);
+        // A table half made by a try that timed out goes before the next.
+        QProcess::execute(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), ns, nftTool(),
+                                                 QStringLiteral("delete"), QStringLiteral("table"),
+                                                 QStringLiteral("inet"), QStringLiteral("sudoku_loss")});
+    }
+    return false;
+}
+
 inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList(int)> &args, int lossPercent,
                                       int timeoutMs)
 {
     std::vector<TPeerRun> runs(static_cast<size_t>(count));
     QTemporaryDir base;
     const QString outside = QStringLiteral("SUDOKU_NETNS_OUTSIDE=") + QString::fromLatin1(netnsLink());
+    // Every namespace loses its share before any peer starts.
+    for (int i = 1; i <= count && lossPercent > 0; ++i) {
+        QString why;
+        if (!addLoss(qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i))), lossPercent, why)) {
+            std::printf("orchestrate: no loss in namespace %d: %s\n", i, qPrintable(why));
+            return runs;
+        }
+    }
     std::vector<std::unique_ptr<QProcess>> procs;
     for (int i = 1; i <= count; ++i) {
         const QString ns = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i)));
@@ -136,27 +184,6 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
         if (ns.isEmpty() || addr.isEmpty()) {
             std::fprintf(stderr, "orchestrate: run me through netns_harness.sh\n");
             return runs;
-        }
-        if (lossPercent > 0) {
-            // Only what arrives over the bridge is lost; the machine's own
-            // loopback stays whole, as on a real network.
-            QProcess nft;
-            nft.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), ns, nftTool(),
-                                             QStringLiteral("-f"), QStringLiteral("-")});
-            nft.waitForStarted();
-            nft.write(QStringLiteral("table inet sudoku_loss {\n"
-                                     "  chain input {\n"
-                                     "    type filter hook input priority 0; policy accept;\n"
-                                     "    iifname \"eth0\" udp dport 2401 numgen random mod 100 < %1 counter drop\n"
-                                     "  }\n"
-                                     "}\n")
-                          .arg(lossPercent)
-                          .toLatin1());
-            nft.closeWriteChannel();
-            if (!nft.waitForFinished(5000) || nft.exitCode() != 0) {
-                std::fprintf(stderr, "orchestrate: nft failed: %s\n", nft.readAllStandardError().constData());
-                return runs;
-            }
         }
         const QString dir = base.path() + QStringLiteral("/peer%1").arg(i);
         for (const char *sub : {"settings", "data", "tmp"})

@@ -12,8 +12,8 @@
 // Script letters, one per entry of a client:
 //   R  the right digit in the next open cell (Bingo: an offered item)
 //   W  a wrong digit in the next open cell (Bingo: an offered digit in a
-//      cell that wants another one)
-//   O  Bingo: a digit that is not offered (ignored by the host)
+//      cell that wants another one, or a wrong digit in an offered cell)
+//   O  Bingo: a digit, or a cell, that is not offered (ignored by the host)
 //   C  the right digit in the first open cell of the board, which another
 //      player claimed before (shared board: refused without a penalty)
 //   F  fill every open cell until the game is over; with judging at the
@@ -43,7 +43,7 @@
 
 namespace netnsgame {
 
-constexpr int kPeerLimitMs = 100000;
+constexpr int kPeerLimitMs = 140000;
 
 struct TClient {
     QString Name;
@@ -58,6 +58,7 @@ struct TRow {
     bool OwnBoard = true;
     bool Immediate = true;
     bool Bingo = false;
+    bool BingoFields = false; // fields offered, a new offer when it is used up
     std::vector<TClient> Clients; // the first is the finisher
     int Machines() const { return 1 + int(Clients.size()); }
 };
@@ -66,12 +67,12 @@ inline std::vector<TRow> rows()
 {
     const TClient join{QStringLiteral("join"), false, {}};
     const TClient search{QStringLiteral("search"), true, {}};
-    auto three = [&](const QString &name, int rating, bool own, bool immediate, bool bingo, const QString &joinSteps,
+    auto three = [&](const QString &name, int rating, bool own, bool immediate, int bingo, const QString &joinSteps,
                      const QString &searchSteps) {
         TClient j = join, s = search;
         j.Steps = joinSteps;
         s.Steps = searchSteps;
-        return TRow{name, 0, rating, own, immediate, bingo, {j, s}};
+        return TRow{name, 0, rating, own, immediate, bingo > 0, bingo == 2, {j, s}};
     };
     const std::vector<TRow> base = {
         // Rating 1: five seconds for every error.
@@ -88,7 +89,10 @@ inline std::vector<TRow> rows()
         three(QStringLiteral("r2-own-end"), 2, true, false, false, QStringLiteral("WF"), QStringLiteral("RRRWW")),
         // Bingo (numbers, a new offer after each entry): one shared board,
         // judged at once; a digit outside the offer changes nothing.
-        three(QStringLiteral("bingo-r1"), 1, false, true, true, QStringLiteral("F"), QStringLiteral("ORWR")),
+        three(QStringLiteral("bingo-r1"), 1, false, true, 1, QStringLiteral("F"), QStringLiteral("ORWR")),
+        // Bingo with fields, a new offer when the offer is used up, rating 2:
+        // a cell outside the offer changes nothing.
+        three(QStringLiteral("bingo-fields-r2"), 2, false, true, 2, QStringLiteral("F"), QStringLiteral("ORRWR")),
     };
     std::vector<TRow> all;
     for (const int loss : {0, 20})
@@ -98,7 +102,7 @@ inline std::vector<TRow> rows()
             all.push_back(r);
         }
     // Eight machines: all find the game and log in, then play one.
-    TRow eight{QStringLiteral("eight-r1-own-now-loss20"), 20, 1, true, true, false, {}};
+    TRow eight{QStringLiteral("eight-r1-own-now-loss20"), 20, 1, true, true, false, false, {}};
     eight.Clients.push_back({QStringLiteral("join"), false, QStringLiteral("F")});
     eight.Clients.push_back({QStringLiteral("search"), true, QStringLiteral("RW")});
     for (int i = 4; i <= 8; ++i)
@@ -358,6 +362,8 @@ private:
         TLabel *ratings[] = {FormGO->BTC64, FormGO->BTC65, FormGO->BTC66, FormGO->BTC67};
         if (Row.Bingo) {
             FormGO->ButtonClick(FormGO->BTC_Bingo);
+            (Row.BingoFields ? FormGO->rb_Felder : FormGO->rb_Zahlen)->click();
+            (Row.BingoFields ? FormGO->rb_Bingo_leer : FormGO->rb_Bingo_voll)->click();
         } else {
             FormGO->ButtonClick(FormGO->BTC35);
             FormGO->ButtonClick(Row.OwnBoard ? FormGO->BTC110 : FormGO->BTC111);
@@ -379,12 +385,14 @@ private:
         case 1:
             if (Form1->CountOnlinePlayers() == Row.Machines() && NETZ->MyPlayerNo == 1 && queuesEmpty() &&
                 inPhase() > 300) {
-                say(QStringLiteral("OPTIONS %1 rating %2 own %3 now %4 bingo %5")
+                say(QStringLiteral("OPTIONS %1 rating %2 own %3 now %4 bingo %5 fields %6 refill-when-empty %7")
                         .arg(Role)
                         .arg(FormGO->GetRating())
                         .arg(FormGO->IsOwnBoard())
                         .arg(FormGO->IsEvaluationImmediate())
-                        .arg(FormGO->GetGameType() == 4));
+                        .arg(FormGO->GetGameType() == 4)
+                        .arg(FormGO->rb_Felder->isChecked())
+                        .arg(FormGO->rb_Bingo_leer->isChecked()));
                 FormGO->BTC_StartenClick();
                 next();
             }
@@ -552,6 +560,15 @@ private:
         return false;
     }
     QString offer() const { return FormBingo->BingoList.OfferValues; }
+    bool offersFields() const { return !FormBingo->DrawNumbers; }
+    bool isOffered(int x, int y) const
+    {
+        const TBingoList &l = FormBingo->BingoList;
+        for (int i = 0; i < l.OfferX.size(); ++i)
+            if (l.OfferX.mid(i, 1).toInt() == x && l.OfferY.mid(i, 1).toInt() == y)
+                return true;
+        return false;
+    }
     // An offered item whose cell is still free.
     bool offeredCell(int &cx, int &cy, int &digit) const
     {
@@ -566,6 +583,8 @@ private:
             }
         }
         // A number offer can be played in any cell that wants it.
+        if (offersFields())
+            return false;
         for (const QChar ch : l.OfferValues)
             if (ch.isDigit() && firstFree(cx, cy, ch.digitValue())) {
                 digit = ch.digitValue();
@@ -597,7 +616,12 @@ private:
             awaitCell = 10 * y + x;
             enter(x, y, digit, true);
         } else if (what == QLatin1Char('W')) {
-            if (Row.Bingo) {
+            if (Row.Bingo && offersFields()) {
+                // An offered cell, with a digit it does not want.
+                if (!offeredCell(x, y, digit))
+                    return false;
+                digit = digit % 9 + 1;
+            } else if (Row.Bingo) {
                 if (offer().isEmpty())
                     return false;
                 digit = offer().left(1).toInt();
@@ -617,10 +641,18 @@ private:
                 awaitCell = 10 * y + x;
             enter(x, y, digit, !Row.Immediate);
         } else if (what == QLatin1Char('O')) {
-            // A digit outside the offer, where it would be right.
+            // A digit outside the offer, where it would be right; with
+            // fields, the right digit in a cell that is not offered.
             if (offer().isEmpty())
                 return false;
-            for (int d = 1; d <= 9 && digit == 0; ++d)
+            if (offersFields()) {
+                for (int cy = 9; cy >= 1; --cy)
+                    for (int cx = 9; cx >= 1; --cx)
+                        if (isFree(cx, cy) && !isOffered(cx, cy))
+                            x = cx, y = cy;
+                digit = x > 0 ? Form1->Boards[0][x][y].Value : 0;
+            }
+            for (int d = 1; d <= 9 && digit == 0 && !offersFields(); ++d)
                 if (!offer().contains(QString::number(d)) && firstFree(x, y, d))
                     digit = d;
             if (digit == 0)
@@ -813,11 +845,12 @@ inline QStringList verify(const TRow &row, const QString &out)
                 QString::number(e.WrongSolutions));
     const auto options = linesOf(out, QStringLiteral("OPTIONS"));
     compare(QStringLiteral("options"), options.value(QStringLiteral("host")),
-            QStringLiteral("rating %1 own %2 now %3 bingo %4")
+            QStringLiteral("rating %1 own %2 now %3 bingo %4 fields %5 refill-when-empty %5")
                 .arg(row.Rating)
                 .arg(row.OwnBoard)
                 .arg(row.Immediate)
-                .arg(row.Bingo));
+                .arg(row.Bingo)
+                .arg(row.BingoFields));
     if (out.contains(QLatin1String("DIALOG ")))
         bad << QStringLiteral("a message box came up");
     int lossy = 0;
