@@ -19,7 +19,8 @@
 //   F  fill every open cell until the game is over; with judging at the
 //      end, a wrong solution is cleared ("Ja") and filled again
 // The first client is the finisher: it waits until every other client has
-// said "fertig" in the chat (its entries are judged by then), then plays.
+// said "fertig" in the chat (its entries are judged by then), then plays;
+// in a race nobody waits.
 #include "LanPeer.h"
 
 #include "core/ULog.h"
@@ -60,6 +61,9 @@ struct TRow {
     bool Bingo = false;
     bool BingoFields = false; // fields offered, a new offer when it is used up
     std::vector<TClient> Clients; // the first is the finisher
+    // Every client fills the one shared board at the same time: who gets a
+    // cell is chance, but every cell has one owner and the scores follow.
+    bool Race = false;
     int Machines() const { return 1 + int(Clients.size()); }
 };
 
@@ -108,6 +112,12 @@ inline std::vector<TRow> rows()
     for (int i = 4; i <= 8; ++i)
         eight.Clients.push_back({QStringLiteral("p%1").arg(i), i % 2 == 1, QStringLiteral("R")});
     all.push_back(eight);
+    TRow race{QStringLiteral("race-shared-r1-loss20"), 20, 1, false, true, false, false, {}};
+    race.Clients = {{QStringLiteral("join"), false, QStringLiteral("F")},
+                    {QStringLiteral("search"), true, QStringLiteral("F")},
+                    {QStringLiteral("p4"), false, QStringLiteral("F")}};
+    race.Race = true;
+    all.push_back(race);
     return all;
 }
 
@@ -261,9 +271,10 @@ private:
     int wrongSolutions = 0;
     int offers = 0;
     bool ended = false;
+    std::map<int, int> owners; // cell -> slot, as the cell results tell it
 
     bool isHost() const { return Role == QLatin1String("host"); }
-    bool isFinisher() const { return !Row.Clients.empty() && Row.Clients.front().Name == Role; }
+    bool isFinisher() const { return !Row.Race && !Row.Clients.empty() && Row.Clients.front().Name == Role; }
     qint64 inPhase() const { return clock.elapsed() - phaseAt; }
     void next()
     {
@@ -298,6 +309,8 @@ private:
         case akCellResult:
             if (awaitCell == 10 * tel.y + tel.x)
                 awaitCell = 0;
+            if (tel.a == 0 && tel.Gid >= 1 && tel.Gid <= 8)
+                owners[10 * tel.y + tel.x] = tel.Gid;
             break;
         case akPenalty:
             if (tel.Gid >= 1 && tel.Gid <= 8)
@@ -459,6 +472,13 @@ private:
             outText << QString::number(s);
         say(QStringLiteral("OUT %1 %2").arg(Role, outText.isEmpty() ? QStringLiteral("-") : outText.join(',')));
         say(QStringLiteral("OFFERS %1 %2").arg(Role).arg(offers));
+        std::map<int, int> owned;
+        for (const auto &[cell, slot] : owners)
+            ++owned[slot];
+        QStringList ownedText;
+        for (const auto &[slot, n] : owned)
+            ownedText << QStringLiteral("%1=%2").arg(slot).arg(n);
+        say(QStringLiteral("OWNERS %1 %2").arg(Role, ownedText.isEmpty() ? QStringLiteral("-") : ownedText.join(' ')));
         say(QStringLiteral("WRONGSOLUTION %1 %2").arg(Role).arg(wrongSolutions));
     }
 
@@ -794,6 +814,7 @@ inline QStringList verify(const TRow &row, const QString &out)
     const QString penalties = same(QStringLiteral("PENALTIES"));
     const QString outs = same(QStringLiteral("OUT"));
     const QString offers = same(QStringLiteral("OFFERS"));
+    const QString owners = row.OwnBoard ? QString() : same(QStringLiteral("OWNERS"));
     if (!bad.isEmpty())
         return bad;
 
@@ -811,7 +832,10 @@ inline QStringList verify(const TRow &row, const QString &out)
     if (open <= 0)
         bad << QStringLiteral("no open cell: %1").arg(board);
 
-    const auto expected = expectedFor(row, open);
+    auto expected = expectedFor(row, open);
+    if (row.Race)
+        for (auto &[name, e] : expected)
+            e = TExpected();
     QStringList wantPoints, wantPenalties, wantOut;
     std::map<int, const TExpected *> bySlot;
     for (const auto &[name, e] : expected)
@@ -833,7 +857,29 @@ inline QStringList verify(const TRow &row, const QString &out)
         if (got != want)
             bad << QStringLiteral("%1: every machine saw \"%2\", the rules give \"%3\"").arg(what, got, want);
     };
+    if (row.Race) {
+        // Chance decides the owners; the rules decide the rest.
+        wantPoints = QStringList{QStringLiteral("1=0/0/0")};
+        int found = 0;
+        for (const QString &part : points.split(' ').mid(1)) {
+            const QStringList v = part.section('=', 1).split('/');
+            const int f = v.value(1).toInt();
+            found += f;
+            wantPoints << QStringLiteral("%1=%2/%3/0").arg(part.section('=', 0, 0)).arg(pointsFor(row.Rating, f, 0)).arg(f);
+        }
+        if (found != open)
+            bad << QStringLiteral("%1 cells found of %2: %3").arg(found).arg(open).arg(points);
+    }
     compare(QStringLiteral("points"), points, wantPoints.join(' '));
+    if (!row.OwnBoard) {
+        // On one board the cell results name each cell's owner: as many
+        // cells per player as the score counts.
+        QStringList wantOwners;
+        for (const QString &part : points.split(' ').mid(1))
+            if (part.section('/', 1, 1).toInt() > 0)
+                wantOwners << QStringLiteral("%1=%2").arg(part.section('=', 0, 0), part.section('/', 1, 1));
+        compare(QStringLiteral("owners"), owners, wantOwners.isEmpty() ? QStringLiteral("-") : wantOwners.join(' '));
+    }
     compare(QStringLiteral("penalties"), penalties,
             wantPenalties.isEmpty() ? QStringLiteral("-") : wantPenalties.join(' '));
     compare(QStringLiteral("out"), outs, wantOut.isEmpty() ? QStringLiteral("-") : wantOut.join(','));
