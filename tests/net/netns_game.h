@@ -271,6 +271,7 @@ private:
     int wrongSolutions = 0;
     int offers = 0;
     bool ended = false;
+    QString finalPoints; // the scores as the end of game found them
     std::map<int, int> owners; // cell -> slot, as the cell results tell it
 
     bool isHost() const { return Role == QLatin1String("host"); }
@@ -304,7 +305,11 @@ private:
             return;
         switch (tel.Aktion) {
         case akEndOfGame:
+            // Every result of the game is in by now; what the machine
+            // does afterwards (the host leaving clears the table) is not
+            // part of it.
             ended = true;
+            finalPoints = pointsText();
             break;
         case akCellResult:
             if (awaitCell == 10 * tel.y + tel.x)
@@ -453,14 +458,19 @@ private:
         say(QStringLiteral("BOARD %1 %2 %3").arg(Role).arg(openAtStart).arg(digits));
     }
 
-    void report()
+    QString pointsText() const
     {
         QStringList points;
         for (int p = 1; p <= Row.Machines(); ++p) {
             const TPlayerRecord &r = Form1->Players[p];
             points << QStringLiteral("%1=%2/%3/%4").arg(p).arg(r.Points).arg(r.Found).arg(r.Errors);
         }
-        say(QStringLiteral("POINTS %1 %2").arg(Role, points.join(' ')));
+        return points.join(' ');
+    }
+
+    void report()
+    {
+        say(QStringLiteral("POINTS %1 %2").arg(Role, finalPoints.isEmpty() ? pointsText() : finalPoints));
         QStringList pens;
         for (const auto &[slot, list] : penalties)
             pens << QStringLiteral("%1=%2").arg(slot).arg(list.join(','));
