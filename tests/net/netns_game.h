@@ -44,7 +44,7 @@
 
 namespace netnsgame {
 
-constexpr int kPeerLimitMs = 140000;
+constexpr int kPeerLimitMs = 200000;
 
 struct TClient {
     QString Name;
@@ -428,9 +428,10 @@ private:
             }
             break;
         default:
-            // Until every result is delivered to those still here; a client
-            // that left (its logoff frees the slot) cannot hold the host.
-            if ((deliveredToPresent() && inPhase() > 500) || inPhase() > 6000)
+            // Until every result is delivered to those still here (at
+            // 20 % loss a queue may be many seconds behind); a client that
+            // left (its logoff frees the slot) cannot hold the host.
+            if ((deliveredToPresent() && inPhase() > 500) || inPhase() > 60000)
                 finish(0);
             break;
         }

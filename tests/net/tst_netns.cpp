@@ -161,7 +161,7 @@ class TstNetns : public QObject {
     // The game rows, all started at once by initTestCase.
     std::map<QString, std::unique_ptr<QProcess>> games;
     QElapsedTimer gamesClock;
-    static constexpr int kGamesLimitMs = 220000;
+    static constexpr int kGamesLimitMs = 260000;
 
 private slots:
     void initTestCase()
