@@ -452,7 +452,9 @@ private:
         for (int y = 1; y <= 9; ++y)
             for (int x = 1; x <= 9; ++x) {
                 const TGridEntry &c = Form1->Boards[0][x][y];
-                openAtStart += c.State == 0 ? 1 : 0;
+                // Every cell that is not given is to be found; on the host a
+                // racing client may have claimed one already.
+                openAtStart += c.State != -1 ? 1 : 0;
                 digits += QString::number(c.Value);
             }
         say(QStringLiteral("TABLE %1 %2").arg(Role, tableText()));
