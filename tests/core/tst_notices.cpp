@@ -208,9 +208,16 @@ private slots:
         // A notice during a game must not take typed keys from the chat or board.
         QLineEdit edit;
         edit.show();
-        edit.activateWindow();
-        edit.setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), &edit);
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        // An activation still on its way from an earlier test may take the
+        // focus back; ask again until the edit keeps it.
+        QTRY_VERIFY_WITH_TIMEOUT(([&edit] {
+                                     QApplication::setActiveWindow(&edit);
+                                     edit.setFocus();
+                                     QCoreApplication::processEvents();
+                                     return QApplication::focusWidget() == &edit;
+                                 }()),
+                                 10000);
         FormMeld->ShowText("Hinweis");
         QVERIFY(FormMeld->isVisible());
         QCOMPARE(QApplication::focusWidget(), &edit);
