@@ -242,10 +242,10 @@ void TFormGhost::CreateGhostFile()
         MessageDlg(QStringLiteral("Datei schon vorhanden.\r\nDatei überschreiben ?"), TMsgDlgType::Confirmation,
                    TMsgDlgButtons::YesNo) != mrYes)
         return;
-    const int level = FormGO->GetLevel() + (FormGO->ImpM->Tag == 1 ? 10 : 0);
+    const TGameOptionValues options = FormGO->Values();
+    const int level = options.Level + (options.Import ? 10 : 0);
     // The new file replaces the old one in one step, so a failed write keeps it.
-    TIniFile ini = NewGhostDocument(path, PasswordDigest(Passwort->text()), GhostFeld, level,
-                                    FormGO->MaxMerker->Value());
+    TIniFile ini = NewGhostDocument(path, PasswordDigest(Passwort->text()), GhostFeld, level, options.MaxMarks);
     QString error;
     if (!ini.Save(&error))
         reportSaveFailure(path, error);
@@ -283,7 +283,7 @@ void TFormGhost::bt_startClick()
         information(QStringLiteral("Im Ghostmodus muss die Bewertung Profi sein.\n\rDie Bewertung wird umgeschaltet."));
         FormGO->SetRating(4);
     }
-    if (FormGO->BonusMerkerM->Tag == 1) {
+    if (FormGO->HasMarkBonus()) {
         information(QStringLiteral("Ghostmodus kann nur ohne Bonus gespielt werden.\n\rDer Bonus wird abgewählt."));
         FormGO->SetMarkBonus(0);
     }

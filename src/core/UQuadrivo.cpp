@@ -516,9 +516,9 @@ void TForm1::SplashTimerTimer()
 void TForm1::readSettingsStep150()
 {
     FormOpt->NickName->setText(RegReadString(QStringLiteral("Nickname"), DefaultNickname()));
-    FormGO->ImportDir->setText(RegReadString(QStringLiteral("ImportPath"), QDir::toNativeSeparators(ProgramDir())));
+    FormGO->SetImportDir(RegReadString(QStringLiteral("ImportPath"), QDir::toNativeSeparators(ProgramDir())));
     SetBingoChange(RegReadInteger(QStringLiteral("BingoFest"), 0));
-    FormGO->BingoMax->setValue(RegReadInteger(QStringLiteral("AnzBingo"), 4));
+    FormGO->SetBingoMaxValue(RegReadInteger(QStringLiteral("AnzBingo"), 4));
     SetBingoKind(RegReadInteger(QStringLiteral("BingoModus"), 0));
     FormOpt->SetFoundColored(RegReadInteger(QStringLiteral("foundcolored"), 1));
     FormGO->SetImport(RegReadInteger(QStringLiteral("Import"), 0));

@@ -49,7 +49,7 @@ QString TForm1::BuildPuzzleString() const { return BuildPuzzleStringFrom(Boards[
 void TForm1::BuildOptionsCode(QString &s) const
 {
     s = MakeOptionsCode(FormGO->GetGameType(), FormGO->IsEvaluationImmediate(), FormGO->GetLevel(),
-                        FormGO->GetRating(), FormGO->MaxMerker->Value());
+                        FormGO->GetRating(), FormGO->Values().MaxMarks);
 }
 
 QString TForm1::BuildOptionsCode() const
@@ -62,7 +62,7 @@ QString TForm1::BuildOptionsCode() const
 void TForm1::InitSymbolSet()
 {
     if (SymbolSet.isEmpty())
-        SymbolSet = SymbolSetForType(FormGO->Sud19M->Tag);
+        SymbolSet = SymbolSetForType(FormGO->Values().SymbolKind);
 }
 
 void TForm1::RandomRotationCode(QString &s) const { s = MakeRandomRotationCode(); }
@@ -94,7 +94,7 @@ bool TForm1::PrepareNewGame()
         SymbolSet = code.Symbols;
         FormGhost->GhostFeld = code.Puzzle;
         LoadPuzzleString(code.Puzzle);
-    } else if (FormGO->ImpM->Tag != 1) {
+    } else if (const TGameOptionValues options = FormGO->Values(); !options.Import) {
         const QString rotation = MakeRandomRotationCode();
         const QString map = MakeRandomDigitMap();
         int level = FormGO->GetLevel();
@@ -114,13 +114,12 @@ bool TForm1::PrepareNewGame()
                        TMsgDlgButtons::OK);
             return false;
         }
-        const QString rotation =
-            FormGO->RotM->Tag == 1 ? MakeRandomRotationCode() : QStringLiteral("00000000");
-        const QString map = FormGO->MixM->Tag == 1 ? MakeRandomDigitMap() : QStringLiteral("123456789");
+        const QString rotation = options.Rotation ? MakeRandomRotationCode() : QStringLiteral("00000000");
+        const QString map = options.Mix ? MakeRandomDigitMap() : QStringLiteral("123456789");
         const QString name = FileBox->Item(Random(FileBox->Count()));
-        const QString path = FormGO->ImportDir->text() + QLatin1Char('\\') + name;
+        const QString path = options.ImportDir + QLatin1Char('\\') + name;
         // The folder text may use either separator; the file is looked up with the local one.
-        const QString localPath = QDir(QDir::fromNativeSeparators(FormGO->ImportDir->text())).filePath(name);
+        const QString localPath = QDir(QDir::fromNativeSeparators(options.ImportDir)).filePath(name);
         QFile f(localPath);
         if (!QFileInfo::exists(localPath) || !f.open(QIODevice::ReadOnly)) {
             TraceCat(9, QStringLiteral("Datei nicht gefunden: ") + path);

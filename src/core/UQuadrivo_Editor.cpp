@@ -48,7 +48,7 @@ bool showEditorHelp()
 
 QString editorFolder()
 {
-    return FormGO ? QDir::fromNativeSeparators(FormGO->ImportDir->text()) : QString();
+    return FormGO ? QDir::fromNativeSeparators(FormGO->Values().ImportDir) : QString();
 }
 } // namespace
 

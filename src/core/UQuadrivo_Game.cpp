@@ -124,7 +124,7 @@ int64_t TForm1::GameTimeTenths() const
 
 bool TForm1::IsHintAllowed() const
 {
-    return IsHintAllowedFor(SinglePlayerGame, gameKind(), IsBingoActive(), FormGO ? FormGO->Sud19M->Tag : 0);
+    return IsHintAllowedFor(SinglePlayerGame, gameKind(), IsBingoActive(), FormGO ? FormGO->Values().SymbolKind : 0);
 }
 
 void TForm1::UpdateHintButton()

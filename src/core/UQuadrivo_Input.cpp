@@ -120,7 +120,7 @@ void TForm1::MouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifi
         return;
     TCellView &cv = Cells[cx][cy];
     const bool web = WEBForm && WEBForm->LoggedIn;
-    const int limit = FormGO ? FormGO->MaxMerker->Value() : 0;
+    const int limit = FormGO ? FormGO->Values().MaxMarks : 0;
 
     if (button == Qt::LeftButton) {
         // The board changes only when the judged result comes back.

@@ -123,7 +123,7 @@ void TForm1::UpdatePlayerTable()
     const int me = NETZ ? NETZ->MyPlayerNo : 0;
     const bool duelWithoutMe = FormDuell && FormDuell->DuelActive && !FormDuell->IsMitSpielen();
     const bool endTable = FormSpielEnde && FormSpielEnde->isVisible() && FormSpielEnde->TablePending;
-    const bool bonusOn = FormGO && FormGO->BonusMerkerM->Tag == 1;
+    const bool bonusOn = FormGO && FormGO->HasMarkBonus();
     int shown = 0;
     for (int p = 1; p <= 8; ++p) {
         const TPlayerRecord &r = Players[p];

@@ -203,8 +203,8 @@ bool TNETZ::RunHandler(const QString &peer)
 
 void TNETZ::OnMaxMarks()
 {
-    if (FormGO && FormGO->MaxMerker)
-        FormGO->MaxMerker->setValue(Tel.x);
+    if (FormGO)
+        FormGO->SetMaxMarksValue(Tel.x);
 }
 
 void TNETZ::OnPlayerName()

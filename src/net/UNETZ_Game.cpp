@@ -50,23 +50,7 @@ void hideIfShown(QWidget *w)
 // The options as the option window holds them now.
 TGameOptionValues currentOptions()
 {
-    TGameOptionValues v;
-    if (!FormGO)
-        return v;
-    v.MaxMarks = FormGO->MaxMerker->value();
-    v.MarkBonus = FormGO->BonusMerkerM->Tag == 1;
-    v.Level = FormGO->GradM->Tag;
-    v.SymbolKind = FormGO->Sud19M->Tag;
-    v.Import = FormGO->ImpM->Tag == 1;
-    v.Bingo = FormGO->BingoM->Tag == 1;
-    v.BingoMax = FormGO->BingoMax->value();
-    v.BingoFill = FormGO->rb_Bingo_voll->isChecked() ? 1 : FormGO->rb_Bingo_leer->isChecked() ? 2 : 0;
-    v.BingoFields = FormGO->rb_Felder->isChecked();
-    v.BingoChange = FormGO->rb_alternate->isChecked() ? 1 : FormGO->rb_random->isChecked() ? 2 : 0;
-    v.Immediate = FormGO->SofortM->Tag == 1;
-    v.OwnBoard = FormGO->EigenM->Tag == 1;
-    v.Rating = FormGO->RegM->Tag;
-    return v;
+    return FormGO ? FormGO->Values() : TGameOptionValues();
 }
 
 void traceOptions(const TPackedOptions &p)
@@ -171,7 +155,7 @@ void TNETZ::EncodeOptions()
     const TPackedOptions p = PackOptions(currentOptions());
     PutPackedOptions(Tel, p);
     if (traceOn(4)) {
-        TraceCat(4, QStringLiteral("BingoM.Tag(%1)").arg(FormGO ? FormGO->BingoM->Tag : 0));
+        TraceCat(4, QStringLiteral("BingoM.Tag(%1)").arg(IsBingoActive() ? 1 : 0));
         TraceCat(4, QStringLiteral("a(%1)").arg(p.a));
         TraceCat(4, QStringLiteral("Sende Optionen:"));
         traceOptions(p);
@@ -194,8 +178,7 @@ void TNETZ::OnOptions()
     if (!FormGO)
         return;
     const TPackedOptions p = PackedOptionsOf(Tel);
-    for (TLabel *caption : {FormGO->BTC64, FormGO->BTC110, FormGO->BTC111, FormGO->BTC112, FormGO->BTC113})
-        caption->setEnabled(true);
+    FormGO->UnlockOptionCaptions();
     if (traceOn(4)) {
         TraceCat(4, QStringLiteral("Erhalte Optionen:"));
         traceOptions(p);
@@ -206,22 +189,14 @@ void TNETZ::OnOptions()
             TraceCat(0, QStringLiteral("ERROR: Optionen außerhalb der Wertebereiche, ignoriert"));
             return;
         }
-        const TGameOptionValues v = UnpackOptions(p);
-        FormGO->SetMarkBonus(v.MarkBonus ? 1 : 0);
-        FormGO->SetMaxMarks(v.MaxMarks);
-        FormGO->SetOwnBoard(v.OwnBoard ? 1 : 0);
-        FormGO->SetEvaluation(v.Immediate ? 1 : 0);
-        FormGO->SetRating(v.Rating);
-        FormGO->SetImport(v.Import ? 1 : 0);
-        FormGO->SetGameType(v.SymbolKind);
-        FormGO->SetLevel(v.Level);
-        if (v.Bingo) {
-            SetBingoChange(v.BingoChange);
-            SetBingoKind(v.BingoFields ? 2 : 1);
-            SetBingoFill(v.BingoFill);
-            FormGO->BingoMax->setValue(v.BingoMax);
-            FormGO->SetGameType(4);
-        }
+        // The telegram carries neither the import folder nor rotation and
+        // mixing: those stay this machine's own.
+        TGameOptionValues v = UnpackOptions(p);
+        const TGameOptionValues mine = FormGO->Values();
+        v.ImportDir = mine.ImportDir;
+        v.Rotation = mine.Rotation;
+        v.Mix = mine.Mix;
+        FormGO->Apply(v);
     }
     FormGO->ApplyOptionRules();
 }

@@ -447,7 +447,7 @@ void TNETZ::ScoreGame()
     const bool ghost = ghostGame();
     const int rating = FormGO ? FormGO->GetRating() : 1;
     const bool bonusOn = FormGO && FormGO->HasMarkBonus();
-    const int maxMarks = FormGO ? FormGO->MaxMerker->value() : 0;
+    const int maxMarks = FormGO ? FormGO->Values().MaxMarks : 0;
 
     auto traceSlot = [&](const TPlayerRecord &r, bool withMarks) {
         QString line = QStringLiteral("%1 : Pkt(%2) Found(%3) Error(%4) Bonus(%5) Frei(%6) Login(%7) %8(%9)")

@@ -5,27 +5,9 @@
 // starts from.
 
 #include "core/UQuadrivo_Types.h"
+#include "screens/UGameOptionValues.h"
 
 #include <cstdint>
-
-// The game options that travel, as the option window holds them.
-struct TGameOptionValues {
-    int MaxMarks = 2;       // pencil-mark limit 0..9
-    bool MarkBonus = false; // bonus for unused pencil marks
-    int Level = 0;          // 0..3
-    int SymbolKind = 1;     // 1 digits, 2 letters A-I, 3 random letters
-    bool Import = false;    // puzzles from files
-    bool Bingo = false;
-    int BingoMax = 4;         // items per draw 1..4
-    int BingoFill = 1;        // 1 refill at once, 2 when the offer is used up
-    bool BingoFields = false; // fields rather than numbers
-    int BingoChange = 0;      // 0 fixed, 1 alternating, 2 random
-    bool Immediate = true;    // judge every entry at once
-    bool OwnBoard = false;    // each player an own board
-    int Rating = 1;           // 1..4
-
-    bool operator==(const TGameOptionValues &o) const = default;
-};
 
 // The fields x, y, a, b, z and Gid of an options telegram.
 struct TPackedOptions {
@@ -44,7 +26,8 @@ TPackedOptions PackOptions(const TGameOptionValues &v);
 TPackedOptions PackedOptionsOf(const TTelegram &t);
 void PutPackedOptions(TTelegram &t, const TPackedOptions &p);
 // The reverse, as a client applies it. Fields it does not carry keep the
-// defaults of TGameOptionValues (the Bingo settings without Bingo).
+// defaults of TGameOptionValues (the Bingo settings without Bingo, the
+// import folder, rotation and mixing).
 TGameOptionValues UnpackOptions(const TPackedOptions &p);
 
 // The penalty of a wrong entry in seconds, or -1 when it puts the player out.

@@ -287,6 +287,28 @@ bool TFormGO::HasMarkBonus() const
     return BonusMerkerM->Tag == 1;
 }
 
+TGameOptionValues TFormGO::Values() const
+{
+    TGameOptionValues v;
+    v.MaxMarks = MaxMerker->value();
+    v.MarkBonus = HasMarkBonus();
+    v.Level = GradM->Tag;
+    v.SymbolKind = Sud19M->Tag;
+    v.Import = ImpM->Tag == 1;
+    v.ImportDir = ImportDir->text();
+    v.Rotation = RotM->Tag == 1;
+    v.Mix = MixM->Tag == 1;
+    v.Bingo = BingoM->Tag == 1;
+    v.BingoMax = BingoMax->value();
+    v.BingoFill = rb_Bingo_voll->isChecked() ? 1 : rb_Bingo_leer->isChecked() ? 2 : 0;
+    v.BingoFields = rb_Felder->isChecked();
+    v.BingoChange = rb_fest->isChecked() ? 0 : rb_alternate->isChecked() ? 1 : rb_random->isChecked() ? 2 : -1;
+    v.Immediate = SofortM->Tag == 1;
+    v.OwnBoard = IsOwnBoard();
+    v.Rating = RegM->Tag;
+    return v;
+}
+
 QString TFormGO::LevelName(int level)
 {
     return GameLevelName(level);

@@ -3,6 +3,7 @@
 // (the Tag of hidden marker labels, two spin edits and the radio buttons), and
 // every setter stores its value at once.
 
+#include "screens/UGameOptionValues.h"
 #include "screens/UOptionen.h"
 #include "ui/Controls.h"
 
@@ -104,6 +105,8 @@ public:
     bool IsEvaluationImmediate() const;
     bool IsOwnBoard() const;
     bool HasMarkBonus() const;
+    // Every option as the window holds it now.
+    TGameOptionValues Values() const;
     static QString LevelName(int level);
     static QString RatingName(int rating);
 
@@ -124,6 +127,26 @@ public:
     void SetOwnBoard(int v);
     void SetMaxMarks(int n);
     void SetMarkBonus(int v);
+    // Applies every option through the setters, in the order a client applies
+    // a host's options, so the setters' rules hold as they do for each one:
+    // a locked option stays as it is. The Bingo settings count only with
+    // Bingo on (changing the draw size while the window is shown chooses
+    // Bingo); the folder, rotation and mixing are set only where they differ.
+    void Apply(const TGameOptionValues &v);
+    // The Bingo radio buttons (refill 1/2, kind 1 numbers/2 fields, change
+    // 0 fixed/1 alternating/2 random); any other value leaves the choice.
+    void SetBingoFill(int mode);
+    void SetBingoKind(int kind);
+    void SetBingoChange(int mode);
+    // The spin edits and the folder text alone, as a user would change them:
+    // while the window is shown a spin edit's change is handled as a click.
+    // Nothing is stored here.
+    void SetBingoMaxValue(int n);
+    void SetMaxMarksValue(int n);
+    void SetImportDir(const QString &dir);
+    // Unlocks rating, board sharing and evaluation so that a host's options
+    // get through their setters; the option rules lock them again.
+    void UnlockOptionCaptions();
     void ApplyOptionRules();
     void UpdateMarkerLabel();
     // The tool panel's game-type text from the type and the Bingo radios.

@@ -257,6 +257,84 @@ void TFormGO::UpdateMarkerLabel()
                                  (HasMarkBonus() ? QStringLiteral(" + Bonus") : QString()));
 }
 
+void TFormGO::Apply(const TGameOptionValues &v)
+{
+    SetMarkBonus(v.MarkBonus ? 1 : 0);
+    SetMaxMarks(v.MaxMarks);
+    SetOwnBoard(v.OwnBoard ? 1 : 0);
+    SetEvaluation(v.Immediate ? 1 : 0);
+    SetRating(v.Rating);
+    if (v.ImportDir != ImportDir->text()) {
+        SetImportDir(v.ImportDir);
+        RegWriteString(QStringLiteral("ImportPath"), v.ImportDir);
+    }
+    SetImport(v.Import ? 1 : 0);
+    if (v.Rotation != (RotM->Tag == 1))
+        SetRotation(v.Rotation ? 1 : 0);
+    if (v.Mix != (MixM->Tag == 1))
+        SetMix(v.Mix ? 1 : 0);
+    SetGameType(v.SymbolKind);
+    SetLevel(v.Level);
+    if (v.Bingo) {
+        SetBingoChange(v.BingoChange);
+        SetBingoKind(v.BingoFields ? 2 : 1);
+        SetBingoFill(v.BingoFill);
+        SetBingoMaxValue(v.BingoMax);
+        SetGameType(4);
+    }
+}
+
+void TFormGO::SetBingoFill(int mode)
+{
+    if (mode == 1)
+        rb_Bingo_voll->setChecked(true);
+    else if (mode == 2)
+        rb_Bingo_leer->setChecked(true);
+    const bool on = rb_Bingo_leer->isChecked() && rb_Bingo_leer->isEnabled();
+    rb_alternate->setEnabled(on);
+    rb_random->setEnabled(on);
+    rb_fest->setEnabled(on);
+}
+
+void TFormGO::SetBingoKind(int kind)
+{
+    if (kind == 1)
+        rb_Zahlen->setChecked(true);
+    else if (kind == 2)
+        rb_Felder->setChecked(true);
+}
+
+void TFormGO::SetBingoChange(int mode)
+{
+    if (mode == 0)
+        rb_fest->setChecked(true);
+    else if (mode == 1)
+        rb_alternate->setChecked(true);
+    else if (mode == 2)
+        rb_random->setChecked(true);
+}
+
+void TFormGO::SetBingoMaxValue(int n)
+{
+    BingoMax->setValue(n);
+}
+
+void TFormGO::SetMaxMarksValue(int n)
+{
+    MaxMerker->setValue(n);
+}
+
+void TFormGO::SetImportDir(const QString &dir)
+{
+    ImportDir->setText(dir);
+}
+
+void TFormGO::UnlockOptionCaptions()
+{
+    for (TLabel *caption : {BTC64, BTC110, BTC111, BTC112, BTC113})
+        caption->setEnabled(true);
+}
+
 void TFormGO::ApplyOptionRules()
 {
     const bool multi = FormStart && FormStart->PlayMode == 20;

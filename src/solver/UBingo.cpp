@@ -63,12 +63,13 @@ TBingoSettings BingoSettingsFromOptions()
     TBingoSettings s;
     if (!FormGO)
         return s;
-    s.Max = std::clamp(FormGO->BingoMax->Value(), 1, 4);
-    s.RefillEmpty = FormGO->rb_Bingo_leer->isChecked();
-    s.Numbers = FormGO->rb_Zahlen->isChecked();
-    s.Fixed = FormGO->rb_fest->isChecked();
-    s.Alternate = FormGO->rb_alternate->isChecked();
-    s.Random = FormGO->rb_random->isChecked();
+    const TGameOptionValues v = FormGO->Values();
+    s.Max = std::clamp(v.BingoMax, 1, 4);
+    s.RefillEmpty = v.BingoFill == 2;
+    s.Numbers = !v.BingoFields;
+    s.Fixed = v.BingoChange == 0;
+    s.Alternate = v.BingoChange == 1;
+    s.Random = v.BingoChange == 2;
     return s;
 }
 
@@ -573,41 +574,23 @@ void ShowBingoNumbers(const QString &text)
 
 void SetBingoFill(int mode)
 {
-    if (!FormGO)
-        return;
-    if (mode == 1)
-        FormGO->rb_Bingo_voll->setChecked(true);
-    else if (mode == 2)
-        FormGO->rb_Bingo_leer->setChecked(true);
-    const bool on = FormGO->rb_Bingo_leer->isChecked() && FormGO->rb_Bingo_leer->isEnabled();
-    FormGO->rb_alternate->setEnabled(on);
-    FormGO->rb_random->setEnabled(on);
-    FormGO->rb_fest->setEnabled(on);
+    if (FormGO)
+        FormGO->SetBingoFill(mode);
 }
 
 void SetBingoKind(int kind)
 {
-    if (!FormGO)
-        return;
-    if (kind == 1)
-        FormGO->rb_Zahlen->setChecked(true);
-    else if (kind == 2)
-        FormGO->rb_Felder->setChecked(true);
+    if (FormGO)
+        FormGO->SetBingoKind(kind);
 }
 
 void SetBingoChange(int mode)
 {
-    if (!FormGO)
-        return;
-    if (mode == 0)
-        FormGO->rb_fest->setChecked(true);
-    else if (mode == 1)
-        FormGO->rb_alternate->setChecked(true);
-    else if (mode == 2)
-        FormGO->rb_random->setChecked(true);
+    if (FormGO)
+        FormGO->SetBingoChange(mode);
 }
 
 bool IsBingoActive()
 {
-    return FormGO && FormGO->BingoM->Tag != 0;
+    return FormGO && FormGO->GetGameType() == 4;
 }

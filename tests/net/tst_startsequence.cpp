@@ -3,6 +3,7 @@
 // single game and over loopback to a second machine.
 #include "common/LoopbackPeer.h"
 #include "GameSupport.h"
+#include "common/OptionSets.h"
 #include "competitions/Ughost.h"
 #include "core/UFeld.h"
 #include "core/ULog.h"
@@ -41,31 +42,6 @@ void applyOptions(const TGameOptionValues &v)
         FormGO->BingoMax->setValue(v.BingoMax);
         FormGO->SetGameType(4);
     }
-}
-
-TGameOptionValues options(int marks, bool bonus, int level, int kind, bool import, int rating, bool immediate, bool own)
-{
-    TGameOptionValues v;
-    v.MaxMarks = marks;
-    v.MarkBonus = bonus;
-    v.Level = level;
-    v.SymbolKind = kind;
-    v.Import = import;
-    v.Rating = rating;
-    v.Immediate = immediate;
-    v.OwnBoard = own;
-    return v;
-}
-
-TGameOptionValues bingo(int items, int fill, bool fields, int change)
-{
-    TGameOptionValues v = options(2, false, 1, 1, false, 2, true, false);
-    v.Bingo = true;
-    v.BingoMax = items;
-    v.BingoFill = fill;
-    v.BingoFields = fields;
-    v.BingoChange = change;
-    return v;
 }
 
 void startPhase(int phase, int chunk = 0, const QString &text = QString())
@@ -275,14 +251,17 @@ private slots:
         QTest::addColumn<int>("b");
         QTest::addColumn<int>("z");
         QTest::addColumn<int>("gid");
-        QTest::newRow("sudoku") << options(2, false, 0, 1, false, 1, true, true) << 2 << 0 << 0 << 1 << 1 << 1;
+        QTest::newRow("sudoku") << OptionSet(2, false, 0, 1, false, 1, true, true) << 2 << 0 << 0 << 1 << 1 << 1;
         QTest::newRow("letters, bonus, at the end")
-            << options(4, true, 2, 2, false, 4, false, true) << 14 << 12 << 0 << 0 << 1 << 4;
+            << OptionSet(4, true, 2, 2, false, 4, false, true) << 14 << 12 << 0 << 0 << 1 << 4;
         QTest::newRow("random letters with import")
-            << options(0, false, 3, 3, true, 3, true, false) << 0 << 123 << 0 << 1 << 0 << 3;
-        QTest::newRow("Bingo fields, random, when empty, 3") << bingo(3, 2, true, 2) << 2 << 1 << 2123 << 1 << 0 << 2;
-        QTest::newRow("Bingo numbers, fixed, at once, 1") << bingo(1, 1, false, 0) << 2 << 1 << 11 << 1 << 0 << 2;
-        QTest::newRow("Bingo numbers, alternating, 4") << bingo(4, 2, false, 1) << 2 << 1 << 1024 << 1 << 0 << 2;
+            << OptionSet(0, false, 3, 3, true, 3, true, false) << 0 << 123 << 0 << 1 << 0 << 3;
+        QTest::newRow("Bingo fields, random, when empty, 3")
+            << BingoOptionSet(3, 2, true, 2) << 2 << 1 << 2123 << 1 << 0 << 2;
+        QTest::newRow("Bingo numbers, fixed, at once, 1")
+            << BingoOptionSet(1, 1, false, 0) << 2 << 1 << 11 << 1 << 0 << 2;
+        QTest::newRow("Bingo numbers, alternating, 4")
+            << BingoOptionSet(4, 2, false, 1) << 2 << 1 << 1024 << 1 << 0 << 2;
     }
     void optionsPackAndUnpack()
     {
@@ -310,7 +289,7 @@ private slots:
         QVERIFY(packedNow() == p);
         const TTelegram sent = NETZ->Tel;
 
-        applyOptions(::options(9, false, 1, 1, false, 1, true, true));
+        applyOptions(OptionSet(9, false, 1, 1, false, 1, true, true));
         QVERIFY(!(packedNow() == p));
         NETZ->MyPlayerNo = 2;
         NETZ->Tel = sent;
@@ -323,11 +302,11 @@ private slots:
     void hostKeepsItsOwnOptions()
     {
         FormStart->PlayMode = 20;
-        const TGameOptionValues mine = options(3, false, 2, 1, false, 2, true, true);
+        const TGameOptionValues mine = OptionSet(3, false, 2, 1, false, 2, true, true);
         applyOptions(mine);
         const TPackedOptions before = packedNow();
         NETZ->MyPlayerNo = 1;
-        const TPackedOptions p = PackOptions(options(7, false, 0, 2, false, 1, false, true));
+        const TPackedOptions p = PackOptions(OptionSet(7, false, 0, 2, false, 1, false, true));
         NETZ->Tel = TTelegram();
         NETZ->Tel.Aktion = akOptions;
         PutPackedOptions(NETZ->Tel, p);

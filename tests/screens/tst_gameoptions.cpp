@@ -3,22 +3,30 @@
 // ghost codings, the Bingo text at start-up, the import folder, the start and
 // back buttons, tabs, placement and the help-click mode.
 #include "common/Fixture.h"
+#include "common/OptionSets.h"
 #include "competitions/UChallenge.h"
 #include "competitions/Ughost.h"
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
+#include "core/UQuadrivo_Builtin.h"
+#include "core/UQuadrivo_Codes.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
+#include "net/UNETZ.h"
+#include "net/UNETZ_Rules.h"
 #include "screens/OptionsTestSupport.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UInfo.h"
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
+#include "screens/UVorgabe.h"
 #include "solver/UBingo.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(TGameOptionValues)
 
 namespace {
 
@@ -103,6 +111,14 @@ void click(const QString &what)
     if (auto *rb = qobject_cast<TRadioButton *>(o))
         rb->setChecked(true);
     FormGO->ButtonClick(o);
+}
+
+// An imported option set with rotation and mixing as given.
+TGameOptionValues imported(TGameOptionValues v, bool rotation, bool mix)
+{
+    v.Rotation = rotation;
+    v.Mix = mix;
+    return v;
 }
 
 const QStringList kLockable = {"BTC110", "BTC111", "BTC112", "BTC113", "BTC115", "BTC103", "BTC104"};
@@ -536,6 +552,105 @@ private slots:
         click("Rot_1");
         QCOMPARE(FormGO->RotM->Tag, 1);
         FormGhost->GhostMode = false;
+    }
+
+    // ---- the options as one set of values ----
+
+    void valuesAfterApply_data()
+    {
+        QTest::addColumn<TGameOptionValues>("options");
+        QTest::newRow("Sudoku, easy") << OptionSet(2, false, 0, 1, false, 1, true, true);
+        QTest::newRow("letters A-I, shared board, at the end") << OptionSet(0, false, 1, 2, false, 2, false, false);
+        QTest::newRow("letters A-Z, Profi with bonus") << OptionSet(9, true, 3, 3, false, 4, true, true);
+        QTest::newRow("import with rotation and mixing")
+            << imported(OptionSet(5, false, 1, 1, true, 3, true, false), true, true);
+        QTest::newRow("import as the files stand")
+            << imported(OptionSet(2, false, 1, 1, true, 2, true, true), false, false);
+        QTest::newRow("import, mixing only") << imported(OptionSet(3, true, 2, 2, true, 4, false, true), false, true);
+        QTest::newRow("Bingo fields, random, when empty, 3") << BingoOptionSet(3, 2, true, 2);
+        QTest::newRow("Bingo numbers, alternating, when empty, 2") << BingoOptionSet(2, 2, false, 1);
+        QTest::newRow("Bingo numbers, refill at once, 1") << BingoOptionSet(1, 1, false, 0);
+    }
+    void valuesAfterApply()
+    {
+        QFETCH(TGameOptionValues, options);
+        start();
+        const QString dir = fx->Dir() + "/import";
+        QDir().mkpath(dir);
+        options.ImportDir = QDir::toNativeSeparators(dir);
+        // The rules of single play lock the board sharing: unlock what the
+        // set is to change, as a host's options are applied.
+        FormGO->UnlockOptionCaptions();
+        FormGO->Apply(options);
+        QCOMPARE(FormGO->Values(), options);
+        QCOMPARE(FormGO->GetGameType(), options.Bingo ? 4 : options.SymbolKind);
+        QCOMPARE(RegReadInteger("Rotation", -1), options.Rotation ? 1 : 0);
+        QCOMPARE(RegReadInteger("Mixen", -1), options.Mix ? 1 : 0);
+        QCOMPARE(RegReadString("ImportPath", QString()), options.ImportDir);
+        QCOMPARE(RegReadInteger("Spielart", -1), options.Bingo ? 4 : options.SymbolKind);
+
+        // The options telegram carries the applied values.
+        NETZ->Tel = TTelegram();
+        NETZ->EncodeOptions();
+        QVERIFY(PackedOptionsOf(NETZ->Tel) == PackOptions(options));
+
+        // The Bingo draw reads them.
+        const TBingoSettings b = BingoSettingsFromOptions();
+        QCOMPARE(IsBingoActive(), options.Bingo);
+        QCOMPARE(b.Max, options.BingoMax);
+        QCOMPARE(b.RefillEmpty, options.BingoFill == 2);
+        QCOMPARE(b.Numbers, !options.BingoFields);
+        QCOMPARE(b.Fixed, options.BingoChange == 0);
+        QCOMPARE(b.Alternate, options.BingoChange == 1);
+        QCOMPARE(b.Random, options.BingoChange == 2);
+
+        // The game: its options code, and the puzzle from the applied folder
+        // with import on.
+        QCOMPARE(Form1->BuildOptionsCode(), MakeOptionsCode(options.Bingo ? 4 : options.SymbolKind, options.Immediate,
+                                                            options.Level, options.Rating, options.MaxMarks));
+        if (options.Import && !options.Rotation && !options.Mix) {
+            const QString puzzle = QString::fromLatin1(kBuiltinPuzzles[options.Level][1]);
+            QByteArray body;
+            for (int y = 0; y < 9; ++y)
+                body += puzzle.mid(y * 9, 9).toLatin1() + "\r\n";
+            QFile f(dir + "/" + ImportMaskForLevel(options.Level).left(1) + "1.sudoku");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(body);
+            f.close();
+            FormGO->SetLevel(options.Level);
+            Form1->SinglePlayerGame = true;
+            Vorgabe->SpielVorgabe->clear();
+            QVERIFY(Form1->PrepareNewGame());
+            QCOMPARE(Form1->BuildPuzzleString(), puzzle);
+            QDir(dir).removeRecursively();
+        }
+    }
+
+    void applyKeepsLockedOptionsAndBingoSettings()
+    {
+        start();
+        // Single play: an own board is forced and its captions are locked.
+        TGameOptionValues v = FormGO->Values();
+        QVERIFY(v.OwnBoard);
+        v.OwnBoard = false;
+        v.Rating = 3;
+        // Without Bingo the draw settings stay as the window has them.
+        v.BingoMax = 2;
+        v.BingoFill = 2;
+        v.BingoChange = 1;
+        FormGO->Apply(v);
+        const TGameOptionValues now = FormGO->Values();
+        QVERIFY(now.OwnBoard);
+        QCOMPARE(now.Rating, 3);
+        QCOMPARE(now.BingoMax, 4);
+        QCOMPARE(now.BingoFill, 1);
+        QCOMPARE(now.BingoChange, 0);
+        // Rotation and mixing need import: without it they stay off.
+        v = now;
+        v.Rotation = true;
+        v.Mix = true;
+        FormGO->Apply(v);
+        QVERIFY(!FormGO->Values().Rotation && !FormGO->Values().Mix);
     }
 
     // ---- start-up ----
