@@ -15,6 +15,7 @@
 #include "solver/UBingo.h"
 #include "solver/USolver.h"
 
+#include <QDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TGameOptionValues)
@@ -297,6 +298,57 @@ private slots:
         NETZ->OnOptions();
         QVERIFY(packedNow() == p);
         QVERIFY(hasTraceLine("Erhalte Optionen:"));
+    }
+
+    void clientKeepsItsOwnFolderRotationAndMixing()
+    {
+        FormStart->PlayMode = 20;
+        NETZ->MyPlayerNo = 2;
+        const QString dir = fx->Dir() + "/eigene";
+        QDir().mkpath(dir);
+        // Bingo stays off: its settings are whatever the last test left.
+        TGameOptionValues mine = FormGO->Values();
+        mine.Bingo = false;
+        mine.SymbolKind = 1;
+        mine.Import = true;
+        mine.ImportDir = QDir::toNativeSeparators(dir);
+        mine.Rotation = true;
+        mine.Mix = true;
+        FormGO->UnlockOptionCaptions();
+        FormGO->Apply(mine);
+        QVERIFY(FormGO->Values() == mine);
+
+        // The host's options do not carry them: with import on they stay.
+        TGameOptionValues host = OptionSet(4, false, 2, 2, true, 3, true, false);
+        auto receive = [](const TGameOptionValues &v) {
+            NETZ->Tel = TTelegram();
+            NETZ->Tel.Aktion = akOptions;
+            PutPackedOptions(NETZ->Tel, PackOptions(v));
+            NETZ->OnOptions();
+        };
+        receive(host);
+        // Without Bingo the client's Bingo settings stay too.
+        TGameOptionValues expected = host;
+        expected.BingoMax = mine.BingoMax;
+        expected.BingoFill = mine.BingoFill;
+        expected.BingoFields = mine.BingoFields;
+        expected.BingoChange = mine.BingoChange;
+        expected.ImportDir = mine.ImportDir;
+        expected.Rotation = true;
+        expected.Mix = true;
+        QVERIFY(FormGO->Values() == expected);
+        QCOMPARE(RegReadInteger("Rotation", -1), 1);
+        QCOMPARE(RegReadInteger("Mixen", -1), 1);
+
+        // Import off takes rotation and mixing with it; the folder stays.
+        host.Import = false;
+        receive(host);
+        expected.Import = false;
+        expected.Rotation = false;
+        expected.Mix = false;
+        QVERIFY(FormGO->Values() == expected);
+        QCOMPARE(RegReadInteger("Rotation", -1), 0);
+        QCOMPARE(RegReadInteger("Mixen", -1), 0);
     }
 
     void hostKeepsItsOwnOptions()
