@@ -7,6 +7,7 @@
 #include "core/UMeldung.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
+#include "core/UWindowFit.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "net/UNETZ.h"
 #include "net/USucheSpiele.h"
@@ -515,7 +516,9 @@ void TForm1::SplashTimerTimer()
 
 void TForm1::readSettingsStep150()
 {
-    FormOpt->NickName->setText(RegReadString(QStringLiteral("Nickname"), DefaultNickname()));
+    // A name stored too long is cut without a word: the options window's
+    // warning is for typing, not for the splash.
+    FormOpt->NickName->setText(RegReadString(QStringLiteral("Nickname"), DefaultNickname()).left(kMaxNickLength));
     FormGO->SetImportDir(RegReadString(QStringLiteral("ImportPath"), QDir::toNativeSeparators(ProgramDir())));
     SetBingoChange(RegReadInteger(QStringLiteral("BingoFest"), 0));
     FormGO->SetBingoMaxValue(RegReadInteger(QStringLiteral("AnzBingo"), 4));
@@ -553,8 +556,11 @@ void TForm1::readSettingsStep150()
     const int left = RegReadInteger(QStringLiteral("Window1Left"), 10);
     const int h = RegReadInteger(QStringLiteral("Window1Height"), 725);
     const int w = RegReadInteger(QStringLiteral("Window1Width"), 1020);
-    move(left, top);
-    resize(w, h);
+    // The stored place may be from a monitor that is gone or simply broken:
+    // the window goes where it can be seen, at a size the screen can hold.
+    const QRect place = FitWindowToScreens(left, top, w, h, QSize(1020, 725));
+    move(place.topLeft());
+    resize(place.size());
     brett->show();
     FormPaint();
 
