@@ -1,0 +1,58 @@
+#include "FuzzKit.h"
+
+#include "core/USonstiges.h"
+#include "core/USystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+bool g_fixtureFolders = false;
+}
+
+void FuzzLeaveFoldersToFixture()
+{
+    g_fixtureFolders = true;
+}
+
+QString FuzzFolder()
+{
+    // Kept for the whole run; fuzz/run points TMPDIR at a folder of its own,
+    // so nothing is left behind elsewhere.
+    static QTemporaryDir *dir = nullptr;
+    if (!dir) {
+        dir = new QTemporaryDir();
+        const QString base = dir->path();
+        for (const char *sub : {"settings", "data", "tmp"})
+            QDir(base).mkpath(QString::fromLatin1(sub));
+        if (!g_fixtureFolders) {
+            qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(base + QStringLiteral("/settings")));
+            qputenv("SUDOKU_DATA_DIR", QFile::encodeName(base + QStringLiteral("/data")));
+            qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+            ReloadSudokuEnv();
+            RegForget();
+        }
+    }
+    return dir->path();
+}
+
+QString FuzzFilePath(const QString &name)
+{
+    return QDir(FuzzFolder()).filePath(name);
+}
+
+bool WriteFuzzFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+// Qt and the graphics stack keep allocations until the process ends; they
+// are not ours to report, and the fuzzer would stop at the first of them.
+extern "C" const char *__asan_default_options()
+{
+    return "detect_leaks=0:abort_on_error=1";
+}

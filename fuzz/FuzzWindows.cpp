@@ -1,0 +1,49 @@
+#include "FuzzWindows.h"
+
+#include "common/Fixture.h"
+#include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
+#include "net/UNETZ.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+int g_argc = 1;
+char g_arg0[] = "fuzz";
+char *g_argv[] = {g_arg0, nullptr};
+} // namespace
+
+TTestFixture &FuzzFixture()
+{
+    static TTestFixture *fx = nullptr;
+    if (!fx) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("SUDOKU_LOOPBACK_ONLY", "1");
+        // Qt's own warnings would flood the fuzzer's output.
+        qputenv("QT_LOGGING_RULES", "*=false");
+        // Both kept for the whole run: the fuzzer ends the process itself,
+        // and the settings store, a static object, may be gone by then.
+        new QApplication(g_argc, g_argv);
+        FuzzLeaveFoldersToFixture();
+        fx = new TTestFixture();
+    }
+    return *fx;
+}
+
+TTestFixture &FuzzWindows()
+{
+    TTestFixture &fx = FuzzFixture();
+    static bool built = false;
+    if (!built) {
+        built = true;
+        RegWriteInteger(QStringLiteral("Disclaimer"), 1);
+        fx.CreateWindows();
+        fx.RunStartupTo(160);
+        for (QTimer *t : {static_cast<QTimer *>(NETZ->SendTimer), static_cast<QTimer *>(Form1->Blinken),
+                          static_cast<QTimer *>(Form1->MsgTimer), static_cast<QTimer *>(Form1->WartezeitTimer),
+                          static_cast<QTimer *>(Form1->SplashTimer)})
+            t->stop();
+    }
+    return fx;
+}
