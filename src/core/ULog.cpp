@@ -57,6 +57,8 @@ TTrace::TTrace(QWidget *parent) : QWidget(parent, Qt::Window)
 
     LogBox = new TListBox(this);
     LogBox->setUniformItemSizes(true);
+    // A program that runs for days keeps only the newest lines.
+    LogBox->MaxItems = kMaxLogLines;
 
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -93,7 +95,7 @@ void TTrace::TraceLine(const QString &text)
     int64_t delta = 0;
     if (LastCounter > 0 && TicksPerMicrosecond > 0)
         delta = (now - LastCounter) / TicksPerMicrosecond;
-    LogBox->addItem(FormatTraceLine(delta, text));
+    LogBox->Add(FormatTraceLine(delta, text));
     LastCounter = now;
 }
 

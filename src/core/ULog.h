@@ -13,6 +13,9 @@ class TTrace : public QWidget {
 public:
     explicit TTrace(QWidget *parent = nullptr);
 
+    // Lines the log keeps; the oldest go first.
+    static constexpr int kMaxLogLines = 5000;
+
     int64_t LastCounter = 0;
     int64_t TicksPerMicrosecond = 0;
 

@@ -337,6 +337,10 @@ void TForm1::buildControls()
 
     ChatBox = new TListBox(ToolPanel);
     ChatBox->resize(324, 150);
+    // Every line is one line of the same font: the list need not measure
+    // them all again for each new one. It keeps the newest lines only.
+    ChatBox->setUniformItemSizes(true);
+    ChatBox->MaxItems = kChatLines;
     Edit1 = new TEdit(ToolPanel);
     Edit1->resize(236, 26);
     auto *sendFace = new TImage(ToolPanel);

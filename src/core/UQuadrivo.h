@@ -80,6 +80,8 @@ public:
     TImage *h_pic = nullptr;
     TLabel *Zeit = nullptr;
     TListBox *ChatBox = nullptr;
+    // Chat lines kept; older ones scroll away for good.
+    static constexpr int kChatLines = 500;
     TEdit *Edit1 = nullptr;
     TLabel *Senden = nullptr;
     TPanel *Panel_Einzel = nullptr;

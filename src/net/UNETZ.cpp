@@ -12,7 +12,8 @@
 
 TNETZ *NETZ = nullptr;
 
-TNETZ::TNETZ(QObject *parent) : QObject(parent)
+TNETZ::TNETZ(QObject *parent)
+    : QObject(parent), SearchAnswers(kSearchAnswersPerSecond, PerfFrequency(), kSearchAnswerSources)
 {
     BindAddress = SudokuEnv().BindAddress;
     SenderHost = BroadcastTarget();

@@ -5,6 +5,7 @@
 // while the listener is off, a sender calls its handler directly.
 
 #include "net/UNETZ_LobbyRules.h"
+#include "net/UNETZ_RateLimit.h"
 #include "net/UNETZ_Telegram.h"
 #include "ui/Controls.h"
 
@@ -90,6 +91,16 @@ public:
     void SendTimerTimer();
     // One datagram from the listener, with its source address.
     void UDPEmpfUDPRead(const QByteArray &datagram, const QString &peer);
+    // Datagrams handled per turn of the event loop; what waits beyond them
+    // is read on the next turn, so a flood cannot hold up the timers, the
+    // clock, the windows or the resends.
+    static constexpr int kReadBatch = 64;
+    // Searches answered per source address and second, and the sources
+    // remembered for it at once.
+    static constexpr int kSearchAnswersPerSecond = 3;
+    static constexpr int kSearchAnswerSources = 256;
+    // The searches answered lately, per source.
+    TRateLimiter SearchAnswers;
     // Acknowledges, filters and hands Tel to the handler of its kind.
     void DispatchTelegram(const QString &peer);
 

@@ -8,6 +8,7 @@
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
+#include "core/USystem.h"
 #include "core/Usounds.h"
 #include "net/USucheSpiele.h"
 #include "screens/UGameOptionen.h"
@@ -73,6 +74,12 @@ void TNETZ::OnSearch(bool isOffer, const QString &address)
         // Only a machine that opened a game answers.
         if (!hostsNetworkGame())
             return;
+        // A few answers a second per source are plenty for a searcher;
+        // more would only serve someone flooding us with forged sources.
+        if (!SearchAnswers.Allow(address, PerfCounter())) {
+            TraceCat(1, QStringLiteral("Suche von (%1) nicht beantwortet: zu viele Anfragen").arg(address));
+            return;
+        }
         const QString nick = ownNickname();
         Tel = TTelegram();
         Tel.Aktion = akGameOffer;

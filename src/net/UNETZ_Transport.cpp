@@ -336,8 +336,12 @@ void TNETZ::SendDatagram(const QString &address)
 void TNETZ::ReadPendingDatagrams()
 {
     // One datagram at a time, each handled before the next is read; a
-    // handler may switch the listener off.
-    while (ListenerActive && UDPEmpf->hasPendingDatagrams()) {
+    // handler may switch the listener off. At most one batch per turn of the
+    // event loop: the socket stays readable while datagrams wait, so the
+    // listener's notice comes again on the next turn, after the timers and
+    // the windows have had theirs. It is the only reader: a second one could
+    // empty the socket under a notice, which then stops the notices.
+    for (int n = 0; n < kReadBatch && ListenerActive && UDPEmpf->hasPendingDatagrams(); ++n) {
         const QNetworkDatagram d = UDPEmpf->receiveDatagram();
         if (!d.isValid())
             break;

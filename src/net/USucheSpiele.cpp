@@ -156,6 +156,15 @@ void TFormSucheSpiele::buildControls()
     Games->viewport()->setMouseTracking(true);
     Games->viewport()->installEventFilter(this);
     connect(Games, &QTreeWidget::itemDoubleClicked, this, [this] { GamesDblClick(); });
+    connect(Games->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &parent, int first, int last) {
+                if (!parent.isValid())
+                    rowsLeaving(first, last);
+            });
+    connect(Games->model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_rowsByAddress.clear();
+        m_offerRows.clear();
+    });
     PopupMenu1 = new QMenu(this);
     Delete1 = PopupMenu1->addAction(QStringLiteral("Eintrag löschen"));
     connect(Delete1, &QAction::triggered, this, &TFormSucheSpiele::Delete1Click);
@@ -224,14 +233,40 @@ void TFormSucheSpiele::clearList()
     m_holdsFile = false;
 }
 
-int TFormSucheSpiele::FindServerItem(const QString &address) const
+void TFormSucheSpiele::rowsLeaving(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        QTreeWidgetItem *it = Games->topLevelItem(i);
+        if (!it)
+            continue;
+        const auto at = m_rowsByAddress.constFind(it->text(scAddress));
+        if (at != m_rowsByAddress.constEnd() && at.value() == it)
+            m_rowsByAddress.erase(at);
+        m_offerRows.removeOne(it);
+    }
+}
+
+QTreeWidgetItem *TFormSucheSpiele::findRow(const QString &address) const
 {
     if (!IsValidIPv4(address))
-        return -1;
-    for (int i = 0; i < RowCount(); ++i)
-        if (Games->topLevelItem(i)->text(scAddress) == address)
-            return i;
-    return -1;
+        return nullptr;
+    const auto at = m_rowsByAddress.constFind(address);
+    return at == m_rowsByAddress.constEnd() ? nullptr : at.value();
+}
+
+QTreeWidgetItem *TFormSucheSpiele::appendRow(const QString &address)
+{
+    auto *it = new QTreeWidgetItem(Games);
+    it->setText(scAddress, address);
+    if (IsValidIPv4(address) && !m_rowsByAddress.contains(address))
+        m_rowsByAddress.insert(address, it);
+    return it;
+}
+
+int TFormSucheSpiele::FindServerItem(const QString &address) const
+{
+    QTreeWidgetItem *it = findRow(address);
+    return it ? Games->indexOfTopLevelItem(it) : -1;
 }
 
 void TFormSucheSpiele::AddOrUpdateServerItem(const QString &caption, const QString &difficulty, const QString &rating,
@@ -243,17 +278,24 @@ void TFormSucheSpiele::AddOrUpdateServerItem(const QString &caption, const QStri
         shown = kUnknown;
         save = true;
     }
-    const int i = FindServerItem(address);
-    if (i < 0) {
-        auto *it = new QTreeWidgetItem(Games);
+    if (QTreeWidgetItem *found = findRow(address); !found) {
+        QTreeWidgetItem *it = appendRow(address);
         it->setText(scName, caption);
         it->setText(scDifficulty, difficulty);
         it->setText(scRating, rating);
         it->setText(scMarks, marks);
         it->setText(scStatus, shown);
-        it->setText(scAddress, address);
+        // What an offer brings and no file holds is kept only so long.
+        if (shown == kWaiting && !m_loading) {
+            m_offerRows.append(it);
+            if (m_offerRows.size() > kMaxOfferRows)
+                delete m_offerRows.first();
+        }
     } else {
-        QTreeWidgetItem *it = Games->topLevelItem(i);
+        QTreeWidgetItem *it = found;
+        // A host that answers again counts as new.
+        if (m_offerRows.removeOne(it))
+            m_offerRows.append(it);
         // A known host that answers gives the file its nickname.
         if (it->text(scStatus) == kUnknown)
             save = true;
@@ -272,12 +314,11 @@ void TFormSucheSpiele::mergeFileRows()
     QFile f(ServerFileName());
     if (f.open(QIODevice::ReadOnly)) {
         for (const auto &row : ParseServerFile(f.readAll())) {
-            if (IsValidIPv4(row.first) && FindServerItem(row.first) >= 0)
+            if (findRow(row.first))
                 continue;
-            auto *it = new QTreeWidgetItem(Games);
+            QTreeWidgetItem *it = appendRow(row.first);
             it->setText(scName, row.second);
             it->setText(scStatus, kUnknown);
-            it->setText(scAddress, row.first);
         }
     }
     m_holdsFile = true;
@@ -297,11 +338,23 @@ void TFormSucheSpiele::SaveServerList()
         const QTreeWidgetItem *it = Games->topLevelItem(i);
         rows.append({it->text(scAddress), it->text(scName)});
     }
+    // Written aside and put in place only when every byte reached the disk:
+    // a full disk or a size limit leaves the old file as it was.
+    const QByteArray bytes = ServerFileText(rows);
     QSaveFile f(ServerFileName());
-    if (!f.open(QIODevice::WriteOnly) || f.write(ServerFileText(rows)) < 0 || !f.commit()) {
-        MessageDlg(QStringLiteral("Die Serverliste konnte nicht gespeichert werden.\n") + f.errorString(),
+    bool written = f.open(QIODevice::WriteOnly);
+    written = written && f.write(bytes) == bytes.size();
+    written = written && f.flush();
+    const QString why = f.errorString();
+    if (!written)
+        f.cancelWriting();
+    if (!written || !f.commit()) {
+        MessageDlg(QStringLiteral("Die Serverliste konnte nicht gespeichert werden.\n") + (written ? f.errorString() : why),
                    TMsgDlgType::Error, TMsgDlgButtons::OK);
+        return;
     }
+    // Every row is in the file now: none is dropped for later offers.
+    m_offerRows.clear();
 }
 
 void TFormSucheSpiele::LoadServerList()

@@ -6,12 +6,14 @@
 #include "screens/UOptionen.h"
 #include "ui/Controls.h"
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QStringList>
 
 class QAction;
 class QMenu;
+class QTreeWidgetItem;
 
 // Columns of the list.
 enum TServerColumn {
@@ -69,6 +71,9 @@ public:
 
     // The tab shown (1 home network, 2 intranet, 3 internet).
     int ShownTab = 1;
+    // Rows that offers added and that are in no file, kept at most; beyond
+    // it the oldest goes. Offers from forged sources cannot fill the list.
+    static constexpr int kMaxOfferRows = 256;
 
     // ---- routines ----
     void ShowTab(int k);
@@ -108,6 +113,14 @@ private:
     void clearList();
     // Adds the file's hosts that the list lacks, so a save keeps them.
     void mergeFileRows();
+    // The first row of each valid address, so that a look-up costs the
+    // same however long the list is; kept up to date by the list's removals.
+    QHash<QString, QTreeWidgetItem *> m_rowsByAddress;
+    // Rows added by offers since the last save, oldest first.
+    QList<QTreeWidgetItem *> m_offerRows;
+    QTreeWidgetItem *findRow(const QString &address) const;
+    QTreeWidgetItem *appendRow(const QString &address);
+    void rowsLeaving(int first, int last);
     // The list holds every host of the file (it was loaded, or there was none).
     bool m_holdsFile = false;
     bool m_loading = false;

@@ -143,7 +143,16 @@ QStringList TListBox::Items() const
 void TListBox::SetItems(const QStringList &items)
 {
     clear();
-    addItems(items);
+    addItems(MaxItems > 0 && items.size() > MaxItems ? items.mid(items.size() - MaxItems) : items);
+}
+
+void TListBox::Add(const QString &s)
+{
+    // The oldest goes first, so an item costs the same however many came before.
+    if (MaxItems > 0)
+        while (count() >= MaxItems)
+            delete takeItem(0);
+    addItem(s);
 }
 
 QString TListBox::Item(int i) const

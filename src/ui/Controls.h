@@ -148,9 +148,11 @@ class TListBox : public QListWidget {
 public:
     explicit TListBox(QWidget *parent = nullptr);
     int Tag = 0;
+    // Most items kept (0: no limit); adding beyond it drops the oldest.
+    int MaxItems = 0;
     QStringList Items() const;
     void SetItems(const QStringList &items);
-    void Add(const QString &s) { addItem(s); }
+    void Add(const QString &s);
     void Insert(int index, const QString &s) { insertItem(index, s); }
     int Count() const { return count(); }
     QString Item(int i) const;
