@@ -211,6 +211,14 @@ void TFormSucheSpiele::ShowTab(int k)
 
 // ---- the list ------------------------------------------------------------------------
 
+TFormSucheSpiele::~TFormSucheSpiele()
+{
+    // The list goes with the window's children, after the look-up tables:
+    // its removals must not reach them any more.
+    if (Games)
+        Games->model()->disconnect(this);
+}
+
 int TFormSucheSpiele::RowCount() const
 {
     return Games->topLevelItemCount();

@@ -38,6 +38,7 @@ class TFormSucheSpiele : public TOptionWindow {
     Q_OBJECT
 public:
     explicit TFormSucheSpiele(QWidget *parent = nullptr);
+    ~TFormSucheSpiele() override;
 
     // ---- tabs ----
     TLabel *Tab_HeimNW = nullptr;   // "Heimnetzwerk", Tag 1

@@ -192,6 +192,18 @@ private slots:
         QCOMPARE(w->FindServerItem(address(0)), -1);
     }
 
+    void windowWithRowsGoesAwayCleanly()
+    {
+        // The list's last removals come after the window's own fields are gone.
+        auto *other = new TFormSucheSpiele;
+        for (int i = 0; i < 20; ++i)
+            other->AddOrUpdateServerItem(QStringLiteral("Gast"), QString(), QString(), QString(),
+                                         QStringLiteral("wartet"), address(i));
+        QCOMPARE(other->RowCount(), 20);
+        delete other;
+        QCOMPARE(FormSucheSpiele, w);
+    }
+
     // ---- a long file --------------------------------------------------------------------
 
     void longFileLoadsWithDuplicatesMerged()
