@@ -471,7 +471,23 @@ void TNETZ::DispatchTelegram(const QString &peer)
     // acknowledgement of anything else (a stray one, or one for an empty
     // queue) must not release telegrams nobody has received.
     TPlayerRecord &r = table[Tel.Loop];
-    if (r.QueueRead != r.QueueWrite && r.QueueRead == Tel.TAN && r.SendQueue[Tel.TAN].Aktion == Tel.Aktion) {
+    if (r.QueueRead == r.QueueWrite)
+        return;
+    // Nor one from any machine but the one the queue sends to: a forged
+    // acknowledgement would drop a telegram the peer never got.
+    SyncQueueOwner(Tel.Loop);
+    if (r.QueueRead == r.QueueWrite)
+        return;
+    const QHostAddress &to = QueueDestination[Tel.Loop].Address;
+    if (to.isNull() || to != QHostAddress(peer)) {
+        TraceCat(2, QStringLiteral("Bestätigung von (%1) Loop(%2) TAN(%3) nicht vom Empfänger (%4), ignoriert")
+                        .arg(peer)
+                        .arg(Tel.Loop)
+                        .arg(Tel.TAN)
+                        .arg(QueueDestination[Tel.Loop].Host));
+        return;
+    }
+    if (r.QueueRead == Tel.TAN && r.SendQueue[Tel.TAN].Aktion == Tel.Aktion) {
         r.SendQueue[Tel.TAN].ACK = 0;
         r.QueueRead = nextIndex(r.QueueRead);
         // The next telegram for this peer leaves now rather than on the next

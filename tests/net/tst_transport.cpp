@@ -336,7 +336,8 @@ private slots:
         queueName(4, 1);
         queueName(4, 2);
         ticks(1);
-        ack(4, 0, akPlayerName, "127.0.0.4");
+        ack(4, 0, akPlayerName, "192.168.1.5");
+        QCOMPARE(slot(4).QueueRead, 1);
         QCOMPARE(sent.size(), size_t(6));
     }
 
@@ -459,6 +460,51 @@ private slots:
         QVERIFY(dispatched.empty());
         if (loop != 0)
             QCOMPARE(countLines("ungültig, ignoriert"), 1);
+    }
+
+    // An acknowledgement counts only from the machine its queue sends to.
+    void acknowledgementOnlyFromTheQueuesAddress_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("frees");
+        QTest::newRow("the slot's address") << QString("127.0.0.2") << true;
+        QTest::newRow("a stranger") << QString("127.0.0.9") << false;
+        QTest::newRow("another slot's address") << QString("127.0.0.3") << false;
+        QTest::newRow("the host itself") << QString("127.0.0.1") << false;
+        QTest::newRow("no address") << QString() << false;
+    }
+    void acknowledgementOnlyFromTheQueuesAddress()
+    {
+        QFETCH(QString, from);
+        QFETCH(bool, frees);
+        activate();
+        peer(2, "127.0.0.2");
+        peer(3, "127.0.0.3");
+        queueName(2, 1);
+        queueName(2, 2);
+        ticks(1);
+        QCOMPARE(sent.size(), size_t(1));
+
+        ack(2, 0, akPlayerName, from);
+        if (frees) {
+            QCOMPARE(slot(2).QueueRead, 1);
+            QCOMPARE(sent.size(), size_t(2));
+            QCOMPARE(sentTel(1).TAN, 1);
+            return;
+        }
+        QCOMPARE(slot(2).QueueRead, 0);
+        QCOMPARE(NETZ->QueuedCount(2), 2);
+        QCOMPARE(sent.size(), size_t(1));
+        QCOMPARE(countLines("nicht vom Empfänger (127.0.0.2), ignoriert"), 1);
+        // The telegram goes out again as if nothing had come, and the real
+        // peer's acknowledgement still frees it.
+        ticks(101);
+        QCOMPARE(sent.size(), size_t(2));
+        QCOMPARE(sent[1].Host, QString("127.0.0.2"));
+        QCOMPARE(sentTel(1).TAN, 0);
+        QCOMPARE(sentTel(1).x, 1);
+        ack(2, 0);
+        QCOMPARE(slot(2).QueueRead, 1);
     }
 
     void outOfRangeAcknowledgedThenIgnored_data()
