@@ -204,8 +204,12 @@ void TNETZ::OnLogin(bool isEntry, const QString &address)
     }
     SendPlayerIds();
     SendOptions();
-    if (FormCha && FormCha->isVisible() && Form1 && Form1->CountOnlinePlayers() > 1)
+    // The window's checks see the new player first: when they pass, the
+    // clients get the whole tournament, then the header that locks them.
+    if (FormCha && FormCha->isVisible() && Form1 && Form1->CountOnlinePlayers() > 1) {
+        FormCha->Refresh();
         SendTournamentData(0);
+    }
 }
 
 // ---- player numbers ----------------------------------------------------------------------
@@ -302,19 +306,20 @@ void TNETZ::OnLogoff(const QString &address)
             ScoreGame();
             SendEndOfGame();
         }
-        return;
+    } else if (!gameStartingOrRunning()) {
+        // Between games the slot is freed where it is: the others keep their
+        // numbers, which their machines know.
+        r.Name.clear();
+        r.Address.clear();
+        r.PlayerNo = -1;
+        r.GameOver = false;
+        r.Penalty = 0;
+        PurgeQueue(gid);
+        refreshPlayerTable();
     }
-    if (gameStartingOrRunning())
-        return;
-    // Between games the slot is freed where it is: the others keep their
-    // numbers, which their machines know.
-    r.Name.clear();
-    r.Address.clear();
-    r.PlayerNo = -1;
-    r.GameOver = false;
-    r.Penalty = 0;
-    PurgeQueue(gid);
-    refreshPlayerTable();
+    // The tournament window shows whether the players left still fit its file.
+    if (FormCha && FormCha->bt_start && FormCha->bt_start->isVisible())
+        FormCha->Refresh();
 }
 
 void TNETZ::SendServerLogoff()

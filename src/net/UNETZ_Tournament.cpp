@@ -157,6 +157,8 @@ void TNETZ::OnTournamentData()
 
         showEndRule(part.x);
         setEnabled(FormCha->bt_neues, false);
+        // The host owns the players; a file of the client's own is not touched.
+        setEnabled(FormCha->bt_clear, false);
         setEnabled(FormCha->Passwort, false);
         setEnabled(FormCha->bt_start, false);
         if (FormCha->bt_start)

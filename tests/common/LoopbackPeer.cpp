@@ -74,12 +74,20 @@ void TLoopbackPeer::Pump()
     }
 }
 
+std::vector<TLoopbackPeer::TReceived> TLoopbackPeer::ReceivedOfKind(int aktion) const
+{
+    std::vector<TReceived> out;
+    for (const TReceived &r : Received)
+        if (r.Tel.Aktion == aktion)
+            out.push_back(r);
+    return out;
+}
+
 std::vector<TTelegram> TLoopbackPeer::OfKind(int aktion) const
 {
     std::vector<TTelegram> out;
-    for (const TReceived &r : Received)
-        if (r.Tel.Aktion == aktion)
-            out.push_back(r.Tel);
+    for (const TReceived &r : ReceivedOfKind(aktion))
+        out.push_back(r.Tel);
     return out;
 }
 

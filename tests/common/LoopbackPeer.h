@@ -50,6 +50,8 @@ public:
 
     // The telegrams of a kind received so far, in the order they arrived.
     std::vector<TTelegram> OfKind(int aktion) const;
+    // The same with their senders and sizes on the wire.
+    std::vector<TReceived> ReceivedOfKind(int aktion) const;
     // Whether a telegram of the kind (and with that a) arrived.
     bool Has(int aktion, int a = kAnyA) const;
 

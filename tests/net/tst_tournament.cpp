@@ -4,15 +4,17 @@
 // a whole dump through real sockets on loopback.
 #include "ExchangePeer.h"
 #include "GameSupport.h"
-#include "RawPeer.h"
 #include "competitions/UChallenge.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UIniFile.h"
 #include "competitions/UTournamentData.h"
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
+#include "core/USystem.h"
 #include "net/UNETZ.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSignalBlocker>
 #include <QtTest>
 #include <memory>
@@ -54,6 +56,21 @@ QByteArray fourStages()
            "[0001]\r\nDora=1*10*1\r\n"
            "[0002]\r\nCarl=5*300*1\r\n"
            "[0003]\r\nCarl=7*700*7\r\n";
+}
+
+// The text as the tournament file of that name in the data folder, checksummed.
+void writeTournamentFile(const QString &name, const QByteArray &text)
+{
+    TIniFile f(CompetitionFilePath(ProgramDir(), name, 20));
+    f.SetBytes(text);
+    QVERIFY(WriteChecksum(f, QStringLiteral("Spiele")));
+    QVERIFY(f.Save());
+}
+
+QByteArray fileBytes(const QString &name)
+{
+    QFile f(CompetitionFilePath(ProgramDir(), name, 20));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // What slot p's queue holds, oldest first.
@@ -128,16 +145,9 @@ class TstTournament : public TGameTest {
     std::unique_ptr<TIniFile> ini;
     int nextTan = 0;
 
-    // This machine hosts a tournament "Herbst" with end rule 2 for the
-    // players, the file's text open in WorkIni.
-    void hostTournament(int players, const QByteArray &file, int rule = 2)
+    // Checks the end rule's button (1..3), or none.
+    void checkEndRule(int rule)
     {
-        BecomeHostOf(players, false);
-        Form1->HostsNetworkGame = true;
-        {
-            const QSignalBlocker block(FormCha->ChallengeName);
-            FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
-        }
         TRadioButton *rules[] = {FormCha->RB1, FormCha->RB2, FormCha->RB3};
         for (TRadioButton *rb : rules) {
             const QSignalBlocker block(rb);
@@ -149,6 +159,19 @@ class TstTournament : public TGameTest {
             const QSignalBlocker block(rules[rule - 1]);
             rules[rule - 1]->setChecked(true);
         }
+    }
+
+    // This machine hosts a tournament "Herbst" with end rule 2 for the
+    // players, the file's text open in WorkIni.
+    void hostTournament(int players, const QByteArray &file, int rule = 2)
+    {
+        BecomeHostOf(players, false);
+        Form1->HostsNetworkGame = true;
+        {
+            const QSignalBlocker block(FormCha->ChallengeName);
+            FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        }
+        checkEndRule(rule);
         ini = std::make_unique<TIniFile>();
         ini->SetBytes(file);
         NETZ->WorkIni = ini.get();
@@ -205,6 +228,7 @@ class TstTournament : public TGameTest {
             QCOMPARE(rules[i]->isChecked(), rule == i + 1);
         }
         QVERIFY(!FormCha->bt_neues->isEnabled());
+        QVERIFY(!FormCha->bt_clear->isEnabled());
         QVERIFY(!FormCha->Passwort->isEnabled());
         QVERIFY(!FormCha->bt_start->isEnabled());
         QVERIFY(!FormCha->ChallengeName->isEnabled());
@@ -232,6 +256,8 @@ private slots:
         FormCha->close();
         FormCha->ChallengeName->setEnabled(true);
         NETZ->MyPlayerNo = 0;
+        for (const QString &f : QDir(ProgramDir()).entryList({QStringLiteral("*.turnier")}))
+            QFile::remove(ProgramDir() + QLatin1Char('/') + f);
         CheckGameTest();
     }
 
@@ -524,6 +550,30 @@ private slots:
         QVERIFY(!FormCha->TournamentActive);
     }
 
+    void aClientCannotClearItsOwnFile()
+    {
+        // The client holds a tournament file of the same name, its password
+        // empty as the one typed: its own window would let it clear it.
+        writeTournamentFile(QStringLiteral("Herbst"), severalStages());
+        const QByteArray before = fileBytes(QStringLiteral("Herbst"));
+        becomeClient();
+        FormCha->Passwort->setText(QString());
+        {
+            const QSignalBlocker block(FormCha->ChallengeName);
+            FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        }
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentRebuild));
+        expectLocked(2);
+        fx->Dialogs.DefaultAnswer = mrYes;
+        FormCha->ClearClick();
+        fx->Dialogs.DefaultAnswer = mrOk;
+        QCOMPARE(fileBytes(QStringLiteral("Herbst")), before);
+        // A lock after the window was hidden keeps it locked as well.
+        FormCha->hide();
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentLock));
+        expectLocked(2);
+    }
+
     void endRuleValues_data()
     {
         QTest::addColumn<int>("x");
@@ -618,10 +668,78 @@ private slots:
 
     // ---- over loopback --------------------------------------------------------------
 
+    void loginAndLogoffRefreshTheHostWindow()
+    {
+        // This machine, Anna, hosts "Herbst" for Anna and Bert; Bert is the
+        // peer at 127.0.0.2 and not logged in yet.
+        writeTournamentFile(QStringLiteral("Herbst"), noStages());
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
+        Form1->ResetPlayers();
+        FormOpt->NickName->setText(QStringLiteral("Anna"));
+        NETZ->BecomeHost();
+        Form1->HostsNetworkGame = true;
+        FormStart->PlayMode = 20;
+        checkEndRule(2);
+        FormCha->SetupTournament();
+        FormCha->Passwort->setText(QString());
+        FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        QCOMPARE(FormCha->bt_start->text(), QString("Zuwenig Spieler\r\nfür dieses Turnier."));
+        QVERIFY(NETZ->SetListenerActive(true));
+        NETZ->SendTimer->start(1);
+
+        // Bert logs in: the window's checks pass with him, so the whole
+        // tournament goes out before the header that locks his window.
+        peer.SendDatagram(akLogin, kHostAddress, QStringLiteral("Bert"));
+        QVERIFY(runUntil(
+            [&] {
+                const std::vector<TTelegram> got = peer.OfKind(akTournament);
+                return !got.empty() && got.back().z == 1 && got.back().y == kTournamentLock &&
+                       NETZ->QueuedCount(2) == 0;
+            },
+            5000));
+        QCOMPARE(describe(peer.OfKind(akTournament)), QString("123 1:Herbst x2 y-1 a0 b0\n"
+                                                              "123 3:Anna x0 y0 a0 b0\n"
+                                                              "123 3:Bert x0 y0 a0 b0\n"
+                                                              "123 1:Herbst x2 y0 a0 b0"));
+        QCOMPARE(FormCha->bt_start->text(), QString("Turnier erweitern\r\nSpiel starten."));
+        QVERIFY(FormCha->bt_start->isEnabled());
+
+        // Bert leaves between games: the window says at once that the file's
+        // players are no longer all there.
+        peer.SendDatagram(akLogoff, kHostAddress, QString(), 2);
+        QVERIFY(runUntil([] { return Form1->Players[2].Address.isEmpty(); }, 5000));
+        QCOMPARE(FormCha->bt_start->text(), QString("Zuwenig Spieler\r\nfür dieses Turnier."));
+        QVERIFY(!FormCha->bt_start->isEnabled());
+        NETZ->SendTimer->stop();
+    }
+
+    void aLogoffLeavesAHiddenWindowAlone()
+    {
+        writeTournamentFile(QStringLiteral("Herbst"), noStages());
+        hostTournament(3, noStages());
+        NETZ->WorkIni = nullptr;
+        FormCha->SetupTournament();
+        FormCha->Passwort->setText(QString());
+        FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        FormCha->hide();
+        // A caption the state rule would replace.
+        FormCha->bt_start->SetCaption(QStringLiteral("unverändert"));
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = akLogoff;
+        NETZ->Tel.ACK = -1;
+        NETZ->Tel.Gid = 3;
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(NETZ->Tel), QStringLiteral("127.0.0.3"));
+        QVERIFY(Form1->Players[3].Address.isEmpty());
+        QCOMPARE(FormCha->bt_start->text(), QString("unverändert"));
+        for (int p = 2; p <= 3; ++p)
+            NETZ->PurgeQueue(p);
+    }
+
     void aDumpThroughSockets()
     {
-        TRawPeer peer(QStringLiteral("127.0.0.2"), kHostAddress, port);
-        QVERIFY(peer.Bound);
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
         hostTournament(2, fourStages());
         QVERIFY(NETZ->SetListenerActive(true));
         NETZ->SendTimer->start(1);
@@ -629,7 +747,7 @@ private slots:
         NETZ->WorkIni = nullptr;
         QVERIFY(runUntil([&] { return peer.OfKind(akTournament).size() == 9; }, 5000));
         std::vector<TTelegram> got;
-        for (const TRawPeer::TReceived &r : peer.OfKind(akTournament)) {
+        for (const TLoopbackPeer::TReceived &r : peer.ReceivedOfKind(akTournament)) {
             QCOMPARE(r.Size, kTelegramFullSize);
             got.push_back(r.Tel);
         }
