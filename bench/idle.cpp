@@ -140,12 +140,6 @@ private:
     QUdpSocket m_socket;
 };
 
-int freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    return s.localPort();
-}
 
 void hostLanGame()
 {
@@ -197,7 +191,7 @@ int main(int argc, char *argv[])
     ReloadSudokuEnv();
     SetSoundPlayer([](const QString &) {});
     CreateWindowsTermsAccepted();
-    NETZ->Port = freePort();
+    NETZ->Port = FreeLoopbackPort();
     Form1->show();
     QElapsedTimer t;
     t.start();

@@ -222,12 +222,6 @@ void playRound(const QString &puzzle, int players, int judged, TReach reach, TFi
     }
 }
 
-int freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
-    return s.localPort();
-}
 } // namespace
 
 // The offscreen platform warns about every raise() of the overlay.
@@ -245,7 +239,7 @@ int main(int argc, char *argv[])
                           static_cast<QTimer *>(Form1->MsgTimer), static_cast<QTimer *>(Form1->WartezeitTimer)})
         timer->stop();
     SetSoundPlayer([](const QString &) {});
-    NETZ->Port = freePort();
+    NETZ->Port = FreeLoopbackPort();
     Form1->CountsPerTenth = PerfFrequency() / 10;
     for (TLabel *caption : {FormGO->BTC64, FormGO->BTC110, FormGO->BTC112})
         caption->setEnabled(true);

@@ -6,6 +6,7 @@
 // runs none of the program's handlers, so the game state of the process stays
 // with the machine under test. Also the loop helpers of the socket tests.
 
+#include "common/TestEnv.h"
 #include "net/UNETZ_Telegram.h"
 
 #include <QElapsedTimer>
@@ -90,19 +91,3 @@ inline int freePortOnBoth()
     return 0;
 }
 
-// Runs the event loop (so the 1 ms timers really tick every millisecond)
-// until the condition holds or the time is up.
-template <typename F> bool runUntil(F done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(5);
-    loop.exec();
-    return done();
-}

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QUdpSocket>
 #include <QtGlobal>
 
 namespace {
@@ -65,4 +66,12 @@ bool TTestEnv::OnLoopback(QString *why)
             return refuse(QStringLiteral("%1 is <%2>, not on loopback").arg(QLatin1String(name), value));
     }
     return true;
+}
+
+int FreeLoopbackPort()
+{
+    QUdpSocket s;
+    if (!s.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress))
+        return 0;
+    return s.localPort();
 }

@@ -8,8 +8,11 @@
 // nothing of a later write lands in the real settings. The program reads the
 // variables once; call ReloadSudokuEnv() after setting up.
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 
 class TTestEnv {
 public:
@@ -32,3 +35,23 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A UDP port free on 127.0.0.1 right now (0 when none could be had).
+int FreeLoopbackPort();
+
+// Runs the event loop (so the program's 1 ms timers really tick) until the
+// condition holds or the time is up; returns the condition.
+template <typename F> bool runUntil(F done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() > timeoutMs)
+            loop.quit();
+    });
+    check.start(2);
+    loop.exec();
+    return done();
+}

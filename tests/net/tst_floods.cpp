@@ -26,20 +26,6 @@
 namespace {
 constexpr int64_t kSecond = 1000000000LL;
 
-template <typename F> bool runUntil(F done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(2);
-    loop.exec();
-    return done();
-}
 
 QByteArray searchDatagram()
 {
@@ -91,14 +77,6 @@ private:
     }
 };
 
-// A port free on 127.0.0.1.
-int freePort()
-{
-    QUdpSocket s;
-    if (!s.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0, QAbstractSocket::DontShareAddress))
-        return 0;
-    return s.localPort();
-}
 } // namespace
 
 class TstFloods : public QObject {
@@ -134,7 +112,7 @@ private slots:
     {
         NETZ->SetListenerActive(false);
         NETZ->BindAddress = QStringLiteral("127.0.0.1");
-        NETZ->Port = freePort();
+        NETZ->Port = FreeLoopbackPort();
         QVERIFY(NETZ->Port > 0);
         sent.clear();
         NETZ->OutgoingFilter = [this](const QByteArray &bytes, const QString &host) {

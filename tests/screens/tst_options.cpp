@@ -23,13 +23,6 @@ QRgb pixel(const TImage *im, int x, int y)
     return im->Picture().toImage().pixel(x, y);
 }
 
-// A UDP port nobody on loopback uses right now.
-int freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
-}
 } // namespace
 
 class TstOptions : public QObject {
@@ -587,13 +580,13 @@ private slots:
     void portWhileListening()
     {
         start();
-        const int first = freePort();
+        const int first = FreeLoopbackPort();
         FormOpt->Port->setText(QString::number(first));
         FormOpt->ChgPortClick(FormOpt->bt_chg);
         QVERIFY(NETZ->SetListenerActive(true));
 
         // A free port: the listener moves there and stays on.
-        const int second = freePort();
+        const int second = FreeLoopbackPort();
         FormOpt->Port->setText(QString::number(second));
         FormOpt->ChgPortClick(FormOpt->bt_chg);
         QVERIFY(fx->Dialogs.Shown.empty());
