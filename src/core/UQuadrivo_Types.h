@@ -26,6 +26,8 @@ struct TBoards {
 };
 
 inline bool IsBoardIndex(int n) { return n >= 1 && n <= 9; }
+// A digit 1..9 (0 stands for none).
+inline bool IsDigit(int d) { return d >= 1 && d <= 9; }
 
 // True when no layer 0..8 holds a nonzero State at (x, y).
 inline bool IsCellFreeOnAllLayers(const TBoards &boards, int x, int y)

@@ -4,11 +4,6 @@
 
 namespace {
 
-bool IsDigit(int d)
-{
-    return d >= 1 && d <= 9;
-}
-
 int CountCandidates(const TSolverGrid &grid)
 {
     int n = 0;

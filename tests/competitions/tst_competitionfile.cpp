@@ -1,9 +1,10 @@
 // Competition files: the INI document's line behaviour, the checksum over the
 // exact bytes of a file, tampering, line-end styles, the password and the
 // rules for names, stage numbers and stage codes.
-#include "common/Fixture.h"
+#include "common/TestEnv.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UIniFile.h"
+#include "core/USystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,15 +69,14 @@ QByteArray readAll(const QString &path)
 
 class TstCompetitionFile : public QObject {
     Q_OBJECT
-    std::unique_ptr<TTestFixture> fx;
+    TTestEnv env;
 
 private slots:
-    void initTestCase() { fx = std::make_unique<TTestFixture>(); }
-    void cleanupTestCase() { fx.reset(); }
+    void initTestCase() { ReloadSudokuEnv(); }
 
     void createdFileBytes()
     {
-        const QString path = fx->Dir() + QStringLiteral("/Neu.challenge");
+        const QString path = env.Dir() + QStringLiteral("/Neu.challenge");
         TIniFile ini = NewCompetitionDocument(path, QString());
         QCOMPARE(ini.Bytes(), kCreated);
         QVERIFY(ini.Save());
@@ -138,7 +138,7 @@ private slots:
 
     void verifyFromDisk()
     {
-        const QString path = fx->Dir() + QStringLiteral("/Disk.turnier");
+        const QString path = env.Dir() + QStringLiteral("/Disk.turnier");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(played()).replace("\r\n", "\n"));
@@ -151,7 +151,7 @@ private slots:
         // Written back, the lines keep their bytes and end in CR LF.
         QVERIFY(ini.Save());
         QCOMPARE(readAll(path), played());
-        TIniFile missing(fx->Dir() + QStringLiteral("/none.turnier"));
+        TIniFile missing(env.Dir() + QStringLiteral("/none.turnier"));
         QVERIFY(!missing.Load());
         QVERIFY(!VerifyChecksum(missing, QStringLiteral("Spiele")));
     }
@@ -252,7 +252,7 @@ private slots:
 
     void saveFailureCreatesNothing()
     {
-        const QString path = fx->Dir() + QStringLiteral("/no/such/folder/X.challenge");
+        const QString path = env.Dir() + QStringLiteral("/no/such/folder/X.challenge");
         TIniFile ini = NewCompetitionDocument(path, QString());
         QString error;
         QVERIFY(!ini.Save(&error));

@@ -1,5 +1,5 @@
 // Puzzle strings, game codes, rotation and relabelling.
-#include "common/Fixture.h"
+#include "common/TestEnv.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/UQuadrivo_Codes.h"
 #include "core/USystem.h"
@@ -39,10 +39,14 @@ bool isValidSolution(const QString &s)
 
 class TstCodes : public QObject {
     Q_OBJECT
-    std::unique_ptr<TTestFixture> fx;
+    TTestEnv env;
 
 private slots:
-    void initTestCase() { fx = std::make_unique<TTestFixture>(); }
+    void initTestCase()
+    {
+        ReloadSudokuEnv();
+        RandSeed(12345);
+    }
 
     void loadPuzzleString()
     {
