@@ -8,12 +8,12 @@
 #include "core/USystem.h"
 #include "net/UNETZ.h"
 #include "screens/UGameOptionen.h"
+#include "screens/UInfo.h"
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
 #include "ui/DialogService.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -50,21 +50,16 @@ bool isClient()
     return NETZ && NETZ->MyPlayerNo > 1;
 }
 
-bool helpClick()
+// In help mode a caption button shows the help topic of the window's mode
+// instead of acting: the single-player topic, which explains the challenge,
+// or the multi-player one, which explains the tournament.
+bool helpClick(const TFormCha *window)
 {
-    return Form1 && Form1->HelpCursor == -20;
-}
-
-void information(const QString &text)
-{
-    MessageDlg(text, TMsgDlgType::Information, TMsgDlgButtons::OK);
-}
-
-void reportSaveFailure(const QString &path, const QString &error)
-{
-    MessageDlg(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)) +
-                   (error.isEmpty() ? QString() : QStringLiteral("\r\n") + error),
-               TMsgDlgType::Error, TMsgDlgButtons::OK);
+    if (!Form1 || Form1->HelpCursor != -20)
+        return false;
+    if (FormInfo)
+        FormInfo->ShowHelp(window->IsChallenge() ? 4 : 5);
+    return true;
 }
 
 // An "Etappe" value as a number; a missing or unreadable one counts as 0.
@@ -291,11 +286,11 @@ int TFormCha::endRule() const
     return 0;
 }
 
-void TFormCha::SetupChallenge()
+void TFormCha::setUp(bool challenge)
 {
     if (Form1 && Form1->brett)
         Form1->brett->hide();
-    setMode(true);
+    setMode(challenge);
     Nickname->setText(optionsNickname());
     ChallengeName->setEnabled(true);
     Passwort->show();
@@ -303,16 +298,14 @@ void TFormCha::SetupChallenge()
     raise();
 }
 
+void TFormCha::SetupChallenge()
+{
+    setUp(true);
+}
+
 void TFormCha::SetupTournament()
 {
-    if (Form1 && Form1->brett)
-        Form1->brett->hide();
-    setMode(false);
-    Nickname->setText(optionsNickname());
-    ChallengeName->setEnabled(true);
-    Passwort->show();
-    show();
-    raise();
+    setUp(false);
 }
 
 // ---- the results list ----------------------------------------------------------
@@ -534,7 +527,7 @@ bool TFormCha::saveFile(TIniFile &ini)
     QString error;
     if (!ini.Save(&error)) {
         TraceCat(5, QStringLiteral("Challenge / Turnier: Datei nicht gespeichert: ") + error);
-        reportSaveFailure(ini.FileName(), error);
+        ReportSaveFailure(ini.FileName(), error);
         return false;
     }
     return true;
@@ -566,7 +559,7 @@ bool TFormCha::CreateChallengeFile()
     TIniFile ini = NewCompetitionDocument(path, Passwort->text());
     QString error;
     if (!ini.Save(&error)) {
-        reportSaveFailure(path, error);
+        ReportSaveFailure(path, error);
         return false;
     }
     return true;
@@ -585,26 +578,9 @@ bool TFormCha::SaveStageResult(const QString &stage, int32_t points, int32_t ten
     return saveFile(ini);
 }
 
-bool TFormCha::RegisterStageAll()
+bool TFormCha::writeStageOfAllPlayers(const std::function<QString(const TPlayerRecord &)> &result)
 {
     // The host owns the tournament file.
-    if (isClient())
-        return true;
-    TIniFile ini;
-    if (!loadCheckedFile(ini) || !StageKeys(ini).contains(StageNr) || !Form1)
-        return false;
-    for (int p = 1; p <= 8; ++p) {
-        const QString name = Form1->Players[p].Name;
-        if (name.isEmpty())
-            continue;
-        if (!ini.WriteString(kEtappe, name, StageNr) || !ini.WriteString(StageNr, name, QStringLiteral("0*0*0")))
-            return false;
-    }
-    return saveFile(ini);
-}
-
-bool TFormCha::SaveStageResultsAll()
-{
     if (isClient())
         return true;
     TIniFile ini;
@@ -614,11 +590,21 @@ bool TFormCha::SaveStageResultsAll()
         const TPlayerRecord &r = Form1->Players[p];
         if (r.Name.isEmpty())
             continue;
-        const QString result = ResultText(r.Points, resultTenths(r, Form1->ElapsedTenths), r.Errors);
-        if (!ini.WriteString(kEtappe, r.Name, StageNr) || !ini.WriteString(StageNr, r.Name, result))
+        if (!ini.WriteString(kEtappe, r.Name, StageNr) || !ini.WriteString(StageNr, r.Name, result(r)))
             return false;
     }
     return saveFile(ini);
+}
+
+bool TFormCha::RegisterStageAll()
+{
+    return writeStageOfAllPlayers([](const TPlayerRecord &) { return QStringLiteral("0*0*0"); });
+}
+
+bool TFormCha::SaveStageResultsAll()
+{
+    return writeStageOfAllPlayers(
+        [](const TPlayerRecord &r) { return ResultText(r.Points, resultTenths(r, Form1->ElapsedTenths), r.Errors); });
 }
 
 bool TFormCha::StoreStageGameCode(const QString &code)
@@ -703,12 +689,12 @@ void TFormCha::TreeDblClick()
 
 void TFormCha::start_CClick()
 {
-    if (helpClick() || !bt_start->isEnabled() || !Form1 || !NETZ)
+    if (helpClick(this) || !bt_start->isEnabled() || !Form1 || !NETZ)
         return;
     TIniFile ini;
     // The file may have changed since the state rule looked at it.
     if (!loadCheckedFile(ini)) {
-        information(QStringLiteral("Datei ungültig.\r\nDaten werden nicht gespeichert!"));
+        ShowMessage(QStringLiteral("Datei ungültig.\r\nDaten werden nicht gespeichert!"));
         UpdateState(nullptr);
         return;
     }
@@ -726,7 +712,7 @@ void TFormCha::start_CClick()
         if (FormGO) {
             enableAll({FormGO->BTC_Bingo, FormGO->BTC36}, false);
             if (FormGO->GetGameType() != 1) {
-                information(
+                ShowMessage(
                     QStringLiteral("Im Challengemodus ist nur Sudoku möglich.\n\rEs wird auf Sudoku umgestellt."));
                 FormGO->SetGameType(1);
             }
@@ -752,7 +738,7 @@ void TFormCha::start_CClick()
 
 void TFormCha::neu_CClick()
 {
-    if (helpClick() || !bt_neues->isEnabled())
+    if (helpClick(this) || !bt_neues->isEnabled())
         return;
     CreateChallengeFile();
     FormShow();
@@ -760,7 +746,7 @@ void TFormCha::neu_CClick()
 
 void TFormCha::ClearClick()
 {
-    if (helpClick() || !bt_clear->isEnabled())
+    if (helpClick(this) || !bt_clear->isEnabled())
         return;
     if (MessageDlg(QStringLiteral("Alle Spieler aus Datei löschen?"), TMsgDlgType::Confirmation,
                    TMsgDlgButtons::YesNo) != mrYes)
@@ -784,7 +770,7 @@ void TFormCha::ClearClick()
 
 void TFormCha::close_cClick()
 {
-    if (helpClick())
+    if (helpClick(this))
         return;
     if (IsChallenge()) {
         if (FormGO)

@@ -15,8 +15,10 @@
 #include <QComboBox>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 class TIniFile;
+struct TPlayerRecord;
 
 // An editable combo box that reads and writes like an edit: the nickname box
 // with the nicknames found in the file as its list.
@@ -144,10 +146,15 @@ protected:
 
 private:
     void setMode(bool challenge);
+    // Shows the window in the mode, its name field and password open.
+    void setUp(bool challenge);
     void applyState(const TChallengeState &s);
     // Loads ChallengeFileName and runs every check a write needs.
     bool loadCheckedFile(TIniFile &ini) const;
     bool saveFile(TIniFile &ini);
+    // Enters StageNr as every used player slot's stage, with the slot's entry
+    // in that stage's section (tournament host); true on a client.
+    bool writeStageOfAllPlayers(const std::function<QString(const TPlayerRecord &)> &result);
     // The end rule as stored: 1, 2 or 3 for the checked button.
     int endRule() const;
 

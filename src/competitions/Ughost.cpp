@@ -13,7 +13,6 @@
 #include "solver/UBingo.h"
 #include "ui/DialogService.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -44,18 +43,6 @@ bool loadValidGhostFile(const QString &path, TIniFile &ini, TGhostData *data = n
     if (data)
         *data = d;
     return true;
-}
-
-void reportSaveFailure(const QString &path, const QString &error)
-{
-    MessageDlg(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)) +
-                   (error.isEmpty() ? QString() : QStringLiteral("\r\n") + error),
-               TMsgDlgType::Error, TMsgDlgButtons::OK);
-}
-
-void information(const QString &text)
-{
-    MessageDlg(text, TMsgDlgType::Information, TMsgDlgButtons::OK);
 }
 } // namespace
 
@@ -248,7 +235,7 @@ void TFormGhost::CreateGhostFile()
     TIniFile ini = NewGhostDocument(path, PasswordDigest(Passwort->text()), GhostFeld, level, options.MaxMarks);
     QString error;
     if (!ini.Save(&error))
-        reportSaveFailure(path, error);
+        ReportSaveFailure(path, error);
 }
 
 void TFormGhost::BTC_clearClick()
@@ -265,7 +252,7 @@ void TFormGhost::BTC_clearClick()
     const int64_t time[10][10] = {};
     QString error;
     if (!WriteGhostCells(ini, owner, time) || !ini.Save(&error))
-        reportSaveFailure(GhostFileName, error);
+        ReportSaveFailure(GhostFileName, error);
     FormShow();
     DateiNameChange();
 }
@@ -275,20 +262,20 @@ void TFormGhost::bt_startClick()
     if (!FormGO || !Form1 || !NETZ)
         return;
     if (!FormGO->IsEvaluationImmediate()) {
-        information(QStringLiteral(
+        ShowMessage(QStringLiteral(
             "Im Ghostmodus muss die Fehlerauswertung sofort sein.\n\rDie Auswertung wird umgeschaltet."));
         FormGO->SetEvaluation(1);
     }
     if (FormGO->GetRating() != 4) {
-        information(QStringLiteral("Im Ghostmodus muss die Bewertung Profi sein.\n\rDie Bewertung wird umgeschaltet."));
+        ShowMessage(QStringLiteral("Im Ghostmodus muss die Bewertung Profi sein.\n\rDie Bewertung wird umgeschaltet."));
         FormGO->SetRating(4);
     }
     if (FormGO->HasMarkBonus()) {
-        information(QStringLiteral("Ghostmodus kann nur ohne Bonus gespielt werden.\n\rDer Bonus wird abgewählt."));
+        ShowMessage(QStringLiteral("Ghostmodus kann nur ohne Bonus gespielt werden.\n\rDer Bonus wird abgewählt."));
         FormGO->SetMarkBonus(0);
     }
     if (IsBingoActive()) {
-        information(QStringLiteral("Im Ghostmodus ist kein Bingo möglich.\n\rDer Bingomodus wird abgewählt."));
+        ShowMessage(QStringLiteral("Im Ghostmodus ist kein Bingo möglich.\n\rDer Bingomodus wird abgewählt."));
         FormGO->SetGameType(1);
     }
     Form1->ResetPlayers();
@@ -386,20 +373,20 @@ void TFormGhost::SaveGhostResult()
     const TGhostMerge m = MergeGhostResult(Form1->Boards[0], GhostCount);
     switch (m.Outcome) {
     case TGhostMergeOutcome::NoPoints:
-        information(QStringLiteral("Es wurden keine Punkte erzielt,\r\nErgebnis wird nicht gespeichert."));
+        ShowMessage(QStringLiteral("Es wurden keine Punkte erzielt,\r\nErgebnis wird nicht gespeichert."));
         return;
     case TGhostMergeOutcome::TooManyGhosts:
-        information(QStringLiteral("Mehr als 7 Geister sind nicht möglich,\r\nErgebnis wird nicht gespeichert."));
+        ShowMessage(QStringLiteral("Mehr als 7 Geister sind nicht möglich,\r\nErgebnis wird nicht gespeichert."));
         return;
     case TGhostMergeOutcome::SavedDroppedGhost:
-        information(QStringLiteral("Mindestens ein Geist erhält keine Punkte,\r\nGeist wird gelöscht."));
+        ShowMessage(QStringLiteral("Mindestens ein Geist erhält keine Punkte,\r\nGeist wird gelöscht."));
         break;
     case TGhostMergeOutcome::Saved:
         break;
     }
     QString error;
     if (!WriteGhostCells(ini, m.Owner, m.Time, m.Feld) || !ini.Save(&error))
-        reportSaveFailure(GhostFileName, error);
+        ReportSaveFailure(GhostFileName, error);
 }
 
 void TFormGhost::BTC_zurueckMouseEnter(TLabel *label)

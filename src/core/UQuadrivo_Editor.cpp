@@ -263,9 +263,7 @@ void TForm1::BTC_SpeichernClick()
         MessageDlg(QStringLiteral("Datei überschreiben ?"), TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo) != mrYes)
         return;
     if (!EditorSavePuzzle(path))
-        MessageDlg(
-            QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)),
-            TMsgDlgType::Error, TMsgDlgButtons::OK);
+        ReportSaveFailure(path);
 }
 
 void TForm1::BTC_Edit_EndeClick()

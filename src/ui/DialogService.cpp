@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -115,3 +116,10 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
 }
 
 void ShowMessage(const QString &text) { MessageDlg(text, TMsgDlgType::Information, TMsgDlgButtons::OK); }
+
+void ReportSaveFailure(const QString &path, const QString &error)
+{
+    MessageDlg(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)) +
+                   (error.isEmpty() ? QString() : QStringLiteral("\r\n") + error),
+               TMsgDlgType::Error, TMsgDlgButtons::OK);
+}

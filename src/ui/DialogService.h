@@ -36,3 +36,6 @@ void InstallDialogService(TDialogService *service);
 // Short forms used all over the program.
 int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
 void ShowMessage(const QString &text);
+// The error box after a file could not be written: its path and, when known,
+// the reason.
+void ReportSaveFailure(const QString &path, const QString &error = QString());

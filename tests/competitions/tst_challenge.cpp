@@ -12,6 +12,7 @@
 #include "net/UNETZ.h"
 #include "net/UNETZ_GameLinks.h"
 #include "screens/UGameOptionen.h"
+#include "screens/UInfo.h"
 #include "screens/UOptionen.h"
 #include "screens/USpielEnde.h"
 #include "screens/UStart.h"
@@ -740,6 +741,55 @@ private slots:
         FormCha->TreeDblClick();
         QCOMPARE(FormCha->ChallengeName->text(), QString("b-serie"));
         QCOMPARE(FormCha->bt_start->text(), QString("Challengespiel\r\nstarten"));
+    }
+
+    void helpModeShowsTheModesTopic_data()
+    {
+        QTest::addColumn<bool>("tournament");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("title");
+        for (bool tournament : {false, true})
+            for (const char *button : {"start", "neues", "clear", "ende"})
+                QTest::newRow(qPrintable(QString("%1 %2").arg(tournament ? "tournament" : "challenge", button)))
+                    << tournament << QString(button) << (tournament ? "  Mehrspieler :" : "  Einzelspieler :");
+    }
+    void helpModeShowsTheModesTopic()
+    {
+        QFETCH(bool, tournament);
+        QFETCH(QString, button);
+        QFETCH(QString, title);
+        // The owner at a file with a stage left: every button is enabled.
+        const int mode = tournament ? 20 : 10;
+        writeFile("c", "pw", 1, mode);
+        if (tournament) {
+            goOnline({"Anna", "Bert"});
+            openTournament("c");
+            FormCha->Passwort->setText("pw");
+        } else {
+            openChallenge("c", "pw");
+        }
+        const QMap<QString, TLabel *> buttons{{"start", FormCha->bt_start},
+                                              {"neues", FormCha->bt_neues},
+                                              {"clear", FormCha->bt_clear},
+                                              {"ende", FormCha->bt_ende}};
+        TLabel *label = buttons.value(button);
+        QVERIFY(label->isEnabled());
+        const QByteArray before = bytesOf(filePath("c", mode));
+        FormInfo->hide();
+        Form1->HelpCursor = -20;
+        QTest::mouseClick(label, Qt::LeftButton);
+        Form1->HelpCursor = 0;
+        QVERIFY(FormInfo->isVisible());
+        QCOMPARE(FormInfo->Kopf->text(), title);
+        // The button itself did nothing.
+        QVERIFY(FormCha->isVisible());
+        QVERIFY(!FormCha->ChallengeActive);
+        QVERIFY(!FormCha->TournamentActive);
+        QVERIFY(!Form1->GameStarting);
+        QCOMPARE(FormCha->ChallengeName->text(), QString("c"));
+        QVERIFY2(fx->Dialogs.Shown.empty(), qPrintable(fx->Dialogs.Texts().join('|')));
+        QCOMPARE(bytesOf(filePath("c", mode)), before);
+        FormInfo->hide();
     }
 
     void closingOtherwiseEndsTheMode()
