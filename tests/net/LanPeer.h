@@ -15,6 +15,9 @@
 #include "core/USudokuApp.h"
 #include "core/USystem.h"
 #include "core/Usounds.h"
+#include "net/UNETZ.h"
+#include "net/USucheSpiele.h"
+#include "screens/UStart.h"
 #include "ui/DialogService.h"
 
 #include <QCoreApplication>
@@ -239,3 +242,31 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
 }
 
 } // namespace lanpeer
+
+// One turn of a client that has not logged in yet and looks again, as a user
+// does when a search goes unanswered or a login is lost: from the start
+// screen it searches again; in the search window it joins a waiting game if
+// one is listed, else searches again. every(ms) says whether that much time
+// has gone since the last try.
+inline void SearchAgainTurn(bool viaSearchWindow, const std::function<bool(int)> &every)
+{
+    if (!viaSearchWindow) {
+        if (FormStart->isVisible() && !FormStart->Warte->isActive() && every(500)) {
+            FormStart->BTC_weiterClick();
+        } else if (!FormStart->isVisible() && NETZ->MyPlayerNo == 0 && every(2500)) {
+            FormStart->show();
+            FormStart->BTC_weiterClick();
+        }
+    } else if (every(1200)) {
+        bool waiting = false;
+        for (int i = 0; i < FormSucheSpiele->RowCount(); ++i)
+            if (FormSucheSpiele->RowTexts(i).at(scStatus) == QLatin1String("wartet")) {
+                FormSucheSpiele->Games->setCurrentItem(FormSucheSpiele->Games->topLevelItem(i));
+                waiting = true;
+            }
+        if (waiting)
+            FormSucheSpiele->GamesDblClick();
+        else
+            FormSucheSpiele->bt_suchenClick();
+    }
+}

@@ -511,26 +511,7 @@ private:
                 next();
                 break;
             }
-            if (!Me.ViaSearchWindow) {
-                // Nobody answered in time, or the login was lost: search again.
-                if (FormStart->isVisible() && !FormStart->Warte->isActive() && every(500)) {
-                    FormStart->BTC_weiterClick();
-                } else if (!FormStart->isVisible() && NETZ->MyPlayerNo == 0 && every(2500)) {
-                    FormStart->show();
-                    FormStart->BTC_weiterClick();
-                }
-            } else if (every(1200)) {
-                bool waiting = false;
-                for (int i = 0; i < FormSucheSpiele->RowCount(); ++i)
-                    if (FormSucheSpiele->RowTexts(i).at(scStatus) == QLatin1String("wartet")) {
-                        FormSucheSpiele->Games->setCurrentItem(FormSucheSpiele->Games->topLevelItem(i));
-                        waiting = true;
-                    }
-                if (waiting)
-                    FormSucheSpiele->GamesDblClick();
-                else
-                    FormSucheSpiele->bt_suchenClick();
-            }
+            SearchAgainTurn(Me.ViaSearchWindow, [this](int ms) { return every(ms); });
             break;
         case 2: // the whole table known, then the game runs
             if (Form1->CountOnlinePlayers() == Row.Machines() && Form1->GameRunning) {
