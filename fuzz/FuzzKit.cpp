@@ -3,12 +3,26 @@
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace {
 bool g_fixtureFolders = false;
+int g_argc = 1;
+char g_arg0[] = "fuzz";
+char *g_argv[] = {g_arg0, nullptr};
+} // namespace
+
+int &FuzzArgc()
+{
+    return g_argc;
+}
+
+char **FuzzArgv()
+{
+    return g_argv;
 }
 
 void FuzzLeaveFoldersToFixture()
@@ -27,6 +41,13 @@ QString FuzzFolder()
         for (const char *sub : {"settings", "data", "tmp"})
             QDir(base).mkpath(QString::fromLatin1(sub));
         if (!g_fixtureFolders) {
+            // The program always has an application object, and with one
+            // the settings store writes its file a moment after the last
+            // change rather than on every change. Kept for the whole run;
+            // no event loop runs, so what a target stores reaches the file
+            // when it calls RegFlush().
+            if (!QCoreApplication::instance())
+                new QCoreApplication(FuzzArgc(), FuzzArgv());
             qputenv("SUDOKU_SETTINGS_DIR", QFile::encodeName(base + QStringLiteral("/settings")));
             qputenv("SUDOKU_DATA_DIR", QFile::encodeName(base + QStringLiteral("/data")));
             qputenv("SUDOKU_LOOPBACK_ONLY", "1");

@@ -10,10 +10,14 @@
 #include <cstdint>
 
 // The private folder, made on first use; the settings store and the data
-// folder are pointed into it, unless the test fixture of a window target
-// has its own (FuzzLeaveFoldersToFixture, called before).
+// folder are pointed into it, and an application object is made, unless the
+// test fixture of a window target has its own (FuzzLeaveFoldersToFixture,
+// called before).
 QString FuzzFolder();
 void FuzzLeaveFoldersToFixture();
+// The command line an application object of a target is made with.
+int &FuzzArgc();
+char **FuzzArgv();
 // A file in the private folder.
 QString FuzzFilePath(const QString &name);
 bool WriteFuzzFile(const QString &path, const QByteArray &bytes);

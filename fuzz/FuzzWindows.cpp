@@ -8,12 +8,6 @@
 #include <QApplication>
 #include <QTimer>
 
-namespace {
-int g_argc = 1;
-char g_arg0[] = "fuzz";
-char *g_argv[] = {g_arg0, nullptr};
-} // namespace
-
 TTestFixture &FuzzFixture()
 {
     static TTestFixture *fx = nullptr;
@@ -24,7 +18,7 @@ TTestFixture &FuzzFixture()
         qputenv("QT_LOGGING_RULES", "*=false");
         // Both kept for the whole run: the fuzzer ends the process itself,
         // and the settings store, a static object, may be gone by then.
-        new QApplication(g_argc, g_argv);
+        new QApplication(FuzzArgc(), FuzzArgv());
         FuzzLeaveFoldersToFixture();
         fx = new TTestFixture();
     }
