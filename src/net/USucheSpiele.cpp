@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSaveFile>
 
 TFormSucheSpiele *FormSucheSpiele = nullptr;
 
@@ -346,19 +345,11 @@ void TFormSucheSpiele::SaveServerList()
         const QTreeWidgetItem *it = Games->topLevelItem(i);
         rows.append({it->text(scAddress), it->text(scName)});
     }
-    // Written aside and put in place only when every byte reached the disk:
-    // a full disk or a size limit leaves the old file as it was.
-    const QByteArray bytes = ServerFileText(rows);
-    QSaveFile f(ServerFileName());
-    bool written = f.open(QIODevice::WriteOnly);
-    written = written && f.write(bytes) == bytes.size();
-    written = written && f.flush();
-    const QString why = f.errorString();
-    if (!written)
-        f.cancelWriting();
-    if (!written || !f.commit()) {
-        MessageDlg(QStringLiteral("Die Serverliste konnte nicht gespeichert werden.\n") + (written ? f.errorString() : why),
-                   TMsgDlgType::Error, TMsgDlgButtons::OK);
+    // A full disk or a size limit leaves the old file as it was.
+    QString why;
+    if (!SaveFileWhole(ServerFileName(), ServerFileText(rows), &why)) {
+        MessageDlg(QStringLiteral("Die Serverliste konnte nicht gespeichert werden.\n") + why, TMsgDlgType::Error,
+                   TMsgDlgButtons::OK);
         return;
     }
     // Every row is in the file now: none is dropped for later offers.
