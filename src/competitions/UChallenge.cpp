@@ -710,7 +710,7 @@ void TFormCha::start_CClick()
     if (challenge) {
         ChallengeActive = true;
         if (FormGO) {
-            enableAll({FormGO->BTC_Bingo, FormGO->BTC36}, false);
+            FormGO->SetSpecialTypesEnabled(false);
             if (FormGO->GetGameType() != 1) {
                 ShowMessage(
                     QStringLiteral("Im Challengemodus ist nur Sudoku möglich.\n\rEs wird auf Sudoku umgestellt."));
@@ -774,7 +774,7 @@ void TFormCha::close_cClick()
         return;
     if (IsChallenge()) {
         if (FormGO)
-            enableAll({FormGO->BTC_Bingo, FormGO->BTC36}, true);
+            FormGO->SetSpecialTypesEnabled(true);
         close();
         ChallengeName->clear();
     } else if (IsTournament()) {

@@ -147,6 +147,9 @@ public:
     // Unlocks rating, board sharing and evaluation so that a host's options
     // get through their setters; the option rules lock them again.
     void UnlockOptionCaptions();
+    // A challenge is played as Sudoku: its window locks the "Bingo" and
+    // "Mojidoku" choices while it runs and frees them when it closes.
+    void SetSpecialTypesEnabled(bool on);
     void ApplyOptionRules();
     void UpdateMarkerLabel();
     // The tool panel's game-type text from the type and the Bingo radios.

@@ -335,6 +335,12 @@ void TFormGO::UnlockOptionCaptions()
         caption->setEnabled(true);
 }
 
+void TFormGO::SetSpecialTypesEnabled(bool on)
+{
+    BTC_Bingo->setEnabled(on);
+    BTC36->setEnabled(on);
+}
+
 void TFormGO::ApplyOptionRules()
 {
     const bool multi = FormStart && FormStart->PlayMode == 20;
