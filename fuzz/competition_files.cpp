@@ -65,6 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     (void)ini.DeleteKey(section, QStringLiteral("Probe"));
     (void)ini.EraseSection(section);
-    (void)WriteGhostCells(ini, ghost.Owner, ghost.Time, ghost.Feld);
+    // 162 writes, each a look-up through the document: every input would
+    // take a tenth of a second under the sanitizers. Only some take it.
+    if (!(how & 2))
+        (void)WriteGhostCells(ini, ghost.Owner, ghost.Time, ghost.Feld);
     return 0;
 }
