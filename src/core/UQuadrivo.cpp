@@ -291,7 +291,7 @@ void TForm1::buildControls()
 
     // The tool buttons: caption labels over button faces, in a grid of
     // three columns (left 0, 108, 216) and rows of 44 pixels.
-    auto tool = [this, &caption](QWidget *parent, const QString &text, const char *name, int col, int row) {
+    auto tool = [&caption](QWidget *parent, const QString &text, const char *name, int col, int row) {
         auto *face = new TImage(parent);
         face->setObjectName(QStringLiteral("BIM_") + QLatin1String(name));
         face->setGeometry(col * 108, row * 44 + 2, 104, 40);

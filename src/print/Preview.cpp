@@ -10,6 +10,7 @@
 #include <QMetaMethod>
 #include <QPageLayout>
 #include <QPageSize>
+#include <new>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
@@ -28,7 +29,11 @@ int screenDpi()
     return dpi > 0 ? dpi : 96;
 }
 
-const char kNoMemory[] = "Not enough memory to create a new page";
+// An out-of-memory error that says which page could not be had.
+class TPageOutOfMemory : public std::bad_alloc {
+public:
+    const char *what() const noexcept override { return "Not enough memory to create a new page"; }
+};
 
 // A hand drawn on a 32 x 32 cursor: four fingers and a thumb, open or closed.
 QCursor drawHand(bool closed)
@@ -435,7 +440,7 @@ void TPrintPreview::openPage()
         m_canvas = nullptr;
         delete m_page;
         m_page = nullptr;
-        throw std::bad_alloc();
+        throw TPageOutOfMemory();
     }
     m_canvas->setFont(PageFont(Font.pointSize()));
 }

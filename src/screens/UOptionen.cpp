@@ -147,7 +147,7 @@ void TFormOpt::buildControls()
                 [this, l](Qt::KeyboardModifiers shift, int, int) { BTC91MouseMove(l, shift); });
         return l;
     };
-    auto spin = [this](QWidget *parent, const QString &caption, int lo, int hi, int value, int y) {
+    auto spin = [](QWidget *parent, const QString &caption, int lo, int hi, int value, int y) {
         auto *l = new TLabel(parent, caption);
         l->setGeometry(170, y + 3, 150, 16);
         auto *s = new TSpinEdit(parent, lo, hi, value);
