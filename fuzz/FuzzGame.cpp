@@ -9,31 +9,9 @@ void resetState()
 {
     TTestFixture &fx = FuzzWindows();
     fx.Dialogs.Shown.clear();
-    NETZ->SetListenerActive(false);
-    NETZ->SendTimer->stop();
-    NETZ->StartTimer->stop();
-    NETZ->OutgoingFilter = nullptr;
-    NETZ->ForgetAllPeers();
-    for (int p = 1; p <= 8; ++p) {
-        NETZ->PurgeQueue(p);
-        Form1->Players[p].Ready = false;
-    }
-    Form1->GameRunning = false;
-    Form1->GameStarting = false;
-    Form1->HostsNetworkGame = false;
+    ClearGameState();
     Form1->StopRequested = false;
     Form1->Paused = false;
-    Form1->CountsPerTenth = PerfFrequency() / 10;
-    FormGhost->GhostMode = false;
-    FormCha->TournamentActive = false;
-    FormCha->ChallengeActive = false;
-    FormStart->GameKind = 4;
-    FormGO->SetImport(0);
-    SetGameOptions(1, true, true);
-    ClearBingoList();
-    Vorgabe->SpielVorgabe->clear();
-    FormSpielEnde->hide();
-    FormMeld->hide();
     Trace->LogBox->clear();
     Form1->ChatBox->clear();
     Form1->ResetPlayers();
@@ -48,14 +26,7 @@ bool hostGame(int players, bool start)
     Form1->SymbolSet = QStringLiteral("123456789");
     if (!start)
         return true;
-    NETZ->SendSymbols();
-    NETZ->StartNetworkGame();
-    for (int p = 2; p <= players; ++p) {
-        NETZ->Tel = TTelegram();
-        NETZ->Tel.Aktion = akReady;
-        NETZ->Tel.Gid = p;
-        NETZ->OnReady();
-    }
+    OpenHostedGame(players);
     NETZ->StartTimer->stop();
     for (int i = 0; i < 20 && !Form1->GameRunning; ++i) {
         TTestFixture::Now += kSecond;

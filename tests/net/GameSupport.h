@@ -110,6 +110,52 @@ inline void SetGameOptions(int rating, bool immediate, bool ownBoard, int maxMar
     FormGO->SetMarkBonus(bonus ? 1 : 0);
 }
 
+// Leaves nothing of the last game behind: listener and timers off, no
+// outgoing filter, no peers or queued telegrams, nobody ready, no game,
+// ghost, challenge or tournament running, the options of a plain game, and
+// the windows a game opens closed.
+inline void ClearGameState()
+{
+    NETZ->SetListenerActive(false);
+    NETZ->SendTimer->stop();
+    NETZ->StartTimer->stop();
+    NETZ->OutgoingFilter = nullptr;
+    NETZ->ForgetAllPeers();
+    for (int p = 1; p <= 8; ++p) {
+        NETZ->PurgeQueue(p);
+        Form1->Players[p].Ready = false;
+    }
+    Form1->GameRunning = false;
+    Form1->GameStarting = false;
+    Form1->HostsNetworkGame = false;
+    Form1->CountsPerTenth = PerfFrequency() / 10;
+    FormGhost->GhostMode = false;
+    FormCha->TournamentActive = false;
+    FormCha->ChallengeActive = false;
+    FormStart->GameKind = 4;
+    FormGO->SetImport(0);
+    SetGameOptions(1, true, true);
+    ClearBingoList();
+    Vorgabe->SpielVorgabe->clear();
+    FormSpielEnde->hide();
+    FormMeld->hide();
+}
+
+// The host opens the game on the loaded puzzle: the symbols go out, the
+// start countdown begins and players 2..players report ready. The caller
+// runs the countdown.
+inline void OpenHostedGame(int players)
+{
+    NETZ->SendSymbols();
+    NETZ->StartNetworkGame();
+    for (int p = 2; p <= players; ++p) {
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = akReady;
+        NETZ->Tel.Gid = p;
+        NETZ->OnReady();
+    }
+}
+
 // Every telegram a handler was given, from the wire or on the local path.
 class TTelegramLog : public QObject {
 public:
@@ -181,31 +227,9 @@ protected:
     void ResetGameTest()
     {
         fx->Dialogs.Shown.clear();
-        NETZ->SetListenerActive(false);
-        NETZ->SendTimer->stop();
-        NETZ->StartTimer->stop();
-        NETZ->OutgoingFilter = nullptr;
+        ClearGameState();
         NETZ->BindAddress = QStringLiteral("127.0.0.1");
         NETZ->Port = port;
-        NETZ->ForgetAllPeers();
-        for (int p = 1; p <= 8; ++p) {
-            NETZ->PurgeQueue(p);
-            Form1->Players[p].Ready = false;
-        }
-        Form1->GameRunning = false;
-        Form1->GameStarting = false;
-        Form1->HostsNetworkGame = false;
-        Form1->CountsPerTenth = PerfFrequency() / 10;
-        FormGhost->GhostMode = false;
-        FormCha->TournamentActive = false;
-        FormCha->ChallengeActive = false;
-        FormStart->GameKind = 4;
-        FormGO->SetImport(0);
-        SetGameOptions(1, true, true);
-        ClearBingoList();
-        Vorgabe->SpielVorgabe->clear();
-        FormSpielEnde->hide();
-        FormMeld->hide();
         for (TCheckBox *cb :
              {Trace->cb_telegramm_out, Trace->cb_telegramm_in, Trace->cb_sonst, Trace->cb_Bingo, Trace->cb_turnier})
             cb->setChecked(true);

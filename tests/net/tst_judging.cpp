@@ -90,14 +90,7 @@ class TstJudging : public TGameTest {
         BecomeHostOf(players, single);
         Form1->LoadPuzzleString(PuzzleWithOpenCells(open));
         Form1->SymbolSet = QStringLiteral("123456789");
-        NETZ->SendSymbols();
-        NETZ->StartNetworkGame();
-        for (int p = 2; p <= players; ++p) {
-            NETZ->Tel = TTelegram();
-            NETZ->Tel.Aktion = akReady;
-            NETZ->Tel.Gid = p;
-            NETZ->OnReady();
-        }
+        OpenHostedGame(players);
         QVERIFY(NETZ->StartTimer->isActive());
         NETZ->StartTimer->stop();
         while (!Form1->GameRunning && NETZ->StartTimer->Tag > 0)
