@@ -30,9 +30,42 @@ QByteArray valueOf(const QByteArray &line)
 }
 } // namespace
 
-bool TIniFile::Load(QString *error)
+const TIniFile::TLineInfo &TIniFile::info(int i) const
+{
+    // Nothing is parsed until the first look-up needs it.
+    if (m_info.size() != m_lines.size())
+        m_info.resize(m_lines.size());
+    TLineInfo &info = m_info[i];
+    if (!info.parsed) {
+        info = parse(m_lines[i]);
+        info.parsed = true;
+    }
+    return info;
+}
+
+void TIniFile::appendLine(const QByteArray &line)
+{
+    m_lines.append(line);
+    if (!m_info.isEmpty())
+        m_info.append(TLineInfo());
+}
+
+void TIniFile::insertLine(int at, const QByteArray &line)
+{
+    m_lines.insert(at, line);
+    if (!m_info.isEmpty())
+        m_info.insert(at, TLineInfo());
+}
+
+void TIniFile::clearLines()
 {
     m_lines.clear();
+    m_info.clear();
+}
+
+bool TIniFile::Load(QString *error)
+{
+    clearLines();
     QFile f(m_path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
@@ -51,7 +84,7 @@ bool TIniFile::Load(QString *error)
 
 void TIniFile::SetBytes(const QByteArray &bytes)
 {
-    m_lines.clear();
+    clearLines();
     qsizetype end = bytes.indexOf('\0');
     if (end < 0)
         end = bytes.size();
@@ -60,7 +93,7 @@ void TIniFile::SetBytes(const QByteArray &bytes)
     while (i < end) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            m_lines.append(bytes.mid(start, i - start));
+            appendLine(bytes.mid(start, i - start));
             if (c == '\r' && i + 1 < end && bytes[i + 1] == '\n')
                 ++i;
             start = ++i;
@@ -69,7 +102,7 @@ void TIniFile::SetBytes(const QByteArray &bytes)
         }
     }
     if (start < end)
-        m_lines.append(bytes.mid(start, end - start));
+        appendLine(bytes.mid(start, end - start));
 }
 
 QByteArray TIniFile::Bytes() const
@@ -111,8 +144,8 @@ TIniFile::TLineInfo TIniFile::parse(const QByteArray &line)
 int TIniFile::findSection(const QString &section) const
 {
     for (int i = 0; i < m_lines.size(); ++i) {
-        const TLineInfo info = parse(m_lines[i]);
-        if (info.kind == TLineInfo::Section && sameName(info.name, section))
+        const TLineInfo &line = info(i);
+        if (line.kind == TLineInfo::Section && sameName(line.name, section))
             return i;
     }
     return -1;
@@ -121,7 +154,7 @@ int TIniFile::findSection(const QString &section) const
 int TIniFile::sectionEnd(int header) const
 {
     int i = header + 1;
-    while (i < m_lines.size() && parse(m_lines[i]).kind != TLineInfo::Section)
+    while (i < m_lines.size() && info(i).kind != TLineInfo::Section)
         ++i;
     return i;
 }
@@ -130,8 +163,8 @@ int TIniFile::findKey(int header, const QString &key) const
 {
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-        const TLineInfo info = parse(m_lines[i]);
-        if (info.kind == TLineInfo::Key && sameName(info.name, key))
+        const TLineInfo &line = info(i);
+        if (line.kind == TLineInfo::Key && sameName(line.name, key))
             return i;
     }
     return -1;
@@ -145,10 +178,10 @@ bool TIniFile::SectionExists(const QString &section) const
 QStringList TIniFile::ReadSections() const
 {
     QStringList out;
-    for (const QByteArray &l : m_lines) {
-        const TLineInfo info = parse(l);
-        if (info.kind == TLineInfo::Section)
-            out << info.name;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const TLineInfo &line = info(i);
+        if (line.kind == TLineInfo::Section)
+            out << line.name;
     }
     return out;
 }
@@ -161,9 +194,9 @@ QStringList TIniFile::ReadSection(const QString &section) const
         return out;
     const int end = sectionEnd(h);
     for (int i = h + 1; i < end; ++i) {
-        const TLineInfo info = parse(m_lines[i]);
-        if (info.kind == TLineInfo::Key)
-            out << info.name;
+        const TLineInfo &line = info(i);
+        if (line.kind == TLineInfo::Key)
+            out << line.name;
     }
     return out;
 }
@@ -206,7 +239,7 @@ bool TIniFile::AddSection(const QString &section)
     if (!IsWritableSection(section))
         return false;
     if (findSection(section) < 0)
-        m_lines.append('[' + EncodeCp1252(section) + ']');
+        appendLine('[' + EncodeCp1252(section) + ']');
     return true;
 }
 
@@ -217,18 +250,19 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
     const QByteArray v = EncodeCp1252(value);
     int h = findSection(section);
     if (h < 0) {
-        m_lines.append('[' + EncodeCp1252(section) + ']');
-        m_lines.append(EncodeCp1252(key) + '=' + v);
+        appendLine('[' + EncodeCp1252(section) + ']');
+        appendLine(EncodeCp1252(key) + '=' + v);
         return true;
     }
     const int k = findKey(h, key);
     if (k >= 0) {
-        // Keep the key as the file spells it; only the value changes.
+        // Keep the key as the file spells it; only the value changes, so
+        // the line's parsed form stays as it is.
         QByteArray &line = m_lines[k];
         line = line.left(line.indexOf('=') + 1) + v;
         return true;
     }
-    m_lines.insert(sectionEnd(h), EncodeCp1252(key) + '=' + v);
+    insertLine(sectionEnd(h), EncodeCp1252(key) + '=' + v);
     return true;
 }
 
@@ -240,6 +274,8 @@ bool TIniFile::DeleteKey(const QString &section, const QString &key)
     bool any = false;
     for (int k = findKey(h, key); k >= 0; k = findKey(h, key)) {
         m_lines.removeAt(k);
+        if (!m_info.isEmpty())
+            m_info.removeAt(k);
         any = true;
     }
     return any;
@@ -249,7 +285,10 @@ bool TIniFile::EraseSection(const QString &section)
 {
     bool any = false;
     for (int h = findSection(section); h >= 0; h = findSection(section)) {
-        m_lines.erase(m_lines.begin() + h, m_lines.begin() + sectionEnd(h));
+        const int end = sectionEnd(h);
+        m_lines.erase(m_lines.begin() + h, m_lines.begin() + end);
+        if (!m_info.isEmpty())
+            m_info.erase(m_info.begin() + h, m_info.begin() + end);
         any = true;
     }
     return any;

@@ -84,6 +84,7 @@ private:
     struct TLineInfo {
         enum Kind { Other, Section, Key } kind = Other;
         QString name; // section name or key
+        bool parsed = false;
     };
     static TLineInfo parse(const QByteArray &line);
     // Index of the section's header line, or -1.
@@ -91,7 +92,15 @@ private:
     // One past the section's last line (the next header or the end).
     int sectionEnd(int header) const;
     int findKey(int header, const QString &key) const;
+    // Line i's parsed form, parsed on first use and kept until the line goes.
+    const TLineInfo &info(int i) const;
+    // Every change of the lines goes through these. m_info is either empty
+    // (nothing looked up yet) or beside m_lines, line for line.
+    void appendLine(const QByteArray &line);
+    void insertLine(int at, const QByteArray &line);
+    void clearLines();
 
     QString m_path;
     QList<QByteArray> m_lines;
+    mutable QList<TLineInfo> m_info;
 };
