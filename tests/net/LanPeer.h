@@ -11,21 +11,25 @@
 // namespace; the machine's own rules are never touched).
 
 #include "core/UQuadrivo.h"
+#include "core/ULog.h"
 #include "core/USonstiges.h"
 #include "core/USudokuApp.h"
 #include "core/USystem.h"
 #include "core/Usounds.h"
 #include "net/UNETZ.h"
 #include "net/USucheSpiele.h"
+#include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 #include "ui/DialogService.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -270,3 +274,103 @@ inline void SearchAgainTurn(bool viaSearchWindow, const std::function<bool(int)>
             FormSucheSpiele->bt_suchenClick();
     }
 }
+
+// A line to the orchestrator, at once.
+inline void say(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+inline bool queuesEmpty()
+{
+    for (int p = 1; p <= 8; ++p)
+        if (NETZ->QueuedCount(p) > 0)
+            return false;
+    return true;
+}
+
+// "1=name@address 2=..." of the active slots, as this machine sees them.
+inline QString tableText()
+{
+    QStringList parts;
+    for (int p = 1; p <= 8; ++p) {
+        const TPlayerRecord &r = Form1->Players[p];
+        if (r.Active)
+            parts << QStringLiteral("%1=%2@%3").arg(p).arg(r.Name, r.Address);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+// One machine's part in a whole-program LAN game, driven by a 20 ms timer:
+// each step waits for what a user would wait for, then acts as the user
+// would. The part goes through numbered phases.
+class TLanScript : public QObject {
+public:
+    int Rc = 2;
+
+protected:
+    explicit TLanScript(const QString &role) : Role(role)
+    {
+        clock.start();
+        // The trace of a peer that times out tells why.
+        Trace->cb_telegramm_in->setChecked(true);
+        Trace->cb_sonst->setChecked(true);
+        connect(&timer, &QTimer::timeout, this, [this] { step(); });
+        timer.start(20);
+    }
+    virtual void step() = 0;
+
+    QString Role;
+    QTimer timer;
+    QElapsedTimer clock;
+    int phase = 0;
+    qint64 phaseAt = 0;
+    qint64 lastTry = -100000;
+    int tries = 0;
+    bool sawRunning = false;
+
+    bool isHost() const { return Role == QLatin1String("host"); }
+    qint64 inPhase() const { return clock.elapsed() - phaseAt; }
+    void next()
+    {
+        ++phase;
+        phaseAt = clock.elapsed();
+        tries = 0;
+    }
+    // Whether ms have gone since the last try; if so, this is the next try.
+    bool every(int ms)
+    {
+        if (clock.elapsed() - lastTry < ms)
+            return false;
+        lastTry = clock.elapsed();
+        return true;
+    }
+    void finish(int rc)
+    {
+        Rc = rc;
+        say(QStringLiteral("END %1 rc=%2").arg(Role).arg(rc));
+        timer.stop();
+        QTimer::singleShot(300, qApp, [] { QCoreApplication::quit(); });
+    }
+    // The game ran here and is over, with its end-of-game window shown.
+    bool gameOverSeen()
+    {
+        if (Form1->GameRunning)
+            sawRunning = true;
+        return sawRunning && !Form1->GameRunning && FormSpielEnde->isVisible();
+    }
+    void openMultiPlayer()
+    {
+        FormStart->Tab_EinzelspielerClick(FormStart->Tab_Mehrspieler);
+        FormStart->BTC_LANClick();
+    }
+    // Says why the part gave up, with the newest trace lines, and ends it.
+    void giveUp(const QString &state)
+    {
+        say(QStringLiteral("TIMEOUT %1 %2").arg(Role, state));
+        for (const QString &line : Trace->LogBox->Items().mid(Trace->LogBox->Count() - 40))
+            say(QStringLiteral("  trace: ") + line);
+        finish(2);
+    }
+};

@@ -203,57 +203,19 @@ inline std::map<QString, TExpected> expectedFor(const TRow &row, int open)
 
 // ---- one machine's part ------------------------------------------------
 
-inline void say(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
-
-inline bool queuesEmpty()
-{
-    for (int p = 1; p <= 8; ++p)
-        if (NETZ->QueuedCount(p) > 0)
-            return false;
-    return true;
-}
-
-inline QString tableText()
-{
-    QStringList parts;
-    for (int p = 1; p <= 8; ++p) {
-        const TPlayerRecord &r = Form1->Players[p];
-        if (r.Active)
-            parts << QStringLiteral("%1=%2@%3").arg(p).arg(r.Name, r.Address);
-    }
-    return parts.join(QLatin1Char(' '));
-}
-
-class TGameScript : public QObject {
+class TGameScript : public TLanScript {
 public:
-    TGameScript(const TRow &row, const QString &role) : Row(row), Role(role)
+    TGameScript(const TRow &row, const QString &role) : TLanScript(role), Row(row)
     {
         for (const TClient &c : row.Clients)
             if (c.Name == role)
                 Me = c;
-        clock.start();
-        Trace->cb_telegramm_in->setChecked(true);
-        Trace->cb_sonst->setChecked(true);
         connect(NETZ, &TNETZ::TelegramDispatched, this, [this](const TTelegram &tel, const QString &) { seen(tel); });
-        connect(&timer, &QTimer::timeout, this, [this] { step(); });
-        timer.start(20);
     }
-    int Rc = 2;
 
 private:
     const TRow &Row;
-    QString Role;
     TClient Me;
-    QTimer timer;
-    QElapsedTimer clock;
-    int phase = 0;
-    qint64 phaseAt = 0;
-    qint64 lastTry = -100000;
-    bool sawRunning = false;
     qint64 overAt = -1;
     int stepAt = 0;
     bool saidDone = false;
@@ -274,28 +236,7 @@ private:
     QString finalPoints; // the scores as the end of game found them
     std::map<int, int> owners; // cell -> slot, as the cell results tell it
 
-    bool isHost() const { return Role == QLatin1String("host"); }
     bool isFinisher() const { return !Row.Race && !Row.Clients.empty() && Row.Clients.front().Name == Role; }
-    qint64 inPhase() const { return clock.elapsed() - phaseAt; }
-    void next()
-    {
-        ++phase;
-        phaseAt = clock.elapsed();
-    }
-    bool every(int ms)
-    {
-        if (clock.elapsed() - lastTry < ms)
-            return false;
-        lastTry = clock.elapsed();
-        return true;
-    }
-    void finish(int rc)
-    {
-        Rc = rc;
-        say(QStringLiteral("END %1 rc=%2").arg(Role).arg(rc));
-        timer.stop();
-        QTimer::singleShot(200, qApp, [] { QCoreApplication::quit(); });
-    }
 
     void seen(const TTelegram &tel)
     {
@@ -338,18 +279,10 @@ private:
         }
     }
 
-    bool gameOverSeen()
-    {
-        if (Form1->GameRunning)
-            sawRunning = true;
-        return sawRunning && !Form1->GameRunning && FormSpielEnde->isVisible();
-    }
-
-    void step()
+    void step() override
     {
         if (clock.elapsed() > kPeerLimitMs - 5000) {
-            say(QStringLiteral("TIMEOUT %1 phase %2 step %3 table %4 no %5 running %6 awaiting %7/%8")
-                    .arg(Role)
+            giveUp(QStringLiteral("phase %1 step %2 table %3 no %4 running %5 awaiting %6/%7")
                     .arg(phase)
                     .arg(stepAt)
                     .arg(tableText())
@@ -357,21 +290,12 @@ private:
                     .arg(Form1->GameRunning)
                     .arg(awaitCell)
                     .arg(awaitErrors));
-            for (const QString &line : Trace->LogBox->Items().mid(Trace->LogBox->Count() - 40))
-                say(QStringLiteral("  trace: ") + line);
-            finish(2);
             return;
         }
         if (isHost())
             hostStep();
         else
             clientStep();
-    }
-
-    void openMultiPlayer()
-    {
-        FormStart->Tab_EinzelspielerClick(FormStart->Tab_Mehrspieler);
-        FormStart->BTC_LANClick();
     }
 
     // The options as a user clicks them in the open options window.

@@ -29,18 +29,6 @@
 namespace {
 constexpr int kPeerLimitMs = 60000;
 
-// "1=name@address 2=..." of the active slots, as this machine sees them.
-QString tableText()
-{
-    QStringList parts;
-    for (int p = 1; p <= 8; ++p) {
-        const TPlayerRecord &r = Form1->Players[p];
-        if (r.Active)
-            parts << QStringLiteral("%1=%2@%3").arg(p).arg(r.Name, r.Address);
-    }
-    return parts.join(QLatin1Char(' '));
-}
-
 QString pointsText()
 {
     QStringList parts;
@@ -64,88 +52,26 @@ bool chatHas(const QString &line)
     return Form1->ChatBox->Items().contains(line);
 }
 
-bool queuesEmpty()
-{
-    for (int p = 1; p <= 8; ++p)
-        if (NETZ->QueuedCount(p) > 0)
-            return false;
-    return true;
-}
-
-void say(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
-
-// One player's part, driven by a 20 ms timer: each step waits for what a
-// user would wait for, then acts as the user would (or as a test hook).
-class TScript : public QObject {
+// One player's part (or a test hook's).
+class TScript : public TLanScript {
 public:
-    explicit TScript(const QString &role) : Role(role)
-    {
-        clock.start();
-        // The trace of a peer that times out tells why.
-        Trace->cb_telegramm_in->setChecked(true);
-        Trace->cb_sonst->setChecked(true);
-        connect(&timer, &QTimer::timeout, this, [this] { step(); });
-        timer.start(20);
-    }
-    int Rc = 2;
+    explicit TScript(const QString &role) : TLanScript(role) {}
 
 private:
-    QString Role;
-    QTimer timer;
-    QElapsedTimer clock;
-    int phase = 0;
-    qint64 phaseAt = 0;
-    qint64 lastTry = -100000;
-    int tries = 0;
-    bool sawRunning = false;
     QSet<int> entered;
     int afterPhase = 0;
     int afterTries = 0;
     int searchSlot = 0;
     QString table;
 
-    bool isHost() const { return Role == QLatin1String("host"); }
-    qint64 inPhase() const { return clock.elapsed() - phaseAt; }
-    void next()
-    {
-        ++phase;
-        phaseAt = clock.elapsed();
-        tries = 0;
-    }
-    void finish(int rc)
-    {
-        Rc = rc;
-        say(QStringLiteral("END %1 rc=%2").arg(Role).arg(rc));
-        timer.stop();
-        QTimer::singleShot(300, qApp, [] { QCoreApplication::quit(); });
-    }
-    bool every(int ms)
-    {
-        if (clock.elapsed() - lastTry < ms)
-            return false;
-        lastTry = clock.elapsed();
-        return true;
-    }
-    bool gameOverSeen()
-    {
-        if (Form1->GameRunning)
-            sawRunning = true;
-        return sawRunning && !Form1->GameRunning && FormSpielEnde->isVisible();
-    }
-
-    void step()
+    void step() override
     {
         if (clock.elapsed() > kPeerLimitMs - 5000) {
             int open = 0;
             for (int y = 1; y <= 9; ++y)
                 for (int x = 1; x <= 9; ++x)
                     open += Form1->Boards[0][x][y].State == 0 ? 1 : 0;
-            say(QStringLiteral("TIMEOUT %1 phase %2.%3 table %4 no %5 running %6 open %7 entered %8 points %9")
-                    .arg(Role)
+            giveUp(QStringLiteral("phase %1.%2 table %3 no %4 running %5 open %6 entered %7 points %8")
                     .arg(phase)
                     .arg(afterPhase)
                     .arg(tableText())
@@ -154,21 +80,12 @@ private:
                     .arg(open)
                     .arg(entered.size())
                     .arg(pointsText()));
-            for (const QString &line : Trace->LogBox->Items().mid(Trace->LogBox->Count() - 40))
-                say(QStringLiteral("  trace: ") + line);
-            finish(2);
             return;
         }
         if (isHost())
             hostStep();
         else
             clientStep();
-    }
-
-    void openMultiPlayer()
-    {
-        FormStart->Tab_EinzelspielerClick(FormStart->Tab_Mehrspieler);
-        FormStart->BTC_LANClick();
     }
 
     // ---- the host ----
