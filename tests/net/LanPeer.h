@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -374,3 +375,49 @@ protected:
         finish(2);
     }
 };
+
+// Runs one machine's part, inside its own namespace and on the production
+// addresses only; 3 when it is anywhere else.
+inline int RunPeerPart(const QString &role, const std::function<std::unique_ptr<TLanScript>()> &makeScript)
+{
+    if (!lanpeer::insideOwnNamespace()) {
+        std::fprintf(stderr, "peer: not inside a private network namespace, refusing\n");
+        return 3;
+    }
+    lanpeer::TProgram program(role);
+    if (SudokuEnv().LoopbackOnly || SudokuEnv().BroadcastAddress != QLatin1String("255.255.255.255")) {
+        std::fprintf(stderr, "peer: not on the production addresses\n");
+        return 3;
+    }
+    const std::unique_ptr<TLanScript> script = makeScript();
+    QCoreApplication::exec();
+    return script->Rc;
+}
+
+// Prints each machine's output under its role; 0 when every one ended well
+// and as many ran as there are roles.
+inline int ReportPeerRuns(const QStringList &roles, const std::vector<lanpeer::TPeerRun> &runs)
+{
+    int rc = runs.size() == size_t(roles.size()) ? 0 : 1;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        std::printf("---- %s (rc %d)\n%s", qPrintable(roles.value(int(i))), runs[i].ExitCode,
+                    qPrintable(runs[i].Output));
+        if (runs[i].ExitCode != 0)
+            rc = 1;
+    }
+    std::fflush(stdout);
+    return rc;
+}
+
+// The value after "KEY role " in the output, per role.
+inline QMap<QString, QString> linesOf(const QString &out, const QString &key)
+{
+    QMap<QString, QString> m;
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(key + QLatin1Char(' ')))
+            continue;
+        const QString rest = line.mid(key.size() + 1);
+        m.insert(rest.section(QLatin1Char(' '), 0, 0), rest.section(QLatin1Char(' '), 1));
+    }
+    return m;
+}

@@ -647,21 +647,10 @@ private:
 
 inline int runPeer(const QString &rowName, const QString &role)
 {
-    if (!lanpeer::insideOwnNamespace()) {
-        std::fprintf(stderr, "peer: not inside a private network namespace, refusing\n");
-        return 3;
-    }
     const TRow *row = rowNamed(rowName);
     if (!row)
         return 3;
-    lanpeer::TProgram program(role);
-    if (SudokuEnv().LoopbackOnly || SudokuEnv().BroadcastAddress != QLatin1String("255.255.255.255")) {
-        std::fprintf(stderr, "peer: not on the production addresses\n");
-        return 3;
-    }
-    TGameScript script(*row, role);
-    QApplication::exec();
-    return script.Rc;
+    return RunPeerPart(role, [&] { return std::make_unique<TGameScript>(*row, role); });
 }
 
 // In the caller's namespace, under netns_harness.sh: one peer per machine.
@@ -679,28 +668,7 @@ inline int orchestrate(const QString &rowName)
             return QStringList{QStringLiteral("--game-peer"), rowName, roles.at(i - 1)};
         },
         row->Loss, kPeerLimitMs);
-    int rc = runs.size() == size_t(roles.size()) ? 0 : 1;
-    for (size_t i = 0; i < runs.size(); ++i) {
-        std::printf("---- %s (rc %d)\n%s", qPrintable(roles.at(int(i))), runs[i].ExitCode,
-                    qPrintable(runs[i].Output));
-        if (runs[i].ExitCode != 0)
-            rc = 1;
-    }
-    std::fflush(stdout);
-    return rc;
-}
-
-// The value after "KEY role " in the output, per role.
-inline QMap<QString, QString> linesOf(const QString &out, const QString &key)
-{
-    QMap<QString, QString> m;
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        if (!line.startsWith(key + QLatin1Char(' ')))
-            continue;
-        const QString rest = line.mid(key.size() + 1);
-        m.insert(rest.section(QLatin1Char(' '), 0, 0), rest.section(QLatin1Char(' '), 1));
-    }
-    return m;
+    return ReportPeerRuns(roles, runs);
 }
 
 // Checks one row's output; returns what is wrong, empty when all is right.

@@ -259,18 +259,7 @@ private:
 
 int runPeer(const QString &role)
 {
-    if (!lanpeer::insideOwnNamespace()) {
-        std::fprintf(stderr, "peer: not inside a private network namespace, refusing\n");
-        return 3;
-    }
-    lanpeer::TProgram program(role);
-    if (SudokuEnv().LoopbackOnly || SudokuEnv().BroadcastAddress != QLatin1String("255.255.255.255")) {
-        std::fprintf(stderr, "peer: not on the production addresses\n");
-        return 3;
-    }
-    TScript script(role);
-    QApplication::exec();
-    return script.Rc;
+    return RunPeerPart(role, [&] { return std::make_unique<TScript>(role); });
 }
 
 QString orchestrateArg(const QStringList &args, const QString &name)
@@ -281,21 +270,14 @@ QString orchestrateArg(const QStringList &args, const QString &name)
 
 int orchestrate(int loss)
 {
-    const QString roles[] = {QStringLiteral("host"), QStringLiteral("join"), QStringLiteral("search")};
+    const QStringList roles{QStringLiteral("host"), QStringLiteral("join"), QStringLiteral("search")};
     const auto runs = lanpeer::runPeers(
         3,
         [&](int i) {
             return QStringList{QStringLiteral("--peer"), roles[i - 1]};
         },
         loss, kPeerLimitMs);
-    int rc = 0;
-    for (size_t i = 0; i < runs.size(); ++i) {
-        std::printf("---- %s (rc %d)\n%s", qPrintable(roles[i]), runs[i].ExitCode, qPrintable(runs[i].Output));
-        if (runs[i].ExitCode != 0)
-            rc = 1;
-    }
-    std::fflush(stdout);
-    return rc;
+    return ReportPeerRuns(roles, runs);
 }
 
 // The cells found by slot p in a POINTS line "1=points/found/errors ...".
@@ -304,18 +286,6 @@ int slotFound(const QString &points, int p)
     return points.split(' ').value(p - 1).section('=', 1).section('/', 1, 1).toInt();
 }
 
-// The value after "KEY role " in the output, per role.
-QMap<QString, QString> linesOf(const QString &out, const QString &key)
-{
-    QMap<QString, QString> m;
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        if (!line.startsWith(key + QLatin1Char(' ')))
-            continue;
-        const QString rest = line.mid(key.size() + 1);
-        m.insert(rest.section(QLatin1Char(' '), 0, 0), rest.section(QLatin1Char(' '), 1));
-    }
-    return m;
-}
 } // namespace
 
 class TstLan : public QObject {
