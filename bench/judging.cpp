@@ -4,6 +4,12 @@
 // queued, sent, and acknowledged by the other players' sockets; the
 // acknowledgements come in through the host's own socket and receive path
 // before the entry counts as done.
+//   judging_hostN_*          the player's path: the entry leaves the judged
+//                            player's socket and arrives on the host's, the
+//                            send timer runs at its own pace as in the program
+//   judging_hostN_inplace_*  the entry handed to the judging directly and the
+//                            first send tick called at once: the host's own
+//                            work without the wait for the timer
 #include "common/ProgramStart.h"
 #include "common/TestEnv.h"
 #include "core/UQuadrivo.h"
@@ -98,7 +104,8 @@ void entry(int p, int x, int y, int z)
 }
 
 // The other players: a socket on each player's address that acknowledges
-// every telegram it gets, as the player's program does first thing.
+// every telegram it gets, as the player's program does first thing, and
+// sends the judged player's entries to the host as its program does.
 class TPeers {
 public:
     int Received = 0;
@@ -116,8 +123,26 @@ public:
     }
     void Close() { m_sockets.clear(); }
 
+    // Player p's entry, reliable and numbered on its queue to the host.
+    void Enter(int p, int x, int y, int z)
+    {
+        TTelegram t;
+        t.Aktion = akEntry;
+        t.x = x;
+        t.y = y;
+        t.z = z;
+        t.Gid = p;
+        t.ACK = 1;
+        t.Loop = 1;
+        t.TAN = m_tan;
+        m_tan = (m_tan + 1) % kTelegramRingSize;
+        m_sockets[size_t(p - 2)]->writeDatagram(EncodeTelegram(t), QHostAddress(QStringLiteral("127.0.0.1")),
+                                                quint16(m_port));
+    }
+
 private:
     int m_port = 0;
+    int m_tan = 0;
     std::vector<std::unique_ptr<QUdpSocket>> m_sockets;
 
     void Answer(QUdpSocket *s)
@@ -125,6 +150,7 @@ private:
         while (s->hasPendingDatagrams()) {
             const QNetworkDatagram d = s->receiveDatagram();
             TTelegram t;
+            // The host's acknowledgements of the entries need no answer.
             if (DecodeTelegram(d.data(), t) != TWireStatus::Ok || t.ACK != 1)
                 continue;
             ++Received;
@@ -134,9 +160,6 @@ private:
 };
 
 TPeers *g_peers = nullptr;
-// Whether the first telegram for each peer goes out at once (the send tick
-// called in place) or waits for the running 1 ms send timer.
-bool g_tickAtOnce = true;
 
 bool queuesEmpty()
 {
@@ -146,24 +169,45 @@ bool queuesEmpty()
     return true;
 }
 
-// Runs the event loop until every queued result is acknowledged; the send
-// timer starts the first telegram for each peer, the acknowledgements the
-// rest. Returns the datagrams sent.
-int drainQueues()
+// How far an entry is followed: judged on the local path; judged and its
+// results queued; handed to the judging, the first send tick called in
+// place and the results sent and acknowledged; or sent from the player's
+// socket, received by the host and its results sent by the running send
+// timer and acknowledged.
+enum class TReach { Local, Queued, InPlace, Socket };
+
+bool sends(TReach reach)
+{
+    return reach == TReach::InPlace || reach == TReach::Socket;
+}
+
+// Runs the event loop until the entry is judged and every queued result is
+// acknowledged; the send timer (or the tick called here) starts the first
+// telegram for each peer, the acknowledgements the rest. Returns the
+// datagrams the peers received.
+int enterAndDrain(TReach reach, int p, int x, int y, int z)
 {
     const int before = g_peers->Received;
+    bool judged = false;
     QElapsedTimer guard;
     guard.start();
-    if (g_tickAtOnce)
+    if (reach == TReach::Socket) {
+        const QMetaObject::Connection seen =
+            QObject::connect(NETZ, &TNETZ::TelegramDispatched, [&judged](const TTelegram &tel, const QString &) {
+                judged = judged || tel.Aktion == akEntry;
+            });
+        g_peers->Enter(p, x, y, z);
+        while (!judged && guard.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QObject::disconnect(seen);
+    } else {
+        entry(p, x, y, z);
         NETZ->SendTimerTimer();
+    }
     while (!queuesEmpty() && guard.elapsed() < 2000)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     return g_peers->Received - before;
 }
-
-// How far an entry is followed: judged on the local path, judged and its
-// results queued, or its results also sent and acknowledged.
-enum class TReach { Local, Queued, Sent };
 
 // Queued results that are not followed further are dropped, untimed.
 void purge(TReach reach)
@@ -190,31 +234,32 @@ void playRound(const QString &puzzle, int players, int judged, TReach reach, TFi
         NETZ->SetListenerActive(true);
         for (int p = 1; p <= 8; ++p)
             NETZ->PurgeQueue(p);
-        if (reach == TReach::Sent)
-            NETZ->SendTimer->start(1);
+        // Running as the program starts it; it finds the queues empty and
+        // settles at its idle pace until a telegram wakes it.
+        if (reach == TReach::Socket)
+            NETZ->SendTimer->SetEnabled(true);
     }
     QElapsedTimer t;
     int cells = 0;
+    auto judge = [&](int x, int y, int z, std::vector<qint64> &times) {
+        t.start();
+        if (sends(reach))
+            f.Datagrams += enterAndDrain(reach, judged, x, y, z);
+        else
+            entry(judged, x, y, z);
+        times.push_back(t.nsecsElapsed());
+        purge(reach);
+        ++f.Entries;
+    };
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x) {
             if (Form1->Boards[0][x][y].State != 0 || cells >= 70)
                 continue;
             ++cells;
             const int z = solution(puzzle, x, y);
-            if (cells % 4 == 0) {
-                t.start();
-                entry(judged, x, y, z % 9 + 1);
-                f.Datagrams += reach == TReach::Sent ? drainQueues() : 0;
-                f.Wrong.push_back(t.nsecsElapsed());
-                purge(reach);
-                ++f.Entries;
-            }
-            t.start();
-            entry(judged, x, y, z);
-            f.Datagrams += reach == TReach::Sent ? drainQueues() : 0;
-            f.Right.push_back(t.nsecsElapsed());
-            purge(reach);
-            ++f.Entries;
+            if (cells % 4 == 0)
+                judge(x, y, z % 9 + 1, f.Wrong);
+            judge(x, y, z, f.Right);
         }
     if (network) {
         NETZ->SendTimer->stop();
@@ -260,23 +305,23 @@ int main(int argc, char *argv[])
     print("judging_host4_queued_right_median", median(queued.Right), "us");
     print("judging_host4_queued_wrong_median", median(queued.Wrong), "us");
 
-    for (const bool atOnce : {true, false})
+    for (const TReach reach : {TReach::Socket, TReach::InPlace})
         for (int players : {2, 4, 8}) {
-            g_tickAtOnce = atOnce;
             TPeers peers;
             g_peers = &peers;
             peers.Open(players, NETZ->Port);
             TFigures host;
             for (int round = 0; round < kRounds / 4; ++round)
-                playRound(puzzle, players, 2, TReach::Sent, host);
+                playRound(puzzle, players, 2, reach, host);
             peers.Close();
             g_peers = nullptr;
-            auto name = [players, atOnce](const char *what) {
-                return QByteArray("judging_host") + QByteArray::number(players) + (atOnce ? "" : "_timer") + what;
+            auto name = [players, reach](const char *what) {
+                return QByteArray("judging_host") + QByteArray::number(players) +
+                       (reach == TReach::InPlace ? "_inplace" : "") + what;
             };
-            print(name("_wire_right_median").constData(), median(host.Right), "us");
-            print(name("_wire_wrong_median").constData(), median(host.Wrong), "us");
-            print(name("_wire_right_p99").constData(), percentile(host.Right, 0.99), "us");
+            print(name("_right_median").constData(), median(host.Right), "us");
+            print(name("_wrong_median").constData(), median(host.Wrong), "us");
+            print(name("_right_p99").constData(), percentile(host.Right, 0.99), "us");
             print(name("_datagrams_per_entry").constData(), double(host.Datagrams) / double(std::max(host.Entries, 1)),
                   "datagrams");
         }

@@ -3,7 +3,7 @@
 //   lanN_entry_result_median  time from a client's entry to its result on the
 //   lanN_entry_result_p99     client's board, over 500 entries; with several
 //                             clients the slowest client's figure (goals:
-//                             median under 2 ms with 2, under 5 ms with 8)
+//                             median at most 1 ms with 2, under 5 ms with 8)
 // The host opens a game with own boards and evaluation at the end, so every
 // entry is answered with its cell result; the client enters one cell again
 // and again, each entry after the result of the one before.
@@ -15,6 +15,7 @@
 #include "screens/UStart.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
@@ -190,8 +191,10 @@ int main(int argc, char **argv)
         printNotAvailable(8, why);
         return 0;
     }
-    const QString harness =
-        QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../tests/net/netns_harness.sh");
+    // A compiler cache may hand the compiler a source path relative to the
+    // build folder, which is where this program lies.
+    const QString source = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(__FILE__));
+    const QString harness = QFileInfo(source).absolutePath() + QStringLiteral("/../tests/net/netns_harness.sh");
     int rc = 0;
     for (const int players : {2, 8}) {
         QProcess run;
