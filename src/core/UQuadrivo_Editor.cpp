@@ -146,6 +146,10 @@ void TForm1::ClearBoardForEditor()
         for (int x = 1; x <= 9; ++x) {
             TCellView &cv = Cells[x][y];
             cv.Panel.SetCaption(QString());
+            // The digit label lies under the marks and shows through the
+            // gaps between them: a digit left from a load or a test would
+            // stay visible in pieces.
+            cv.DigitLabel.SetCaption(QString());
             cv.Owner = 0;
             cv.ShowMarks = 1;
             cv.BlinkTicks = 0;

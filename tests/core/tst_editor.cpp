@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QtTest>
 
 using THit = TBoardWidget::THit;
@@ -36,6 +37,29 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The givens of the first built-in puzzle as the lines of a puzzle file.
+QStringList builtinGivens()
+{
+    const QString puzzle = QString::fromLatin1(kBuiltinPuzzles[0][0]);
+    QStringList givens;
+    for (int y = 0; y < 9; ++y) {
+        QString g = puzzle.mid(9 * y, 9);
+        for (QChar &c : g)
+            if (c.isLower())
+                c = QLatin1Char('`');
+        givens << g;
+    }
+    return givens;
+}
+
+QImage renderBoard()
+{
+    QImage img(Form1->brett->size(), QImage::Format_RGB32);
+    QPainter p(&img);
+    Form1->brett->PaintBoard(p, img.rect());
+    return img;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -209,6 +233,43 @@ private slots:
 
         Form1->BTC_NeuClick();
         QCOMPARE(cell(5, 6).State, -1);
+    }
+
+    // "Neu" after a board full of digits, from a loaded file or from the
+    // solver's test, looks like the empty board the editor opened with:
+    // nothing of the old big digits shows between the marks.
+    void newBoardAfterDigits_data()
+    {
+        QTest::addColumn<bool>("solve");
+        QTest::newRow("after loading") << false;
+        QTest::newRow("after testing") << true;
+    }
+    void newBoardAfterDigits()
+    {
+        QFETCH(bool, solve);
+        // The board as the editor opens it, laid out before.
+        Form1->resize(1020, 725);
+        Form1->FormPaint();
+        Form1->ClearBoardForEditor();
+        const QImage empty = renderBoard();
+        const QString path = folder + "/neu.sudoku";
+        if (solve) {
+            SetEditorPuzzleTest({});
+            writeFile(path, builtinGivens().join("\r\n").toLatin1());
+        } else {
+            writeFile(path, kFullFile);
+        }
+        QVERIFY(Form1->EditorLoadPuzzle(path));
+        if (solve) {
+            Form1->BTC_TestenClick();
+            QCOMPARE(fx->Dialogs.Texts(), QStringList{"keinen Fehler gefunden"});
+        }
+        QVERIFY(renderBoard() != empty);
+        Form1->BTC_NeuClick();
+        QVERIFY(renderBoard() == empty);
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x)
+                QVERIFY(Form1->Cells[x][y].DigitLabel.Caption().isEmpty());
     }
 
     // ---- loading ----
@@ -455,18 +516,11 @@ private slots:
     {
         SetEditorPuzzleTest({});
         const QString puzzle = QString::fromLatin1(kBuiltinPuzzles[0][0]);
-        QStringList full, givens;
-        for (int y = 0; y < 9; ++y) {
-            const QString line = puzzle.mid(9 * y, 9);
-            full << line;
-            QString g = line;
-            for (QChar &c : g)
-                if (c.isLower())
-                    c = QLatin1Char('`');
-            givens << g;
-        }
+        QStringList full;
+        for (int y = 0; y < 9; ++y)
+            full << puzzle.mid(9 * y, 9);
         const QString load = folder + "/vorgabe.sudoku";
-        writeFile(load, givens.join("\r\n").toLatin1());
+        writeFile(load, builtinGivens().join("\r\n").toLatin1());
         QVERIFY(Form1->EditorLoadPuzzle(load));
         Form1->BTC_TestenClick();
         QCOMPARE(fx->Dialogs.Texts(), QStringList{"keinen Fehler gefunden"});
