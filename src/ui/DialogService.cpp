@@ -62,6 +62,9 @@ public:
         QFileDialog dlg(parent, title, dir, filter);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setDefaultSuffix(defaultSuffix);
+        // The caller may still change the name (its extension), so it asks
+        // about an existing file itself, once, for the file it will write.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return QString();
         return dlg.selectedFiles().first();

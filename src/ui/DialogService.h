@@ -17,7 +17,7 @@ class TDialogService {
 public:
     virtual ~TDialogService() = default;
     virtual int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
-    // Empty result: cancelled.
+    // Empty result: cancelled. It does not ask about an existing file.
     virtual QString SaveFileName(QWidget *parent, const QString &title, const QString &dir,
                                  const QString &filter, const QString &defaultSuffix) = 0;
     virtual QString OpenFileName(QWidget *parent, const QString &title, const QString &dir,

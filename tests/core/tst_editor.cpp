@@ -16,6 +16,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPainter>
 #include <QtTest>
 
@@ -444,6 +446,45 @@ private slots:
         QCOMPARE(fx->Dialogs.Shown[0].Buttons, TMsgDlgButtons::YesNo);
         QCOMPARE(readAll(path).startsWith("A````"), overwritten);
         QCOMPARE(readAll(path) == "alt", !overwritten);
+    }
+
+    // The program asks about an existing file itself, for the name it really
+    // writes; the real save dialog must not ask first.
+    void saveDialogLeavesTheQuestionToTheEditor()
+    {
+        const QString path = folder + "/vorhanden.sudoku";
+        writeFile(path, "alt");
+        QStringList boxes;
+        bool gaveUp = false;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                    boxes << box->text();
+                    box->done(QMessageBox::No);
+                    return;
+                }
+            if (auto *dlg = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                // A question answered "No" leaves the dialog open: give up then.
+                if (!boxes.isEmpty()) {
+                    gaveUp = true;
+                    dlg->reject();
+                    return;
+                }
+                dlg->selectFile(path);
+                QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+            }
+        });
+        InstallDialogService(nullptr);
+        poll.start();
+        const QString chosen =
+            Dialogs()->SaveFileName(Form1, Form1->Save1.Title, folder, Form1->Save1.Filter, Form1->Save1.DefaultExt);
+        poll.stop();
+        InstallDialogService(&fx->Dialogs);
+        QCOMPARE(boxes, QStringList());
+        QVERIFY(!gaveUp);
+        QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
     }
 
     void failedTestSavesNothing()
