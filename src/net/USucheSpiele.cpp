@@ -198,14 +198,16 @@ void TFormSucheSpiele::ShowTab(int k)
 {
     if (k < 1 || k > 3)
         return;
+    // The frame sizes the window to head, panel, list and footer.
     TOptionWindow::ShowTab(k);
     ShownTab = k;
     TPanel *shown = k == 1 ? Panel_HeimNW : k == 2 ? Panel_Intranet : Panel_Internet;
-    // The list lies between the tab's panel and the footer.
-    const int h = shown->Tag + kGamesHeight + Panel_Head->height() + Panel_footer->height();
-    resize(width(), h);
     Games->setGeometry(0, Panel_Head->height() + shown->Tag, width(), kGamesHeight);
-    Panel_footer->setGeometry(0, h - Panel_footer->height(), width(), Panel_footer->height());
+}
+
+int TFormSucheSpiele::heightBelowPanel() const
+{
+    return kGamesHeight;
 }
 
 // ---- the list ------------------------------------------------------------------------

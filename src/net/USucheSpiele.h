@@ -106,6 +106,7 @@ public:
 
 protected:
     void tabClicked(QObject *label) override { Tab_HeimNWClick(label); }
+    int heightBelowPanel() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -37,6 +37,9 @@ protected:
     TPanel *addTab(int n, const QString &caption, TImage *&picture, TLabel *&label);
     // A click on a tab caption.
     virtual void tabClicked(QObject *label) = 0;
+    // What lies between the tab's panel and the footer (a list), counted
+    // into the window's height when a tab is shown.
+    virtual int heightBelowPanel() const { return 0; }
     // Keeps each body panel's design height in its Tag; call once the panels are built.
     void FormCreate();
     void showEvent(QShowEvent *e) override;

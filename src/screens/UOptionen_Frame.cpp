@@ -71,7 +71,9 @@ void TOptionWindow::ShowTab(int n)
         m_panels[i]->hide();
     TPanel *shown = m_panels[n];
     shown->show();
-    const int h = shown->Tag + Panel_Head->height() + kFooterHeight;
+    // One resize straight to the tab's height: a window manager shows every
+    // size it is asked for.
+    const int h = shown->Tag + Panel_Head->height() + heightBelowPanel() + kFooterHeight;
     resize(width(), h);
     shown->setGeometry(0, Panel_Head->height(), width(), shown->Tag);
     Panel_footer->setGeometry(0, h - kFooterHeight, width(), kFooterHeight);

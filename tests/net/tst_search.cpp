@@ -16,7 +16,19 @@
 
 namespace {
 using TRows = QList<QPair<QString, QString>>;
-}
+
+// The sizes a window was resized to.
+class TResizeLog : public QObject {
+public:
+    QList<QSize> Sizes;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Resize)
+            Sizes << static_cast<QResizeEvent *>(e)->size();
+        return false;
+    }
+};
+} // namespace
 
 class TstSearch : public QObject {
     Q_OBJECT
@@ -165,6 +177,42 @@ private slots:
         QCOMPARE(w->BR->x(), pictures[tab]->x() + pictures[tab]->width());
         QCOMPARE(w->BL->y(), w->Panel_Head->height() - 2);
         QCOMPARE(w->windowTitle(), QString("Suche Spiele"));
+    }
+
+    // A window manager shows every size the window asks for: a tab change
+    // goes straight to the new tab's height, and the footer ends the window.
+    void tabChangeResizesOnce_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        for (int from = 1; from <= 3; ++from)
+            for (int to = 1; to <= 3; ++to)
+                QTest::addRow("%d to %d", from, to) << from << to;
+    }
+    void tabChangeResizesOnce()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        TLabel *labels[4] = {nullptr, w->Tab_HeimNW, w->Tab_Intranet, w->tab_Internet};
+        TPanel *panels[4] = {nullptr, w->Panel_HeimNW, w->Panel_Intranet, w->Panel_Internet};
+        w->Tab_HeimNWClick(labels[from]);
+        QCoreApplication::processEvents();
+        const int before = w->height();
+        TResizeLog log;
+        w->installEventFilter(&log);
+        w->Tab_HeimNWClick(labels[to]);
+        QCoreApplication::processEvents();
+        w->removeEventFilter(&log);
+        const int h = w->Panel_Head->height() + panels[to]->Tag + w->Games->height() + w->Panel_footer->height();
+        const QList<QSize> want = h == before ? QList<QSize>() : QList<QSize>{QSize(547, h)};
+        QCOMPARE(log.Sizes, want);
+        QCOMPARE(w->height(), h);
+        // The last line of the window is the footer's, not a band of
+        // anything else.
+        const QImage img = w->grab().toImage();
+        QCOMPARE(img.height(), h);
+        QCOMPARE(w->childAt(w->width() / 2, h - 1), static_cast<QWidget *>(w->Panel_footer));
+        QCOMPARE(QColor(img.pixel(w->width() / 2, h - 3)), w->Panel_footer->palette().color(QPalette::Window));
     }
 
     void listHasItsColumns()
