@@ -781,9 +781,7 @@ void TFormCha::close_cClick()
         close();
         if (isClient()) {
             if (Form1)
-                Form1->FinishGame();
-            if (NETZ)
-                NETZ->SendLogoff();
+                Form1->LeaveGame();
         } else if (NETZ) {
             NETZ->SendTournamentData(99);
         }

@@ -175,6 +175,9 @@ public:
     void StartGame();
     void StopGameLocal();
     void FinishGame();
+    // A client leaves the host's game: the game finished here, the logoff
+    // to the host, the table emptied and no player number.
+    void LeaveGame();
     void StopGameDeferred();
     void BlinkenTimer();
     void MsgTimerTimer();

@@ -198,12 +198,18 @@ void TForm1::StartGame()
 
 // A stop during the start countdown must also end the countdown, or the
 // stopped game would still begin at phase 0 and the host would refuse logins.
+// The start's notices ("Lade...", "Sync...", the countdown) go with it; they
+// have no display time of their own. A notice that has one (the host's
+// logoff) stays its time.
 static void cancelPendingStart()
 {
     if (NETZ && NETZ->StartTimer)
         NETZ->StartTimer->SetEnabled(false);
-    if (Form1)
+    if (Form1 && Form1->GameStarting) {
         Form1->GameStarting = false;
+        if (FormMeld && FormMeld->Dauer == 0)
+            FormMeld->hide();
+    }
 }
 
 void TForm1::StopGameLocal()
@@ -220,6 +226,8 @@ void TForm1::StopGameLocal()
     HostsNetworkGame = false;
 }
 
+// A client stays in the host's game: closing the results is not leaving,
+// and the host's next start counts on it. Leaving is LeaveGame.
 void TForm1::FinishGame()
 {
     cancelPendingStart();
@@ -228,14 +236,29 @@ void TForm1::FinishGame()
     if (FormBingo)
         FormBingo->close();
     const QString host = Players[1].Address;
-    if (!host.isEmpty() && FormOpt && FormOpt->SelfIp->text() == host) {
+    const bool isHost = (NETZ && NETZ->IsSelfHost()) || (!host.isEmpty() && FormOpt && FormOpt->SelfIp->text() == host);
+    if (isHost) {
         if (NETZ)
             NETZ->SendGameEnded();
     } else {
-        ResetPlayers();
         HostsNetworkGame = false;
-        UpdatePlayerTable();
     }
+    UpdatePlayerTable();
+}
+
+void TForm1::LeaveGame()
+{
+    FinishGame();
+    if (FormMeld) {
+        FormMeld->Dauer = 0;
+        FormMeld->hide();
+    }
+    if (NETZ) {
+        NETZ->SendLogoff();
+        NETZ->MyPlayerNo = 0;
+    }
+    ResetPlayers();
+    UpdatePlayerTable();
 }
 
 void TForm1::StopGameDeferred()
@@ -424,7 +447,12 @@ void TForm1::BTC_Spiel_EndeClick()
         FormMeld->Dauer = 0;
         FormMeld->hide();
     }
-    FinishGame();
+    // The host ends the round for everybody and stays the host; a client
+    // leaves the host's game.
+    if (NETZ && NETZ->MyPlayerNo > 1 && !HostsNetworkGame)
+        LeaveGame();
+    else
+        FinishGame();
     brett->hide();
     if (!tournament && FormStart)
         FormStart->show();

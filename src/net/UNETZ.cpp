@@ -37,10 +37,19 @@ TNETZ::~TNETZ()
     UDPEmpf->close();
 }
 
+bool TNETZ::ListensOnEveryAddress() const
+{
+    return QHostAddress(BindAddress) == QHostAddress(QHostAddress::AnyIPv4);
+}
+
 QString TNETZ::LocalAddress() const
 {
     if (!SudokuEnv().SelfIp.isEmpty())
         return SudokuEnv().SelfIp;
+    // A listener bound to one address hears nothing sent to any other.
+    const QHostAddress bound(BindAddress);
+    if (bound.protocol() == QAbstractSocket::IPv4Protocol && !ListensOnEveryAddress())
+        return bound.toString();
     for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces()) {
         if (!(iface.flags() & QNetworkInterface::IsUp) || (iface.flags() & QNetworkInterface::IsLoopBack))
             continue;

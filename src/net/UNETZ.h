@@ -34,6 +34,9 @@ public:
     TTelegram Tel;
     // 1 on the host, 2..8 on a client, 0 outside a network game.
     int32_t MyPlayerNo = 0;
+    // This machine is the host, player 1: it opened a LAN game or plays one
+    // of its own.
+    bool IsSelfHost() const;
     // The board characters gathered from the three start chunks.
     QString BoardText;
     // Scratch INI object of the competition file routines; they create it,
@@ -56,7 +59,10 @@ public:
     // The address the listener binds (SUDOKU_BIND_ADDRESS, 0.0.0.0 by default).
     QString BindAddress;
 
-    // The machine's own address as the local-address watcher reports it.
+    // Whether the listener is bound to every address (0.0.0.0).
+    bool ListensOnEveryAddress() const;
+    // The machine's own address as the local-address watcher reports it;
+    // the bound address when the listener is bound to one.
     QString LocalAddress() const;
     // Target of a game search (SUDOKU_BROADCAST_ADDRESS).
     QString BroadcastTarget() const;
@@ -261,6 +267,9 @@ private:
     bool TournamentRootValid() const;
 
     void ReadPendingDatagrams();
+    // Tel, arrived from peer, is the telegram waiting at the head of slot
+    // 1's queue: the host's own, back from its own listener.
+    bool IsOwnQueueHead(const QString &peer);
     // Whether Tel's kind is taken from peer; a chat line naming a slot peer
     // does not hold is turned into a stranger's.
     bool SenderMayHandle(const QString &peer);

@@ -30,6 +30,13 @@ QString ownNickname()
     return FormOpt && FormOpt->NickName ? FormOpt->NickName->text() : QString();
 }
 
+// This machine's address as the program options show it: the one the host
+// logs in to itself with.
+QString ownAddress()
+{
+    return FormOpt && FormOpt->SelfIp ? FormOpt->SelfIp->text() : QString();
+}
+
 bool hostsNetworkGame()
 {
     return Form1 && Form1->HostsNetworkGame;
@@ -147,6 +154,11 @@ void TNETZ::OnLogin(bool isEntry, const QString &address)
         QString name;
         QString addr;
         SplitPlayerEntry(Tel.Text(), name, addr);
+        // A slot without an address would count as a player nobody can reach.
+        if (addr.isEmpty()) {
+            TraceCat(2, QStringLiteral("Spielereintrag %1 ohne Adresse ignoriert").arg(s));
+            return;
+        }
         TPlayerRecord &r = table[s];
         r.Name = name.left(kShortString);
         r.Address = addr.left(kShortString);
@@ -167,7 +179,7 @@ void TNETZ::OnLogin(bool isEntry, const QString &address)
         return;
     }
     // The host logs in to its own address, as the program options show it.
-    const bool fromHost = FormOpt && FormOpt->SelfIp && address == FormOpt->SelfIp->text();
+    const bool fromHost = !address.isEmpty() && address == ownAddress();
     const int s = ChooseLoginSlot(table, address, fromHost);
     if (s == 0) {
         TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: alle Plätze belegt").arg(address));
@@ -256,10 +268,17 @@ void TNETZ::BecomeHost()
     // field of its own yet, so the program options' nickname serves.
     TPlayerRecord &r = table[1];
     r.Name = ownNickname().left(kShortString);
+    // The host of a LAN game keeps the address it logged in to itself with:
+    // its players know it by that, and its listener receives on it.
+    const bool lanHost = hostsNetworkGame() && r.Active && !r.Address.isEmpty() && r.Address == ownAddress();
     MyPlayerNo = 1;
     // A host is nobody's client.
     LoginTarget.clear();
-    r.Address = QStringLiteral("127.0.0.1");
+    // Otherwise its own telegrams must come back to its own listener: on the
+    // loopback address while it receives on every address, else on the one
+    // address it is bound to.
+    if (!lanHost)
+        r.Address = ListensOnEveryAddress() ? QStringLiteral("127.0.0.1") : BindAddress.left(kShortString);
     r.Active = true;
     r.GameOver = false;
     r.PlayerNo = 1;

@@ -38,7 +38,21 @@ bool isHost(const TKnownSenders &known, const QString &peer)
 
 TSenderVerdict JudgeSender(const TTelegram &tel, const QString &peer, const TKnownSenders &known)
 {
-    switch (SenderRoleOf(tel.Aktion)) {
+    const TSenderRole role = SenderRoleOf(tel.Aktion);
+    // The host's own address is no proof on the host: any process of the
+    // machine can send from it. What claims to come from player 1 is taken
+    // only as the telegram the host really sent itself.
+    if (known.SelfHost) {
+        const bool chat = tel.Aktion == akChat;
+        const bool asPlayer1 =
+            role == TSenderRole::Host || (tel.Gid == 1 && (role == TSenderRole::NamedPlayer || chat));
+        if (asPlayer1) {
+            if (known.OwnQueueHead)
+                return TSenderVerdict::Take;
+            return chat ? TSenderVerdict::TakeAsStranger : TSenderVerdict::Drop;
+        }
+    }
+    switch (role) {
     case TSenderRole::Anybody:
         if (tel.Aktion == akChat && tel.Gid >= 1 && tel.Gid <= 8 && !holdsSlot(known, tel.Gid, peer))
             return TSenderVerdict::TakeAsStranger;

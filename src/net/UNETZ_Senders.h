@@ -31,6 +31,12 @@ enum class TSenderVerdict {
 struct TKnownSenders {
     QString SlotAddress[9];
     QString LoginTarget;
+    // This machine is the host, player 1: what travels in player 1's name
+    // comes from itself, through its own queue and back over its listener.
+    bool SelfHost = false;
+    // The telegram is the one waiting at the head of the own slot's queue,
+    // arriving from the address that queue sends to: the host's own.
+    bool OwnQueueHead = false;
 };
 
 // Whether a telegram of tel's kind that arrived from peer is handled.

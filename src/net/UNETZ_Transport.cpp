@@ -124,6 +124,14 @@ bool TNETZ::Enqueue(int p)
         return false;
     SyncQueueOwner(p);
     TPlayerRecord &r = table[p];
+    // Nobody to send it to: kept, it would be resent for ever and block
+    // whatever is queued to the slot's next player behind it.
+    if (r.Address.isEmpty()) {
+        TraceCat(0, QStringLiteral("ERROR: Platz %1 hat keine Adresse, Telegramm Aktion(%2) verworfen.")
+                        .arg(p)
+                        .arg(Tel.Aktion));
+        return false;
+    }
     // 500 waiting is full: a 501st would make the ring look empty.
     if (QueuedCount(p) >= kTelegramRingSize - 1) {
         TraceCat(0, QStringLiteral("ERROR: Warteschlange von %1(%2) ist voll, Telegramm Aktion(%3) verworfen.")
@@ -382,6 +390,29 @@ void TNETZ::ForgetAllPeers()
     LastHandledTan.clear();
 }
 
+bool TNETZ::IsSelfHost() const
+{
+    return MyPlayerNo == 1 || (Form1 && Form1->HostsNetworkGame);
+}
+
+bool TNETZ::IsOwnQueueHead(const QString &peer)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || Tel.ACK != 1 || Tel.Loop != 1)
+        return false;
+    TPlayerRecord &r = table[1];
+    if (r.QueueRead == r.QueueWrite || Tel.TAN != r.QueueRead)
+        return false;
+    SyncQueueOwner(1);
+    const QHostAddress &to = QueueDestination[1].Address;
+    if (r.QueueRead == r.QueueWrite || to.isNull() || to != QHostAddress(peer))
+        return false;
+    // The countdown is the sender's own; everything else must be the same.
+    TTelegram head = r.SendQueue[r.QueueRead];
+    head.RetryCount = Tel.RetryCount;
+    return EncodeTelegram(head) == EncodeTelegram(Tel);
+}
+
 bool TNETZ::SenderMayHandle(const QString &peer)
 {
     TKnownSenders known;
@@ -389,6 +420,8 @@ bool TNETZ::SenderMayHandle(const QString &peer)
         for (int p = 1; p <= 8; ++p)
             known.SlotAddress[p] = table[p].Address;
     known.LoginTarget = LoginTarget;
+    known.SelfHost = IsSelfHost();
+    known.OwnQueueHead = known.SelfHost && IsOwnQueueHead(peer);
     switch (JudgeSender(Tel, peer, known)) {
     case TSenderVerdict::Take:
         return true;

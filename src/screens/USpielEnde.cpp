@@ -5,6 +5,7 @@
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
+#include "net/UNETZ.h"
 #include "net/UWebForm.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
@@ -142,10 +143,23 @@ void TFormSpielEnde::leaveToNextPlace()
         return;
     }
     if (Form1) {
-        if (Form1->SinglePlayerGame)
+        if (Form1->SinglePlayerGame) {
             Form1->StopGameLocal();
-        else
+        } else {
             Form1->FinishGame();
+            // A client stays in the host's game: the host starts the next
+            // one, and its options are the host's. It waits as after its
+            // login, with the menu as its way out.
+            if (NETZ && NETZ->MyPlayerNo > 1 && !Form1->HostsNetworkGame) {
+                Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 44);
+                Form1->Panel_Menue->show();
+                if (FormMeld) {
+                    FormMeld->Dauer = 0;
+                    FormMeld->ShowText(QStringLiteral("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
+                }
+                return;
+            }
+        }
     }
     if (FormGO)
         FormGO->show();

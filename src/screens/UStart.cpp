@@ -344,6 +344,11 @@ void TFormStart::Tab_EinzelspielerClick(QObject *sender)
             NETZ->SendServerLogoff();
             NETZ->MyPlayerNo = 0;
         }
+    } else if (NETZ && NETZ->MyPlayerNo > 1) {
+        // A client that turns to another game leaves the host's, or the
+        // host would wait for it at the next start.
+        NETZ->SendLogoff();
+        NETZ->MyPlayerNo = 0;
     }
     if (Form1)
         Form1->ResetPlayers();

@@ -412,29 +412,79 @@ private slots:
         QVERIFY(!NETZ->IsListenerActive());
     }
 
+    // The host stays the host and tells its players; a client stays in the
+    // host's game, with its table and its number, for the host's next start.
     void finishGame_data()
     {
         QTest::addColumn<QString>("hostAddress");
-        QTest::addColumn<bool>("keepsPlayers");
-        QTest::newRow("host") << FormOpt->SelfIp->text() << true;
-        QTest::newRow("client") << "127.0.0.99" << false;
+        QTest::addColumn<int>("me");
+        QTest::addColumn<bool>("hosting");
+        QTest::newRow("host") << FormOpt->SelfIp->text() << 1 << true;
+        QTest::newRow("host of a game of its own") << QString("127.0.0.1") << 1 << true;
+        QTest::newRow("client") << "127.0.0.99" << 2 << false;
     }
     void finishGame()
     {
         QFETCH(QString, hostAddress);
-        QFETCH(bool, keepsPlayers);
+        QFETCH(int, me);
+        QFETCH(bool, hosting);
         QVERIFY(!FormOpt->SelfIp->text().isEmpty());
         Form1->SinglePlayerGame = false;
         Form1->GameRunning = true;
-        Form1->HostsNetworkGame = true;
+        Form1->HostsNetworkGame = hosting;
+        NETZ->MyPlayerNo = me;
         Form1->Players[1].Name = QStringLiteral("Wirt");
         Form1->Players[1].Address = hostAddress;
         Form1->Players[1].Active = true;
         Form1->Players[1].PlayerNo = 1;
+        Form1->Players[2].Name = QStringLiteral("Gast");
+        Form1->Players[2].Address = QStringLiteral("127.0.0.2");
+        Form1->Players[2].Active = true;
+        Form1->Players[2].PlayerNo = 2;
         Form1->FinishGame();
         QVERIFY(!Form1->GameRunning);
-        QCOMPARE(Form1->Players[1].Name.isEmpty(), !keepsPlayers);
-        QCOMPARE(Form1->HostsNetworkGame, keepsPlayers);
+        QCOMPARE(Form1->Players[1].Name, QString("Wirt"));
+        QCOMPARE(Form1->Players[2].Name, QString("Gast"));
+        QVERIFY(Form1->Players[2].Active);
+        QCOMPARE(NETZ->MyPlayerNo, me);
+        QCOMPARE(Form1->HostsNetworkGame, hosting);
+    }
+
+    // "Spiel beenden" on a client leaves the host's game: the logoff goes to
+    // the host, and nothing of the game stays behind.
+    void clientLeavesWithTheEndButton()
+    {
+        QVERIFY(NETZ->SetListenerActive(true));
+        QList<TTelegram> sent;
+        QStringList hosts;
+        NETZ->OutgoingFilter = [&](const QByteArray &bytes, const QString &host) {
+            TTelegram t;
+            if (DecodeTelegram(bytes, t) == TWireStatus::Ok)
+                sent << t;
+            hosts << host;
+            return false;
+        };
+        Form1->SinglePlayerGame = false;
+        Form1->GameRunning = true;
+        Form1->BTC_Spiel_Ende->setEnabled(true);
+        NETZ->MyPlayerNo = 2;
+        for (int p = 1; p <= 2; ++p) {
+            Form1->Players[p].Name = QStringLiteral("P%1").arg(p);
+            Form1->Players[p].Address = QStringLiteral("127.0.0.%1").arg(p + 1);
+            Form1->Players[p].Active = true;
+            Form1->Players[p].PlayerNo = p;
+        }
+        Form1->BTC_Spiel_EndeClick();
+        NETZ->OutgoingFilter = nullptr;
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].Aktion, int(akLogoff));
+        QCOMPARE(sent[0].Gid, 2);
+        QCOMPARE(hosts[0], QString("127.0.0.2"));
+        QCOMPARE(NETZ->MyPlayerNo, 0);
+        QVERIFY(Form1->Players[1].Address.isEmpty());
+        QCOMPARE(Form1->CountOnlinePlayers(), 0);
+        QVERIFY(!Form1->GameRunning);
+        QVERIFY(FormStart->isVisible());
     }
 
     void deferredStop()

@@ -9,6 +9,7 @@
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
+#include "core/USystem.h"
 #include "core/Usounds.h"
 #include "net/UNETZ.h"
 #include "net/USucheSpiele.h"
@@ -127,14 +128,14 @@ class TstLobby : public QObject {
         return false;
     }
 
-    // What the host queued for itself comes back through its own listener.
+    // What the host queued for itself comes back through its own listener,
+    // one telegram after the other, each followed by its acknowledgement.
     void loopBack()
     {
-        const auto own = queued(1);
-        NETZ->PurgeQueue(1);
-        for (TTelegram t : own) {
-            t.ACK = 1;
-            NETZ->UDPEmpfUDPRead(EncodeTelegram(t), kHost);
+        while (NETZ->QueuedCount(1) > 0) {
+            const TTelegram head = slot(1).SendQueue[slot(1).QueueRead];
+            NETZ->UDPEmpfUDPRead(EncodeTelegram(head), kHost);
+            NETZ->UDPEmpfUDPRead(EncodeAcknowledgement(head), kHost);
         }
     }
 
@@ -143,7 +144,7 @@ class TstLobby : public QObject {
     {
         Form1->HostsNetworkGame = true;
         receiveKind(akLogin, kHost, QStringLiteral("Gastgeber"));
-        receiveKind(akPlayerId, kHost, QString(), 1, 0, true);
+        loopBack();
         QCOMPARE(NETZ->MyPlayerNo, 1);
     }
 
@@ -579,6 +580,22 @@ private slots:
             QVERIFY(slot(p).Address.isEmpty());
     }
 
+    void playerEntryWithoutAddressIsIgnored_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty address") << "Mallory~";
+        QTest::newRow("no text") << "";
+    }
+    void playerEntryWithoutAddressIsIgnored()
+    {
+        QFETCH(QString, text);
+        player(1, "Host", kPeer);
+        receiveKind(akPlayerEntry, kPeer, text, -1, 6, true);
+        QVERIFY(!slot(6).Active);
+        QVERIFY(slot(6).Name.isEmpty());
+        QVERIFY(traced("Spielereintrag 6 ohne Adresse ignoriert"));
+    }
+
     void hostTakesEntriesOnlyFromItself()
     {
         openAsHost();
@@ -604,6 +621,54 @@ private slots:
         // Out of range: ignored.
         receiveKind(akPlayerId, kPeer, QString(), 9, 0, true);
         QCOMPARE(NETZ->MyPlayerNo, 3);
+    }
+
+    // The host's own telegrams come back through its own listener: to the
+    // loopback address while it hears every address, else to the one it is
+    // bound to; the host of a LAN game keeps the address its players know.
+    void becomeHostTakesAnAddressItsListenerHears_data()
+    {
+        QTest::addColumn<QString>("bind");
+        QTest::addColumn<bool>("lanHost");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("every address") << "0.0.0.0" << false << "127.0.0.1";
+        QTest::newRow("one address") << "127.0.0.7" << false << "127.0.0.7";
+        QTest::newRow("LAN host") << "0.0.0.0" << true << "127.0.0.5";
+        QTest::newRow("LAN host, one address") << "127.0.0.5" << true << "127.0.0.5";
+    }
+    void becomeHostTakesAnAddressItsListenerHears()
+    {
+        QFETCH(QString, bind);
+        QFETCH(bool, lanHost);
+        QFETCH(QString, address);
+        NETZ->BindAddress = bind;
+        if (lanHost) {
+            // Logged in to itself under the address the options show.
+            FormOpt->SelfIp->setText(QStringLiteral("127.0.0.5"));
+            Form1->HostsNetworkGame = true;
+            player(1, "Gastgeber", QStringLiteral("127.0.0.5"));
+        }
+        NETZ->BecomeHost();
+        NETZ->BindAddress = kHost;
+        QCOMPARE(slot(1).Address, address);
+        QCOMPARE(NETZ->MyPlayerNo, 1);
+        QVERIFY(slot(1).Active);
+    }
+
+    void ownAddressIsTheBoundOne()
+    {
+        // Without an address of its own given, a machine bound to one
+        // address is known by it: it hears nothing sent to another.
+        qunsetenv("SUDOKU_SELF_IP");
+        ReloadSudokuEnv();
+        NETZ->BindAddress = QStringLiteral("127.0.0.7");
+        QCOMPARE(NETZ->LocalAddress(), QString("127.0.0.7"));
+        NETZ->BindAddress = QStringLiteral("0.0.0.0");
+        QVERIFY(NETZ->LocalAddress() != QLatin1String("0.0.0.0"));
+        qputenv("SUDOKU_SELF_IP", "127.0.0.1");
+        ReloadSudokuEnv();
+        QCOMPARE(NETZ->LocalAddress(), QString("127.0.0.1"));
+        NETZ->BindAddress = kHost;
     }
 
     void becomeHost()
@@ -638,6 +703,23 @@ private slots:
         NETZ->MyPlayerNo = 1;
         NETZ->SendLogoff();
         QVERIFY(datagrams(akLogoff).empty());
+    }
+
+    // A client that turns to another kind of game at the start screen leaves
+    // the host's game, so that the host's next start does not wait for it.
+    void clientTurningToAnotherGameLogsOff()
+    {
+        player(1, "Host", kPeer);
+        player(2, "Ich", kHost);
+        NETZ->MyPlayerNo = 2;
+        FormStart->Tab_EinzelspielerClick(FormStart->Tab_Einzelspieler);
+        const auto out = datagrams(akLogoff);
+        QCOMPARE(out.size(), size_t(1));
+        QCOMPARE(out[0].Host, kPeer);
+        QCOMPARE(out[0].Tel.Gid, 2);
+        QCOMPARE(NETZ->MyPlayerNo, 0);
+        QCOMPARE(Form1->CountOnlinePlayers(), 0);
+        FormStart->hide();
     }
 
     void logoffBetweenGamesFreesTheSlotWhereItIs()

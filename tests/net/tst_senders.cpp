@@ -146,6 +146,44 @@ private slots:
         QCOMPARE(JudgeSender(t, from, hostTable()), verdict);
     }
 
+    // On the host, what travels as player 1's comes from the host itself: the
+    // own address proves nothing (any process of the machine can send from
+    // it), only the telegram waiting at the head of the own queue does.
+    void hostTakesPlayerOnesTelegramsOnlyFromItsOwnQueue_data()
+    {
+        QTest::addColumn<int>("aktion");
+        QTest::addColumn<int>("gid");
+        QTest::addColumn<bool>("ownHead");
+        QTest::addColumn<TSenderVerdict>("verdict");
+        const auto take = TSenderVerdict::Take;
+        const auto drop = TSenderVerdict::Drop;
+        QTest::newRow("player entry, its own") << int(akPlayerEntry) << -1 << true << take;
+        QTest::newRow("player entry, not its own") << int(akPlayerEntry) << -1 << false << drop;
+        QTest::newRow("end of game, not its own") << int(akEndOfGame) << -1 << false << drop;
+        QTest::newRow("own entry, its own") << int(akEntry) << 1 << true << take;
+        QTest::newRow("own entry, not its own") << int(akEntry) << 1 << false << drop;
+        QTest::newRow("chat as player 1, its own") << int(akChat) << 1 << true << take;
+        QTest::newRow("chat as player 1, not its own") << int(akChat) << 1 << false << TSenderVerdict::TakeAsStranger;
+        // A player's own kinds from its slot are the player's, as everywhere.
+        QTest::newRow("entry of player 2") << int(akEntry) << 2 << false << drop;
+        QTest::newRow("login from its own address") << int(akLogin) << -1 << false << take;
+    }
+    void hostTakesPlayerOnesTelegramsOnlyFromItsOwnQueue()
+    {
+        QFETCH(int, aktion);
+        QFETCH(int, gid);
+        QFETCH(bool, ownHead);
+        QFETCH(TSenderVerdict, verdict);
+        TKnownSenders k = hostTable();
+        k.LoginTarget = kHost;
+        k.SelfHost = true;
+        k.OwnQueueHead = ownHead;
+        TTelegram t;
+        t.Aktion = aktion;
+        t.Gid = gid;
+        QCOMPARE(JudgeSender(t, kHost, k), verdict);
+    }
+
     void clientKnowsTheHostByItsLogin_data()
     {
         QTest::addColumn<QString>("slotOne");
@@ -193,7 +231,7 @@ private slots:
         QTest::newRow("entry from a stranger") << int(akEntry) << 2 << kStranger << false;
         QTest::newRow("own entry") << int(akEntry) << 2 << kTwo << true;
         QTest::newRow("own marks") << int(akUsedMarks) << 3 << kThree << true;
-        QTest::newRow("host's own blink looped back") << int(akBlink) << 2 << kHost << true;
+        QTest::newRow("blink from the host's address, never queued") << int(akBlink) << 2 << kHost << false;
         QTest::newRow("search from a stranger") << int(akSearch) << -1 << kStranger << true;
         QTest::newRow("login from a stranger") << int(akLogin) << -1 << kStranger << true;
     }
@@ -214,6 +252,39 @@ private slots:
         QCOMPARE(dispatched.size(), size_t(handled ? 1 : 0));
         if (!handled)
             QCOMPARE(Trace->LogBox->Items().filter("falscher Absender").size(), 1);
+    }
+
+    // What the host queued for itself comes back and is handled; the same
+    // telegram once more, or one it never queued, is not.
+    void hostHandlesWhatItSentItself()
+    {
+        NETZ->MyPlayerNo = 1;
+        seat(1, kHost);
+        seat(2, kTwo);
+        NETZ->SendBlink(4, 5, 6, 2);
+        QCOMPARE(NETZ->QueuedCount(1), 1);
+        const TTelegram head = slot(1).SendQueue[slot(1).QueueRead];
+        TTelegram forged = head;
+        forged.z = 7;
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(forged), kHost);
+        TTelegram early = head;
+        early.TAN = head.TAN + 1;
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(early), kHost);
+        QVERIFY(dispatched.empty());
+        QCOMPARE(Trace->LogBox->Items().filter("falscher Absender").size(), 2);
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(head), kTwo);
+        QVERIFY(dispatched.empty());
+
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(head), kHost);
+        QCOMPARE(dispatched.size(), size_t(1));
+        QCOMPARE(dispatched[0].Aktion, int(akBlink));
+        QCOMPARE(dispatched[0].z, 6);
+        // Its own acknowledgement frees the queue; a late copy is not taken.
+        NETZ->UDPEmpfUDPRead(EncodeAcknowledgement(head), kHost);
+        QCOMPARE(NETZ->QueuedCount(1), 0);
+        NETZ->ForgetAllPeers();
+        NETZ->UDPEmpfUDPRead(EncodeTelegram(head), kHost);
+        QCOMPARE(dispatched.size(), size_t(1));
     }
 
     void clientTakesTheHostsTelegramsOnly()

@@ -15,6 +15,7 @@
 #include "solver/UBingo.h"
 #include "solver/USolver.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QtTest>
 
@@ -641,6 +642,115 @@ private slots:
         QCOMPARE(Form1->Players[2].FreeCells, open);
         QVERIFY(layerEquals(2, 0, true));
         QVERIFY(runUntil([] { return NETZ->QueuedCount(1) + NETZ->QueuedCount(2) == 0; }, 5000));
+    }
+
+    // A client stays in the host's game whichever way it leaves the results:
+    // the host's next start finds it with its table and number, its ready
+    // report reaches the host, and the start's notice goes with the start.
+    void aClientPlaysTheNextRoundAfterEveryExit_data()
+    {
+        QTest::addColumn<QString>("exit");
+        QTest::newRow("Schliessen") << "close";
+        QTest::newRow("Spielfeld anzeigen") << "board";
+        QTest::newRow("title bar") << "titlebar";
+    }
+    void aClientPlaysTheNextRoundAfterEveryExit()
+    {
+        QFETCH(QString, exit);
+        const QString me = QStringLiteral("127.0.0.1");
+        const QString hostAddress = QStringLiteral("127.0.0.2");
+        TLoopbackPeer host;
+        QVERIFY(host.Bind(hostAddress, port));
+        Form1->ResetPlayers();
+        NETZ->MyPlayerNo = 0;
+        FormGO->hide();
+        Form1->SinglePlayerGame = false;
+        FormStart->GameKind = 1;
+        QVERIFY(NETZ->SetListenerActive(true));
+        NETZ->SendTimer->start(1);
+        NETZ->SendLogin(hostAddress);
+        int tan = 0;
+        auto send = [&](TTelegram t) { host.SendReliable(t, me, 2, tan++); };
+        auto entry = [&](int slot, const QString &text) {
+            TTelegram t;
+            t.Aktion = akPlayerEntry;
+            t.z = slot;
+            t.Data = 1;
+            t.SetText(text);
+            send(t);
+        };
+        auto phase = [&](int a, int chunk = 0, const QString &text = QString(), int b = 0) {
+            TTelegram t;
+            t.Aktion = akStartPhase;
+            t.a = a;
+            t.y = chunk;
+            t.b = b;
+            if (!text.isEmpty()) {
+                t.Data = 1;
+                t.SetText(text);
+            }
+            send(t);
+        };
+        const QString puzzle = PuzzleWithOpenCells(3);
+        auto startRound = [&] {
+            phase(6);
+            for (int chunk = 0; chunk < 3; ++chunk)
+                phase(5, chunk, puzzle.mid(27 * chunk, 27));
+            phase(4);
+        };
+        entry(1, QStringLiteral("Wirt~127.0.0.2"));
+        entry(2, QStringLiteral("Gast~127.0.0.1"));
+        TTelegram id;
+        id.Aktion = akPlayerId;
+        id.Gid = 2;
+        send(id);
+        QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
+
+        // Round one, to its end.
+        startRound();
+        QVERIFY(runUntil([&] { return host.OfKind(akReady).size() == 1; }, 3000));
+        for (int a : {3, 2, 1})
+            phase(a);
+        phase(0, 0, QString(), 3);
+        QVERIFY(runUntil([] { return Form1->GameRunning; }, 3000));
+        TTelegram end;
+        end.Aktion = akEndOfGame;
+        send(end);
+        QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 3000));
+
+        if (exit == QLatin1String("close")) {
+            FormSpielEnde->BTC_closeClick();
+        } else if (exit == QLatin1String("board")) {
+            FormSpielEnde->BTC_BrettClick();
+        } else {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(FormSpielEnde->windowHandle(), &close);
+        }
+        QVERIFY(!FormSpielEnde->isVisible());
+        // Still in the host's game, not at the game options of one of its own.
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        QCOMPARE(Form1->CountOnlinePlayers(), 2);
+        QCOMPARE(Form1->Players[1].Address, hostAddress);
+        QVERIFY(!FormGO->isVisible());
+        if (exit != QLatin1String("board")) {
+            QVERIFY(FormMeld->isVisible());
+            QCOMPARE(FormMeld->MeldTXT->text(), QString("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
+            QCOMPARE(Form1->Panel_Menue->height(), 44);
+        }
+
+        // Round two: the host starts again.
+        startRound();
+        QVERIFY(runUntil([&] { return host.OfKind(akReady).size() == 2; }, 3000));
+        QCOMPARE(host.OfKind(akReady).back().Gid, 2);
+        QCOMPARE(host.ReceivedOfKind(akReady).back().From, me);
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Sync..."));
+        phase(3);
+        QVERIFY(runUntil([] { return FormMeld->MeldTXT->text() == QLatin1String("Start 3"); }, 3000));
+        QVERIFY(!hasTraceLine("verweigert"));
+        NETZ->SendTimer->stop();
+        Form1->ResetPlayers();
+        NETZ->MyPlayerNo = 0;
+        Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 0);
     }
 };
 

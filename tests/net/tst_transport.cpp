@@ -359,6 +359,30 @@ private slots:
         QCOMPARE(sentTel(0).x, 1);
     }
 
+    // A slot without an address has nobody to send to: the telegram is
+    // dropped at once, with one trace line, and nothing is retried.
+    void telegramForASlotWithoutAddressDroppedOnce()
+    {
+        activate();
+        slot(1).Name = QStringLiteral("Host");
+        slot(1).Active = false;
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = akReady;
+        NETZ->Tel.Gid = 2;
+        NETZ->QueueToServer();
+        QCOMPARE(NETZ->QueuedCount(1), 0);
+        ticks(101 * 5);
+        QVERIFY(sent.empty());
+        QCOMPARE(countLines("Platz 1 hat keine Adresse, Telegramm Aktion(129) verworfen."), 1);
+        QCOMPARE(countLines("verweigert"), 0);
+        // The slot's next player gets only what is queued for him.
+        peer(1, "127.0.0.2");
+        queueName(1, 4);
+        ticks(1);
+        QCOMPARE(sent.size(), size_t(1));
+        QCOMPARE(sentTel(0).Aktion, int(akPlayerName));
+    }
+
     void queuePurgedWhenTheAddressChanges_data()
     {
         QTest::addColumn<QString>("next");

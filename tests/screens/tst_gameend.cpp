@@ -7,6 +7,7 @@
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
 #include "core/USonstiges.h"
+#include "net/UNETZ.h"
 #include "net/UWebForm.h"
 #include "screens/UGameOptionen.h"
 #include "screens/USpielEnde.h"
@@ -126,16 +127,21 @@ private slots:
                                        << "WEBForm" << 1 << false;
         QTest::newRow("single game") << "single"
                                      << "FormGO" << -1 << false;
-        QTest::newRow("network game") << "network"
-                                      << "FormGO" << -1 << false;
+        QTest::newRow("network game, host") << "network"
+                                            << "FormGO" << 0 << false;
+        // A client stays in the host's game and waits for its next start.
+        QTest::newRow("network game, client") << "client"
+                                              << "" << 0 << false;
         QTest::newRow("ghost game, title bar") << "ghost"
                                                << "FormGhost" << 0 << true;
         QTest::newRow("internet game, title bar") << "internet"
                                                   << "WEBForm" << 1 << true;
         QTest::newRow("single game, title bar") << "single"
                                                 << "FormGO" << -1 << true;
-        QTest::newRow("network game, title bar") << "network"
-                                                 << "FormGO" << -1 << true;
+        QTest::newRow("network game, host, title bar") << "network"
+                                                       << "FormGO" << 0 << true;
+        QTest::newRow("network game, client, title bar") << "client"
+                                                         << "" << 0 << true;
     }
 
     void closeLeadsBack()
@@ -149,9 +155,16 @@ private slots:
         FormCha->ChallengeActive = mode == "challenge";
         FormCha->TournamentActive = mode == "tournament";
         WEBForm->LoggedIn = mode == "internet";
-        Form1->SinglePlayerGame = mode != "network";
+        const bool network = mode == "network" || mode == "client";
+        Form1->SinglePlayerGame = !network;
+        Form1->HostsNetworkGame = mode == "network";
+        NETZ->MyPlayerNo = mode == "network" ? 1 : mode == "client" ? 2 : 0;
         Form1->Players[1].Name = "Anna";
         Form1->Players[1].Active = true;
+        Form1->Players[1].Address = "127.0.0.3";
+        Form1->Players[2].Name = "Bert";
+        Form1->Players[2].Active = true;
+        Form1->Players[2].Address = "127.0.0.4";
         Form1->GameRunning = true;
         FormSpielEnde->ShowGameEnd();
         if (titleBar) {
@@ -171,6 +184,16 @@ private slots:
             QVERIFY2(w.second->isVisible() == (window == QLatin1String(w.first)), w.first);
         if (playersReset >= 0)
             QCOMPARE(Form1->Players[1].Name.isEmpty(), playersReset == 1);
+        if (mode == "client") {
+            QCOMPARE(NETZ->MyPlayerNo, 2);
+            QVERIFY(Form1->Players[2].Active);
+            QVERIFY(FormMeld->isVisible());
+            QCOMPARE(FormMeld->MeldTXT->text(), QString("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
+            QCOMPARE(Form1->Panel_Menue->height(), 44);
+        }
+        FormMeld->hide();
+        NETZ->MyPlayerNo = 0;
+        Form1->HostsNetworkGame = false;
         for (QWidget *w : {static_cast<QWidget *>(FormGhost), static_cast<QWidget *>(FormCha),
                            static_cast<QWidget *>(WEBForm), static_cast<QWidget *>(FormGO)})
             w->hide();
