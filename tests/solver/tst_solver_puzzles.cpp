@@ -171,6 +171,96 @@ QString HintPlay(TSolverEngine &e, const TKnown &puzzle, TSolverGrid &g, QList<i
     return QStringLiteral("no end after 200 hints");
 }
 
+// FNV-1a, 64 bits, over 32-bit values taken little-endian.
+class TStepHash {
+public:
+    void Add(int32_t v)
+    {
+        for (int i = 0; i < 4; ++i) {
+            m_h ^= (uint32_t(v) >> (8 * i)) & 0xffu;
+            m_h *= 0x100000001b3ull;
+        }
+    }
+    void Add(const QString &text)
+    {
+        Add(int32_t(text.size()));
+        for (const QChar c : text)
+            Add(int32_t(c.unicode()));
+    }
+    quint64 Value() const { return m_h; }
+
+private:
+    quint64 m_h = 0xcbf29ce484222325ull;
+};
+
+// Everything a step leaves in the grid, and what the engine tells besides.
+void HashStep(TStepHash &h, const TSolverEngine &e, const TSolverGrid &g, bool progress)
+{
+    h.Add(g.Initialised);
+    h.Add(g.FoundLevel);
+    h.Add(g.MerkerLevel);
+    h.Add(g.StopAtFirst);
+    h.Add(progress);
+    h.Add(e.HiddenSingleUnit);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const TSolverCell &c = g.Cells[x][y];
+            h.Add(c.Value);
+            h.Add(c.Level);
+            for (int d = 1; d <= 9; ++d) {
+                h.Add(c.Found[d] != 0);
+                h.Add(c.Deleted[d] != 0);
+                h.Add(c.Pattern[d] != 0);
+                h.Add(c.Merker[d] != 0);
+            }
+        }
+}
+
+// The hashes of every step of a puzzle on the hint's road (one step, the
+// found digit placed) and on the editor test's, with the trace lines.
+struct TStepHashes {
+    quint64 Hint = 0;
+    quint64 Editor = 0;
+};
+
+TStepHashes StepHashes(const QString &puzzle)
+{
+    TSolverEngine e;
+    TStepHash h;
+    e.Hooks.Trace = [&h](int category, const QString &text) {
+        h.Add(category);
+        h.Add(text);
+    };
+    TStepHashes out;
+    TSolverGrid g;
+    e.ResetGrid(g);
+    e.LoadGameFromBoard(g, GameBoards(puzzle));
+    for (int hint = 0; hint < 200; ++hint) {
+        const bool progress = e.SolveStep(g, true);
+        HashStep(h, e, g, progress);
+        if (g.FoundLevel == 0)
+            break;
+        for (int x = 1; x <= 9; ++x)
+            for (int y = 1; y <= 9; ++y)
+                for (int d = 1; d <= 9; ++d)
+                    if (g.Cells[x][y].Found[d] && g.Cells[x][y].Value == 0)
+                        e.PlaceDigit(g, x, d, y);
+    }
+    out.Hint = h.Value();
+
+    h = TStepHash();
+    e.ResetGrid(g);
+    e.LoadPuzzleFromBoard(g, EditorBoards(TKnown(puzzle)));
+    const int steps = e.SolveToEnd(g, [&](const TSolverGrid &step, int written) {
+        h.Add(written);
+        HashStep(h, e, step, true);
+    });
+    h.Add(steps);
+    HashStep(h, e, g, false);
+    out.Editor = h.Value();
+    return out;
+}
+
 } // namespace
 
 class TstSolverPuzzles : public QObject {
@@ -251,6 +341,50 @@ private slots:
         const QString fault = HintPlay(e, TKnown(puzzle), g);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QCOMPARE(EmptyCells(g), 0);
+    }
+
+    // Every step of every puzzle the solver bench times, recorded in
+    // solver_steps.txt: a faster solver must find the same digits, remove
+    // the same candidates, show the same patterns and write the same trace.
+    // SUDOKU_RECORD_SOLVER_STEPS=<file> writes the table anew from this
+    // solver instead, for a change that means to alter the steps.
+    void stepsUnchanged()
+    {
+        const QString table = QFINDTESTDATA("solver_steps.txt");
+        QFile in(table);
+        QVERIFY2(in.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(table));
+        const QString record = qEnvironmentVariable("SUDOKU_RECORD_SOLVER_STEPS");
+        QFile out(record);
+        if (!record.isEmpty())
+            QVERIFY2(out.open(QIODevice::WriteOnly | QIODevice::Text), qPrintable(record));
+        QMap<QString, int> puzzles;
+        QStringList changed;
+        while (!in.atEnd()) {
+            const QByteArray line = in.readLine();
+            const QList<QByteArray> f = line.trimmed().split(' ');
+            if (line.startsWith('#') || f.size() != 4) {
+                if (out.isOpen())
+                    out.write(line);
+                continue;
+            }
+            const QString set = QString::fromLatin1(f[0]);
+            const QString puzzle = QString::fromLatin1(f[1]);
+            const TStepHashes now = StepHashes(puzzle);
+            const QByteArray hint = QByteArray::number(now.Hint, 16).rightJustified(16, '0');
+            const QByteArray editor = QByteArray::number(now.Editor, 16).rightJustified(16, '0');
+            if (out.isOpen())
+                out.write(f[0] + ' ' + f[1] + ' ' + hint + ' ' + editor + '\n');
+            const int index = puzzles[set]++;
+            if (hint != f[2])
+                changed << QStringLiteral("%1 %2 (%3): hint road").arg(set).arg(index).arg(puzzle);
+            if (editor != f[3])
+                changed << QStringLiteral("%1 %2 (%3): editor test").arg(set).arg(index).arg(puzzle);
+        }
+        QVERIFY(puzzles.value(QStringLiteral("hard")) > 0);
+        if (!out.isOpen())
+            QVERIFY2(changed.isEmpty(), qPrintable(QStringLiteral("%1 changed, first %2")
+                                                       .arg(changed.size())
+                                                       .arg(changed.mid(0, 5).join(QStringLiteral("; ")))));
     }
 
     // Random puzzles with one solution each, from fixed seeds: every step is
