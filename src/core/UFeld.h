@@ -23,6 +23,7 @@
 
 class TBoardWidget;
 class QPainter;
+struct TPlayerTableRow;
 
 // What every drawn control of the board has: Tag, hint, visibility and its
 // bounds (relative to brett for panels, to the cell panel for the rest).
@@ -256,6 +257,8 @@ public:
 
     // ---- board view ----
     void CreatePlayerTable();
+    // Puts a player-table row on the given line (1 = under the head).
+    static void PlacePlayerRow(TPlayerTableRow &row, int line);
     void CreateBoardControls();
     void LayoutBoard();
     void RefreshMarks();

@@ -9,15 +9,27 @@
 #include <QPainter>
 
 namespace {
+QFont tableFont()
+{
+    QFont f(QStringLiteral("Verdana"));
+    f.setPointSize(10);
+    f.setBold(true);
+    return f;
+}
+
+// Both tables place their rows under the main window's table head.
+int rowTop(int line)
+{
+    const int head = Form1 && Form1->Tabelle_kopf ? Form1->Tabelle_kopf->height() : 0;
+    return head - 20 + 23 * line;
+}
+
 TLabel *tableLabel(QWidget *parent, int left, int top, int width, Qt::Alignment horizontal)
 {
     auto *l = new TLabel(parent);
     l->setGeometry(left, top, width, 16);
     l->setAlignment(horizontal | Qt::AlignVCenter);
-    QFont f(QStringLiteral("Verdana"));
-    f.setPointSize(10);
-    f.setBold(true);
-    l->setFont(f);
+    l->setFont(tableFont());
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, Qt::black);
     l->setPalette(pal);
@@ -55,16 +67,24 @@ void TFormFeld::CreatePlayerTable()
 {
     if (!Form1 || !Form1->Tabelle_Panel)
         return;
-    // Both tables place their rows under the main window's table head.
-    const int head = Form1->Tabelle_kopf ? Form1->Tabelle_kopf->height() : 0;
     QWidget *endPanel = FormSpielEnde ? FormSpielEnde->Tabelle_Panel : nullptr;
     for (int p = 1; p <= 8; ++p) {
-        const int top = head - 20 + 23 * p;
+        const int top = rowTop(p);
         if (!Form1->PlayerRows[p].NameLabel)
             createRow(Form1->PlayerRows[p], Form1->Tabelle_Panel, top, true);
         if (endPanel && !Form1->EndPlayerRows[p].NameLabel)
             createRow(Form1->EndPlayerRows[p], endPanel, top, false);
     }
+}
+
+void TFormFeld::PlacePlayerRow(TPlayerTableRow &row, int line)
+{
+    const int top = rowTop(line);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{row.NameLabel, row.ColorImage, row.FoundLabel, row.ErrorsLabel, row.FreeLabel,
+                                          row.WaitLabel, row.StatusImage, row.BonusLabel, row.PointsLabel})
+        if (w)
+            w->move(w->x(), top);
 }
 
 void TFormFeld::PaintButtonFace(TImage *image, TLabel *label)

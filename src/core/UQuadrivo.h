@@ -213,6 +213,8 @@ public:
     void ResetPlayers();
     int CountOnlinePlayers() const;
     void UpdatePlayerTable();
+    // The height of a player table panel for this many rows under its head.
+    int PlayerTableHeight(int rows) const;
     bool IsPlayerNameTaken(const QString &name) const;
     bool IsOwnPlayerGameOver() const;
     void DrawProgressChart(TImage *image);

@@ -2,6 +2,7 @@
 #include "core/UQuadrivo.h"
 
 #include "competitions/UDuell.h"
+#include "core/UFeld.h"
 #include "core/USonstiges.h"
 #include "net/UNETZ.h"
 #include "screens/UGameOptionen.h"
@@ -124,19 +125,34 @@ void TForm1::UpdatePlayerTable()
     const bool duelWithoutMe = FormDuell && FormDuell->DuelActive && !FormDuell->IsMitSpielen();
     const bool endTable = FormSpielEnde && FormSpielEnde->isVisible() && FormSpielEnde->TablePending;
     const bool bonusOn = FormGO && FormGO->HasMarkBonus();
+    // The rows shown stand one under the other in the order of the slots: a
+    // free slot between two players leaves no gap, so every row shown lies
+    // inside a table sized for the rows shown. The rows not shown follow,
+    // empty, below the last one.
+    bool show[9] = {};
     int shown = 0;
+    for (int p = 1; p <= 8; ++p) {
+        const TPlayerRecord &r = Players[p];
+        show[p] = !r.Address.isEmpty() && r.PlayerNo > 0 && me != 0 && !(p == 1 && duelWithoutMe);
+        if (show[p])
+            ++shown;
+    }
+    int nextShown = 1;
+    int nextHidden = shown + 1;
     for (int p = 1; p <= 8; ++p) {
         const TPlayerRecord &r = Players[p];
         TPlayerTableRow &row = PlayerRows[p];
         TPlayerTableRow &end = EndPlayerRows[p];
-        const bool show = !r.Address.isEmpty() && r.PlayerNo > 0 && me != 0 && !(p == 1 && duelWithoutMe);
-        if (!show) {
+        const int line = show[p] ? nextShown++ : nextHidden++;
+        TFormFeld::PlacePlayerRow(row, line);
+        if (endTable)
+            TFormFeld::PlacePlayerRow(end, line);
+        if (!show[p]) {
             clearRow(row);
             if (endTable)
                 clearRow(end);
             continue;
         }
-        ++shown;
         setText(row.NameLabel, r.Name.left(kShortStringLength));
         setText(row.FoundLabel, QString::number(r.Found));
         setText(row.ErrorsLabel, QString::number(r.Errors));
@@ -180,15 +196,23 @@ void TForm1::UpdatePlayerTable()
     }
     if (shown == 0)
         shown = 1;
+    const int h = PlayerTableHeight(shown);
     if (FormSpielEnde && FormSpielEnde->isVisible())
         FormSpielEnde->TablePending = false;
+    // The end table keeps the rows it was filled with, and their height.
+    if (endTable)
+        FormSpielEnde->SetTableHeight(h);
     if (shown != PlayerRowsShown) {
         PlayerRowsShown = shown;
-        const int h = (Tabelle_kopf ? Tabelle_kopf->height() : 0) + 3 + 23 * shown;
         Tabelle_Panel->resize(Tabelle_Panel->width(), h);
-        if (FormSpielEnde && !FormSpielEnde->isVisible() && FormSpielEnde->Tabelle_Panel)
-            FormSpielEnde->Tabelle_Panel->resize(FormSpielEnde->Tabelle_Panel->width(), h);
+        if (FormSpielEnde && !FormSpielEnde->isVisible())
+            FormSpielEnde->SetTableHeight(h);
     }
+}
+
+int TForm1::PlayerTableHeight(int rows) const
+{
+    return (Tabelle_kopf ? Tabelle_kopf->height() : 0) + 3 + 23 * rows;
 }
 
 void TForm1::DrawProgressChart(TImage *image)

@@ -287,9 +287,6 @@ void TNETZ::OnEndOfGame()
     } else if (ghostGame() && CountFreeCells(Form1->Boards) == 0) {
         FormGhost->SaveGhostResult();
     }
-    if (FormSpielEnde) {
+    if (FormSpielEnde)
         FormSpielEnde->ShowGameEnd();
-        // The end table is filled from the player table now, not a second later.
-        Form1->UpdatePlayerTable();
-    }
 }

@@ -102,13 +102,30 @@ void TFormSpielEnde::ShowGameEnd()
         FormMeld->Dauer = 0;
         FormMeld->hide();
     }
-    resize(width(), TitelPanel->height() + Statistik->Tag + Tabelle_Panel->height() + footer_panel->height());
-    layoutParts();
     show();
+    // The end table shows the players of the game that has just ended, every
+    // time, and the dialog is as high as the rows it shows.
+    TablePending = true;
+    if (Form1)
+        Form1->UpdatePlayerTable();
+    fitHeight();
     raise();
     FormActivate();
     if (Form1)
         Form1->DrawProgressChart(Statistik);
+}
+
+void TFormSpielEnde::SetTableHeight(int height)
+{
+    Tabelle_Panel->resize(Tabelle_Panel->width(), height);
+    if (isVisible())
+        fitHeight();
+}
+
+void TFormSpielEnde::fitHeight()
+{
+    resize(width(), TitelPanel->height() + Statistik->Tag + Tabelle_Panel->height() + footer_panel->height());
+    layoutParts();
 }
 
 void TFormSpielEnde::BTC_closeClick()

@@ -30,6 +30,8 @@ public:
     bool TablePending = false;
 
     void ShowGameEnd();
+    // Sizes the end table's panel; a shown dialog grows or shrinks with it.
+    void SetTableHeight(int height);
 
     void BTC_closeClick();
     void BTC_BrettClick();
@@ -48,6 +50,8 @@ protected:
 
 private:
     void layoutParts();
+    // Title, the chart at its design height, the table and the footer.
+    void fitHeight();
     void leaveToNextPlace();
 };
 

@@ -222,6 +222,57 @@ private slots:
         FormDuell->DuelActive = false;
     }
 
+    // Rows stand under each other in slot order, whatever slots are free:
+    // every occupied row lies inside its table, on every machine.
+    void everyOccupiedRowShows_data()
+    {
+        QTest::addColumn<QString>("seated");
+        QTest::addColumn<int>("myNo");
+        QTest::addColumn<bool>("duelWithoutMe");
+        QTest::addColumn<QString>("shownSlots");
+        QTest::newRow("number 4 under a free slot 3") << "1 2 4" << 4 << false << "1 2 4";
+        QTest::newRow("the host and number 8") << "1 8" << 8 << false << "1 8";
+        QTest::newRow("free slots in between") << "1 3 5 7" << 5 << false << "1 3 5 7";
+        QTest::newRow("all eight") << "1 2 3 4 5 6 7 8" << 2 << false << "1 2 3 4 5 6 7 8";
+        QTest::newRow("duel without the own side") << "1 2 3" << 1 << true << "2 3";
+    }
+    void everyOccupiedRowShows()
+    {
+        QFETCH(QString, seated);
+        QFETCH(int, myNo);
+        QFETCH(bool, duelWithoutMe);
+        QFETCH(QString, shownSlots);
+        for (const QString &s : seated.split(' '))
+            seat(s.toInt(), "Spieler" + s);
+        NETZ->MyPlayerNo = myNo;
+        FormDuell->DuelActive = duelWithoutMe;
+        FormDuell->SetMitSpielen(!duelWithoutMe);
+        Form1->UpdatePlayerTable();
+        FormSpielEnde->ShowGameEnd();
+        const QStringList shown = shownSlots.split(' ');
+        QCOMPARE(Form1->PlayerRowsShown, int(shown.size()));
+        for (bool end : {false, true}) {
+            const QWidget *panel = end ? FormSpielEnde->Tabelle_Panel : Form1->Tabelle_Panel;
+            QCOMPARE(panel->height(), headHeight() + 3 + 23 * int(shown.size()));
+            int lastTop = -1;
+            for (const QString &s : shown) {
+                const TPlayerTableRow &row = end ? Form1->EndPlayerRows[s.toInt()] : Form1->PlayerRows[s.toInt()];
+                QCOMPARE(row.NameLabel->text(), "Spieler" + s);
+                QVERIFY2(row.NameLabel->y() > lastTop, qPrintable(s));
+                lastTop = row.NameLabel->y();
+                for (const QWidget *w : std::initializer_list<const QWidget *>{
+                         row.NameLabel, row.ColorImage, row.FoundLabel, row.FreeLabel, row.WaitLabel, row.PointsLabel})
+                    if (w)
+                        QVERIFY2(QRect(QPoint(0, 0), panel->size()).contains(w->geometry()), qPrintable(s));
+            }
+        }
+        // The dialog has room for its whole table above the footer.
+        QCOMPARE(FormSpielEnde->Tabelle_Panel->geometry().bottom() + 1, FormSpielEnde->footer_panel->y());
+        QCOMPARE(FormSpielEnde->Statistik->height(), FormSpielEnde->Statistik->Tag);
+        FormSpielEnde->hide();
+        FormDuell->DuelActive = false;
+    }
+
     void endTable_data()
     {
         QTest::addColumn<int>("bonusOption");

@@ -408,9 +408,10 @@ private slots:
         QTest::newRow("game number missing") << ""
                                              << "s-99|" << none << "state"
                                              << "logged 0 lobby 0 resumed 0 running 0 poll 0 game 0 shown 1";
+        // The dialog shows with its end table already filled.
         QTest::newRow("end") << "S|"
                              << "E|" << none << "end"
-                             << "1 1";
+                             << "1 0";
         QTest::newRow("unknown letter skipped") << ""
                                                 << "e-1|Z|S|" << none << "state"
                                                 << "logged 0 lobby 0 resumed 0 running 1 poll 0 game 0 shown 1";

@@ -99,6 +99,53 @@ private slots:
         FormSpielEnde->close();
     }
 
+    // Each showing fills the end table from the players of that moment and
+    // sizes the dialog for its rows, whatever an earlier showing held.
+    void endTableFollowsThePlayersEveryTime()
+    {
+        startedProgram();
+        NETZ->MyPlayerNo = 1;
+        auto seat = [](const QStringList &names) {
+            Form1->ResetPlayers();
+            for (int p = 1; p <= names.size(); ++p) {
+                TPlayerRecord &r = Form1->Players[p];
+                r.Name = names[p - 1];
+                r.Address = QStringLiteral("127.0.0.%1").arg(p);
+                r.PlayerNo = p;
+                r.Active = true;
+            }
+        };
+        const int head = Form1->Tabelle_kopf->height();
+        auto check = [&](const QStringList &names) {
+            QCOMPARE(FormSpielEnde->Tabelle_Panel->height(), head + 3 + 23 * int(names.size()));
+            QCOMPARE(FormSpielEnde->height(), FormSpielEnde->TitelPanel->height() + FormSpielEnde->Statistik->Tag +
+                                                  FormSpielEnde->Tabelle_Panel->height() +
+                                                  FormSpielEnde->footer_panel->height());
+            QCOMPARE(FormSpielEnde->Statistik->height(), FormSpielEnde->Statistik->Tag);
+            for (int p = 1; p <= 8; ++p)
+                QCOMPARE(Form1->EndPlayerRows[p].NameLabel->text(), p <= names.size() ? names[p - 1] : QString());
+        };
+
+        seat({"Anna", "Bert", "Carla"});
+        FormSpielEnde->ShowGameEnd();
+        check({"Anna", "Bert", "Carla"});
+        // The players go while the dialog is open: its table stays as filled.
+        Form1->ResetPlayers();
+        Form1->UpdatePlayerTable();
+        check({"Anna", "Bert", "Carla"});
+        FormSpielEnde->BTC_BrettClick();
+
+        seat({"Dora"});
+        Form1->UpdatePlayerTable();
+        FormSpielEnde->ShowGameEnd();
+        check({"Dora"});
+        FormSpielEnde->BTC_BrettClick();
+        seat({"Emil", "Fritz"});
+        FormSpielEnde->ShowGameEnd();
+        check({"Emil", "Fritz"});
+        FormSpielEnde->close();
+    }
+
     void placedAtEveryActivation()
     {
         startedProgram();
