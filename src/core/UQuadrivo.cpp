@@ -217,7 +217,7 @@ void PlaceOverMainWindow(QWidget *w)
         top = main.top();
         const QScreen *screen = Form1->screen();
         if (screen && top + w->height() > screen->geometry().bottom())
-            top = main.bottom() - w->height();
+            top = main.top() + main.height() - w->height(); // flush with its bottom edge
     }
     w->move(left, top);
 }

@@ -10,7 +10,6 @@
 #include <QMetaMethod>
 #include <QPageLayout>
 #include <QPageSize>
-#include <new>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
@@ -18,8 +17,10 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <new>
 
 namespace {
 int screenDpi()
@@ -70,6 +71,43 @@ QCursor PreviewGrabCursor()
 
 // ---- page store ---------------------------------------------------------------
 
+namespace {
+// The page file, unbuffered: a write that finds the disk full fails at once,
+// and a read always sees what the file holds now, never an old buffer.
+class TPageFile : public QTemporaryFile {
+public:
+    using QTemporaryFile::QTemporaryFile;
+    bool OpenUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
+};
+
+bool writeAt(QIODevice *s, qint64 at, const char *data, qint64 length)
+{
+    if (!s || !s->seek(at))
+        return false;
+    return length == 0 || s->write(data, length) == length;
+}
+
+QByteArray readAt(QIODevice *s, qint64 at, qint64 length, bool *ok)
+{
+    QByteArray bytes;
+    *ok = s && length >= 0 && s->seek(at);
+    if (*ok && length > 0) {
+        bytes = s->read(length);
+        *ok = bytes.size() == length;
+    }
+    return bytes;
+}
+
+QString unreadable(int index)
+{
+    return QStringLiteral("Seite %1 kann nicht gelesen werden.").arg(index + 1);
+}
+QString unwritable(int index)
+{
+    return QStringLiteral("Seite %1 kann nicht gespeichert werden.").arg(index + 1);
+}
+} // namespace
+
 TMetafileList::TMetafileList(QObject *parent) : QObject(parent) {}
 
 TMetafileList::~TMetafileList()
@@ -81,8 +119,8 @@ TMetafileList::~TMetafileList()
 std::unique_ptr<QIODevice> TMetafileList::makeStream(bool tempFile)
 {
     if (tempFile) {
-        auto f = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/PPXXXXXX"));
-        if (!f->open())
+        auto f = std::make_unique<TPageFile>(QDir::tempPath() + QStringLiteral("/PPXXXXXX"));
+        if (!f->OpenUnbuffered())
             return nullptr;
         return f;
     }
@@ -100,76 +138,109 @@ QIODevice *TMetafileList::stream()
     return m_stream.get();
 }
 
-qint64 TMetafileList::StreamSize() const { return m_stream ? m_stream->size() : 0; }
-
 qint64 TMetafileList::pageLength(int index) const
 {
     const size_t i = size_t(index);
-    const qint64 end = i + 1 < m_offsets.size() ? m_offsets[i + 1] : StreamSize();
+    const qint64 end = i + 1 < m_offsets.size() ? m_offsets[i + 1] : m_end;
     return end - m_offsets[i];
+}
+
+void TMetafileList::fail(int index, const QString &text)
+{
+    m_lastError = text;
+    emit Failed(index, text);
+}
+
+bool TMetafileList::WriteFailed(int index) const
+{
+    return std::find(m_unwritten.begin(), m_unwritten.end(), index) != m_unwritten.end();
 }
 
 int TMetafileList::Add(const QPicture &page)
 {
-    QIODevice *s = stream();
-    if (!s)
-        return -1;
-    const qint64 at = s->size();
-    s->seek(at);
-    s->write(page.data(), page.size());
+    // The page keeps its place even when it cannot be stored: the pages after
+    // it stay where they belong, and reading it back fails instead of showing
+    // another page or a blank one.
+    const int index = Count();
+    const qint64 at = m_end;
     m_offsets.push_back(at);
+    m_end = at + page.size();
+    if (!writeAt(stream(), at, page.data(), page.size())) {
+        m_unwritten.push_back(index);
+        fail(index, unwritable(index));
+    }
     emit Changed();
-    return Count() - 1;
+    return index;
 }
 
 const QPicture *TMetafileList::GetMetafile(int index)
 {
-    if (index < 0 || index >= Count() || !m_stream)
+    if (index < 0 || index >= Count())
         return nullptr;
-    if (index != m_loadedIndex) {
-        m_stream->seek(m_offsets[size_t(index)]);
-        const QByteArray bytes = m_stream->read(pageLength(index));
-        m_loaded = QPicture();
-        if (bytes.size() != pageLength(index)) {
-            m_loadedIndex = -1;
-            return nullptr;
-        }
-        m_loaded.setData(bytes.constData(), uint(bytes.size()));
-        m_loadedIndex = index;
+    if (index == m_loadedIndex)
+        return &m_loaded;
+    m_loaded = QPicture();
+    m_loadedIndex = -1;
+    bool ok = !WriteFailed(index);
+    const QByteArray bytes =
+        ok ? readAt(m_stream.get(), m_offsets[size_t(index)], pageLength(index), &ok) : QByteArray();
+    if (ok && !bytes.isEmpty()) {
+        // The picture's own header and checksum tell a damaged page.
+        QBuffer in;
+        in.setData(bytes);
+        in.open(QIODevice::ReadOnly);
+        ok = m_loaded.load(&in);
     }
+    if (!ok) {
+        m_loaded = QPicture();
+        fail(index, unreadable(index));
+        return nullptr;
+    }
+    m_loadedIndex = index;
     return &m_loaded;
 }
 
 bool TMetafileList::ReplaceMetafile(int index, const QPicture &page)
 {
-    if (index < 0 || index >= Count() || !m_stream)
+    if (index < 0 || index >= Count())
         return false;
     const qint64 at = m_offsets[size_t(index)];
     const qint64 oldLen = pageLength(index);
     const qint64 newLen = page.size();
     QByteArray tail;
     if (newLen != oldLen && index + 1 < Count()) {
-        m_stream->seek(at + oldLen);
-        tail = m_stream->read(m_stream->size() - at - oldLen);
-    }
-    m_stream->seek(at);
-    m_stream->write(page.data(), newLen);
-    if (newLen != oldLen) {
-        m_stream->write(tail);
-        for (size_t i = size_t(index) + 1; i < m_offsets.size(); ++i)
-            m_offsets[i] += newLen - oldLen;
-        if (newLen < oldLen) {
-            const qint64 size = at + newLen + tail.size();
-            if (auto *b = qobject_cast<QBuffer *>(m_stream.get()))
-                b->buffer().resize(size);
-            else if (m_tempFile)
-                m_tempFile->resize(size);
+        bool ok = false;
+        tail = readAt(m_stream.get(), at + oldLen, m_end - at - oldLen, &ok);
+        if (!ok) {
+            fail(index + 1, unreadable(index + 1));
+            return false; // nothing written: the pages stay as they were
         }
     }
-    m_loaded = page;
-    m_loadedIndex = index;
+    bool ok = writeAt(stream(), at, page.data(), newLen);
+    if (newLen != oldLen) {
+        ok = writeAt(m_stream.get(), at + newLen, tail.constData(), tail.size()) && ok;
+        for (size_t i = size_t(index) + 1; i < m_offsets.size(); ++i)
+            m_offsets[i] += newLen - oldLen;
+        m_end += newLen - oldLen;
+        if (newLen < oldLen) {
+            if (auto *b = qobject_cast<QBuffer *>(m_stream.get()))
+                b->buffer().resize(m_end);
+            else if (m_tempFile)
+                ok = m_tempFile->resize(m_end) && ok;
+        }
+    }
+    m_unwritten.erase(std::remove(m_unwritten.begin(), m_unwritten.end(), index), m_unwritten.end());
+    if (ok) {
+        m_loaded = page;
+        m_loadedIndex = index;
+    } else {
+        m_loaded = QPicture();
+        m_loadedIndex = -1;
+        m_unwritten.push_back(index);
+        fail(index, unwritable(index));
+    }
     emit CurrentChanged(index);
-    return true;
+    return ok;
 }
 
 void TMetafileList::Clear()
@@ -177,27 +248,36 @@ void TMetafileList::Clear()
     m_loaded = QPicture();
     m_loadedIndex = -1;
     m_offsets.clear();
+    m_unwritten.clear();
+    m_end = 0;
     m_stream.reset(); // a temporary file goes with its stream
     m_tempFile = nullptr;
     emit Changed();
 }
 
-void TMetafileList::SetUseTempFile(bool on)
+bool TMetafileList::SetUseTempFile(bool on)
 {
     if (on == m_useTempFile)
-        return;
-    m_useTempFile = on;
-    if (!m_stream)
-        return;
-    std::unique_ptr<QIODevice> fresh = makeStream(on);
-    if (!fresh) {
-        m_useTempFile = !on;
-        return;
+        return true;
+    if (!m_stream) {
+        m_useTempFile = on;
+        return true;
     }
-    m_stream->seek(0);
-    fresh->write(m_stream->readAll());
+    // The pages move only when every byte got across; otherwise they stay
+    // where they are, and so does the setting.
+    std::unique_ptr<QIODevice> fresh = makeStream(on);
+    bool ok = false;
+    const QByteArray all = readAt(m_stream.get(), 0, std::min(m_end, m_stream->size()), &ok);
+    ok = ok && fresh && writeAt(fresh.get(), 0, all.constData(), all.size());
+    if (!ok) {
+        fail(-1, on ? QStringLiteral("Die Seiten können nicht in eine temporäre Datei geschrieben werden.")
+                    : QStringLiteral("Die Seiten können nicht aus der temporären Datei gelesen werden."));
+        return false;
+    }
+    m_useTempFile = on;
     m_stream = std::move(fresh); // the old temporary file is deleted here
     m_tempFile = qobject_cast<QTemporaryFile *>(m_stream.get());
+    return true;
 }
 
 // ---- paper view ---------------------------------------------------------------
@@ -321,6 +401,7 @@ TPrintPreview::TPrintPreview(QWidget *parent) : QScrollArea(parent)
     connect(m_paper, &TPaperPreview::MouseMove, this, &TPrintPreview::paperMouseMove);
     connect(m_paper, &TPaperPreview::MouseUp, this, &TPrintPreview::paperMouseUp);
     connect(&m_store, &TMetafileList::Changed, this, &TPrintPreview::storeChanged);
+    connect(&m_store, &TMetafileList::Failed, this, &TPrintPreview::storeFailed);
     connect(&m_store, &TMetafileList::CurrentChanged, this, [this](int index) {
         if (index + 1 == m_currentPage) {
             updateOverlays();
@@ -703,27 +784,36 @@ void TPrintPreview::DrawPage(QPainter &p, const QPicture &page, const QRectF &ta
 
 QImage TPrintPreview::GrayPage(const QPicture &page, const QSize &size) const
 {
-    if (size.isEmpty() || qint64(size.width()) * size.height() * 4 > GrayscaleByteLimit)
+    // The grey page has one byte a pixel. It is drawn in colour a band at a
+    // time, so the colour bitmap never needs the whole page's four bytes a pixel.
+    if (size.isEmpty() || qint64(size.width()) * size.height() > GrayscaleByteLimit)
         return QImage();
-    QImage img(size, QImage::Format_RGB32);
-    if (img.isNull())
-        return img;
-    img.fill(Qt::white);
-    {
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        DrawPage(p, page, QRectF(0, 0, size.width(), size.height()));
-    }
-    for (int y = 0; y < img.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb c = line[x];
-            const int g = (30 * qRed(c) + 59 * qGreen(c) + 11 * qBlue(c)) / 100;
-            line[x] = qRgb(g, g, g);
+    QImage grey(size, QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return grey;
+    constexpr qint64 kBandPixels = 1 << 20;
+    const int bandRows = int(std::clamp<qint64>(kBandPixels / size.width(), 1, size.height()));
+    QImage band(size.width(), bandRows, QImage::Format_RGB32);
+    if (band.isNull())
+        return QImage();
+    for (int top = 0; top < size.height(); top += bandRows) {
+        band.fill(Qt::white);
+        {
+            QPainter p(&band);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            p.translate(0, -top);
+            DrawPage(p, page, QRectF(0, 0, size.width(), size.height()));
+        }
+        const int rows = std::min(bandRows, size.height() - top);
+        for (int y = 0; y < rows; ++y) {
+            const auto *in = reinterpret_cast<const QRgb *>(band.constScanLine(y));
+            uchar *out = grey.scanLine(top + y);
+            for (int x = 0; x < size.width(); ++x)
+                out[x] = uchar((30 * qRed(in[x]) + 59 * qGreen(in[x]) + 11 * qBlue(in[x])) / 100);
         }
     }
-    return img;
+    return grey;
 }
 
 bool TPrintPreview::doProgress(int pageNo, int done, int total)
@@ -774,10 +864,8 @@ void TPrintPreview::PrintPages(int first, int last)
         if (m_aborted)
             break;
         const QPicture *page = m_store.GetMetafile(p - 1);
-        if (!page) {
-            fail(QStringLiteral("Seite %1 kann nicht gelesen werden.").arg(p));
-            break;
-        }
+        if (!page)
+            break; // reported by the store; a blank page is never printed
         if (GrayscalePrint) {
             // The grey page at most at the capped resolution, stretched onto the paper.
             const int dpi = std::min(pr->resolution(), std::max(GrayscaleDpiCap, 1));
@@ -860,8 +948,23 @@ void TPrintPreview::SetBackground(bool on)
     m_paper->InvalidatePage();
 }
 
+void TPrintPreview::storeFailed(int index, const QString &text)
+{
+    if (!m_painting) {
+        fail(text);
+        return;
+    }
+    // A page that cannot be shown is told once, and not from inside the paint
+    // event; a page that could not be stored was told when it was recorded.
+    if (m_store.WriteFailed(index) || index == m_badShownPage)
+        return;
+    m_badShownPage = index;
+    QTimer::singleShot(0, this, [this, text] { fail(text); });
+}
+
 void TPrintPreview::storeChanged()
 {
+    m_badShownPage = -1;
     if (m_store.Count() == 0) {
         m_currentPage = 0;
         m_paper->hide();
@@ -898,7 +1001,9 @@ void TPrintPreview::paintPage(QPainter &p, const QRect &rect)
     if (m_background)
         DrawPage(p, *m_background, QRectF(rect));
     // The page is read after the overlays: it stays the loaded page.
+    m_painting = true;
     const QPicture *page = m_store.GetMetafile(m_currentPage - 1);
+    m_painting = false;
     if (page) {
         const QImage grey = GrayscalePreview ? GrayPage(*page, rect.size()) : QImage();
         if (!grey.isNull())
@@ -923,6 +1028,9 @@ void TPrintPreview::UpdateLayout()
         percentX = ScrollPercent(hb->value(), m_host->width(), viewport()->width());
         percentY = ScrollPercent(vb->value(), m_host->height(), viewport()->height());
     }
+    // A new layout starts at the top left; only a remembered position is restored.
+    hb->setValue(0);
+    vb->setValue(0);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const TPaperFrame frame{m_paper->BorderSize, m_paper->ShadowSize};
     const TPreviewLayout l = LayoutPreview(m_zoomState, m_zoom, areaW, areaH, m_pixelsX, m_pixelsY, frame, Margin, bar, bar);

@@ -30,36 +30,49 @@ public:
     explicit TMetafileList(QObject *parent = nullptr);
     ~TMetafileList() override;
 
+    // A page that cannot be stored still takes its index (and reports the
+    // failure): reading it back fails.
     int Add(const QPicture &page);
     int Count() const { return int(m_offsets.size()); }
     // The page, valid until another page is read; nullptr for a page that does
-    // not exist or cannot be read.
+    // not exist, or that cannot be read back whole and undamaged (reported).
     const QPicture *GetMetafile(int index);
     // Rewrites a stored page in place; later pages move by the length change.
     bool ReplaceMetafile(int index, const QPicture &page);
     void Clear();
 
     bool UseTempFile() const { return m_useTempFile; }
-    void SetUseTempFile(bool on);
+    // False (reported) when the pages could not be moved; they stay then.
+    bool SetUseTempFile(bool on);
     QString TempFileName() const { return m_tempFile ? m_tempFile->fileName() : QString(); }
     qint64 Offset(int index) const { return m_offsets.at(size_t(index)); }
-    qint64 StreamSize() const;
+    qint64 StreamSize() const { return m_end; }
+    // True for a page whose bytes could not be stored.
+    bool WriteFailed(int index) const;
+    QString LastError() const { return m_lastError; }
 
 signals:
     void Changed();
     void CurrentChanged(int index);
+    // Every write or read that failed: the page's index (-1 for all pages)
+    // and the German text for the user.
+    void Failed(int index, const QString &text);
 
 private:
     QIODevice *stream();
     std::unique_ptr<QIODevice> makeStream(bool tempFile);
     qint64 pageLength(int index) const;
+    void fail(int index, const QString &text);
 
     std::vector<qint64> m_offsets;
+    qint64 m_end = 0; // where the next page goes, whatever the stream holds
+    std::vector<int> m_unwritten;
     std::unique_ptr<QIODevice> m_stream;
     QTemporaryFile *m_tempFile = nullptr; // the stream when it is a file
     int m_loadedIndex = -1;
     QPicture m_loaded;
     bool m_useTempFile = false;
+    QString m_lastError;
 };
 
 // The sheet: paper with a border and a drop shadow, drawn into an off-screen
@@ -137,9 +150,9 @@ public:
     // The dots per inch of a grey page at most: a grey A4 page at printer
     // resolution would need hundreds of megabytes.
     int GrayscaleDpiCap = 300;
-    // The largest grey bitmap tried, in bytes.
+    // The largest grey page tried, in bytes (one a pixel).
     qint64 GrayscaleByteLimit = 64ll << 20;
-    void SetUseTempFile(bool on) { m_store.SetUseTempFile(on); }
+    void SetUseTempFile(bool on) { m_store.SetUseTempFile(on); } // a failure reaches OnPrintError
     // Overlays drawn by the caller over (annotation) or under (background)
     // the shown page, recorded anew for every page shown.
     bool Annotation() const { return m_annotationOn; }
@@ -185,7 +198,8 @@ public:
     void ReadPrinterSettings();
     // Plays a stored page into a rectangle of any device.
     void DrawPage(QPainter &p, const QPicture &page, const QRectF &target) const;
-    // The page as a grey image of that size; a null image when it cannot be made.
+    // The page as an 8-bit grey image of that size; a null image when it
+    // cannot be made.
     QImage GrayPage(const QPicture &page, const QSize &size) const;
 
     // ---- display ----
@@ -224,6 +238,7 @@ signals:
     // May set abort to stop the run after the current page.
     void OnPrintProgress(int pageNo, int progress, bool &abort);
     void OnAutoCustomForm(const QString &name, int operation);
+    // A print run or a page store write or read that failed, in German.
     void OnPrintError(const QString &text);
     void OnAnnotation(int pageNo, QPainter *canvas);
     void OnBackground(int pageNo, QPainter *canvas);
@@ -241,6 +256,7 @@ private:
     bool doProgress(int pageNo, int done, int total);
     void paintPage(QPainter &p, const QRect &rect);
     void storeChanged();
+    void storeFailed(int index, const QString &text);
     void paperMouseDown(QMouseEvent *e);
     void paperMouseMove(QMouseEvent *e);
     void paperMouseUp(QMouseEvent *e);
@@ -267,6 +283,8 @@ private:
     QString m_lastError;
     bool m_annotationOn = false, m_backgroundOn = false;
     std::unique_ptr<QPicture> m_annotation, m_background;
+    bool m_painting = false;
+    int m_badShownPage = -1; // the page whose failed read the display told
 
     QWidget *m_host = nullptr;
     TPaperPreview *m_paper = nullptr;

@@ -73,6 +73,8 @@ int64_t MulDivRound(int64_t a, int64_t b, int64_t c)
 
 int ConvertUnits(int v, int dpi, TUnits from, TUnits to, int screenDpi)
 {
+    if (dpi <= 0)
+        return 0; // no device to convert at
     if (from == to) {
         if (from == mmPixel)
             return int(MulDivRound(v, dpi, screenDpi));

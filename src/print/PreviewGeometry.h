@@ -33,7 +33,7 @@ extern const TPaperRow PaperSizeTable[kPaperTypeCount];
 // Units per inch; mmPixel counts dpi.
 int UnitsPerInch(TUnits u, int dpi);
 // v from one unit into another. Pixel values are at dpi; a pixel to pixel
-// conversion goes from screenDpi to dpi.
+// conversion goes from screenDpi to dpi. A resolution of 0 or less gives 0.
 int ConvertUnits(int v, int dpi, TUnits from, TUnits to, int screenDpi = 96);
 // a * b / c rounded to the nearest integer, halves away from zero; 0 when c is 0.
 int64_t MulDivRound(int64_t a, int64_t b, int64_t c);

@@ -55,8 +55,9 @@ void RenderBoardPage(TPrintPreview *preview, const TBoardPrintInput &in)
                 owner = std::max(owner, boards[k][x][y].State);
             int v = boards[p][x][y].Value;
             const int s = boards[p][x][y].State;
-            // On a shared board another player's find lives on that player's layer.
-            if (v == 0 && owner >= 1 && owner <= 8)
+            // On a shared board another player's find lives on that player's
+            // layer; what the own layer holds then, with state 0, is stale.
+            if (s == 0 && owner >= 1 && owner <= 8)
                 v = boards[owner][x][y].Value;
             c->setFont(big);
             c->setBrush(Qt::NoBrush);

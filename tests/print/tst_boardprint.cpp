@@ -11,9 +11,11 @@
 #include "screens/UOptionen.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
@@ -152,11 +154,20 @@ private slots:
         }
     }
 
+    void foundDigitOfAnotherPlayerPrintsHisDigit_data()
+    {
+        QTest::addColumn<int>("ownValue");
+        QTest::newRow("own layer empty") << 0;
+        QTest::newRow("own layer holds a stale digit") << 7;
+    }
     void foundDigitOfAnotherPlayerPrintsHisDigit()
     {
+        QFETCH(int, ownValue);
         if (!haveTools())
             QSKIP("pdftotext/pdftoppm not installed");
-        // A shared board: the own layer 1 does not hold the digit player 2 found.
+        // A shared board: the own layer 1 does not hold the digit player 2 found,
+        // at most an old entry of its own that no longer counts (state 0).
+        boards[1][5][5] = {ownValue, 0, 0, 0};
         boards[2][5][5] = {4, 2, 0, 0};
         TBoardPrintInput in = input();
         in.Found = true;
@@ -258,6 +269,33 @@ private slots:
     }
 
     void printButtonPrintsTheOwnBoard();
+
+    void windowPlacement_data()
+    {
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<int>("top"); // expected, from the main window's frame
+        // The print window is 560 high.
+        const int sh = QGuiApplication::primaryScreen()->geometry().height();
+        QTest::newRow("centred in a taller client") << QRect(100, 20, 1000, 700) << 20 + (700 - 560) / 2;
+        QTest::newRow("near the screen's bottom: flush with the main window's bottom")
+            << QRect(100, sh - 300, 1000, 500) << sh - 300 + 500 - 560;
+        QTest::newRow("its bottom edge on the screen's bottom: flush too")
+            << QRect(100, sh - 560, 1000, 500) << sh - 560 + 500 - 560;
+        QTest::newRow("room below: aligned with the main window's top") << QRect(100, sh - 561, 1000, 500) << sh - 561;
+    }
+    void windowPlacement()
+    {
+        QFETCH(QRect, main);
+        QFETCH(int, top);
+        fx->CreateWindows();
+        Form1->setGeometry(main);
+        FormDrucken->FirstActivate = true;
+        FormDrucken->FormActivate();
+        const QRect frame = Form1->frameGeometry();
+        QCOMPARE(FormDrucken->y(), frame.top() + top - main.top());
+        QCOMPARE(FormDrucken->x(), std::max(1, frame.left() + (frame.width() - Form1->ToolPanel->width() - 322) / 2));
+        fx->DestroyWindows();
+    }
 
     void optionsDependOnFoundFields()
     {

@@ -1,6 +1,7 @@
 // The page store, recording a document and printing it to PDF with progress,
 // abort and grey pages.
 #include "common/Fixture.h"
+#include "common/SmallDisk.h"
 #include "core/USystem.h"
 #include "print/Preview.h"
 
@@ -12,10 +13,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
+
+Q_DECLARE_METATYPE(TPaperType)
 
 namespace {
 // A page with n rectangles: more rectangles, a longer picture.
@@ -381,9 +385,165 @@ private slots:
         TPrintPreview pv;
         recordPages(pv, 1);
         const QPicture *page = pv.Store().GetMetafile(0);
-        // An A4 page at 1200 dpi would be 9921 x 14031 pixels, over 500 MB.
+        // An A4 page at 1200 dpi would be 9921 x 14031 pixels, 139 MB even at
+        // one byte a pixel.
         QVERIFY(pv.GrayPage(*page, QSize(9921, 14031)).isNull());
-        QVERIFY(!pv.GrayPage(*page, QSize(2480, 3508)).isNull()); // 300 dpi
+        const QImage grey = pv.GrayPage(*page, QSize(2480, 3508)); // 300 dpi
+        QVERIFY(!grey.isNull());
+        QCOMPARE(grey.depth(), 8);
+        // Just the page's own bytes under the limit is enough.
+        pv.GrayscaleByteLimit = 2480ll * 3508;
+        QVERIFY(!pv.GrayPage(*page, QSize(2480, 3508)).isNull());
+        pv.GrayscaleByteLimit -= 1;
+        QVERIFY(pv.GrayPage(*page, QSize(2480, 3508)).isNull());
+    }
+
+    void greyPrintingOfLargePapers_data()
+    {
+        QTest::addColumn<TPaperType>("paper");
+        QTest::addColumn<QSizeF>("points");
+        QTest::newRow("A3") << pA3 << QSizeF(842, 1191);
+        QTest::newRow("A3 extra") << pA3Extra << QSizeF(913, 1261);
+    }
+    void greyPrintingOfLargePapers()
+    {
+        QFETCH(TPaperType, paper);
+        QFETCH(QSizeF, points);
+        TPrintPreview pv;
+        pv.SetPaperType(paper);
+        recordPages(pv, 1);
+        pv.GrayscalePrint = true; // at the default cap of 300 dpi and 64 MB
+        pv.Print();
+        QVERIFY2(pv.LastError().isEmpty(), qPrintable(pv.LastError()));
+        QVERIFY(!pv.Aborted());
+        QVERIFY(QFile::exists(pdf));
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo not installed");
+        QProcess p;
+        p.start("pdfinfo", {pdf});
+        p.waitForFinished(30000);
+        const QRegularExpression re(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)");
+        const auto m = re.match(QString::fromUtf8(p.readAllStandardOutput()));
+        QVERIFY(m.hasMatch());
+        QVERIFY(std::abs(m.captured(1).toDouble() - points.width()) < 2);
+        QVERIFY(std::abs(m.captured(2).toDouble() - points.height()) < 2);
+    }
+
+    // A stored page that does not come back whole and undamaged stops the run
+    // at that page with the error; nothing of it prints blank.
+    void pageThatCannotBeReadBackAbortsThePrint_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("file cut inside page 2") << true;
+        QTest::newRow("bytes of page 2 damaged") << false;
+    }
+    void pageThatCannotBeReadBackAbortsThePrint()
+    {
+        QFETCH(bool, cut);
+        TPrintPreview pv;
+        pv.SetUseTempFile(true);
+        recordPages(pv, 3);
+        TMetafileList &store = pv.Store();
+        const qint64 second = store.Offset(1), third = store.Offset(2);
+        {
+            QFile f(store.TempFileName());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (cut) {
+                QVERIFY(f.resize((second + third) / 2));
+            } else {
+                QVERIFY(f.seek((second + third) / 2));
+                QByteArray bytes = f.read(8);
+                for (char &c : bytes)
+                    c = char(~c);
+                QVERIFY(f.seek((second + third) / 2));
+                f.write(bytes);
+            }
+        }
+        if (!cut)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("QPicture.*checksum"));
+        QList<int> progressPages;
+        connect(&pv, &TPrintPreview::OnPrintProgress, this, [&](int page, int, bool &) { progressPages << page; });
+        QSignalSpy error(&pv, &TPrintPreview::OnPrintError);
+        QSignalSpy aborted(&pv, &TPrintPreview::OnAbort);
+        pv.Print();
+        QCOMPARE(error.count(), 1);
+        QCOMPARE(error.at(0).at(0).toString(), QString("Seite 2 kann nicht gelesen werden."));
+        QCOMPARE(pv.LastError(), QString("Seite 2 kann nicht gelesen werden."));
+        QCOMPARE(progressPages, QList<int>({1, 1, 2}));
+        QVERIFY(pv.Aborted());
+        QCOMPARE(pv.State(), 0);
+        QVERIFY(!QFile::exists(pdf));
+        // The pages before it are still there.
+        QVERIFY(store.GetMetafile(0) != nullptr);
+    }
+
+    void shownPageThatCannotBeReadIsToldOnce()
+    {
+        TPrintPreview pv;
+        pv.resize(300, 400);
+        pv.SetUseTempFile(true);
+        recordPages(pv, 2);
+        QVERIFY(QFile::resize(pv.Store().TempFileName(), 10));
+        QSignalSpy error(&pv, &TPrintPreview::OnPrintError);
+        pv.Paper()->InvalidatePage();
+        pv.Paper()->Bitmap();       // paints the page
+        QCOMPARE(error.count(), 0); // not from inside the paint
+        QTRY_COMPARE(error.count(), 1);
+        QCOMPARE(error.at(0).at(0).toString(), QString("Seite 1 kann nicht gelesen werden."));
+        pv.Paper()->InvalidatePage();
+        pv.Paper()->Bitmap();
+        QTest::qWait(20);
+        QCOMPARE(error.count(), 1);
+    }
+
+    void fullTemporaryFolderIsReported()
+    {
+        TSmallDisk disk(64);
+        if (!disk.Ready())
+            QSKIP("no small disk here (needs root and tmpfs)");
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(disk.Path()));
+        disk.Fill();
+        QStringList errors;
+        {
+            TPrintPreview pv;
+            connect(&pv, &TPrintPreview::OnPrintError, this, [&](const QString &text) { errors << text; });
+            pv.SetUseTempFile(true);
+            recordPages(pv, 2);
+            QCOMPARE(pv.TotalPages(), 2);
+            QCOMPARE(errors,
+                     QStringList({"Seite 1 kann nicht gespeichert werden.", "Seite 2 kann nicht gespeichert werden."}));
+            errors.clear();
+            pv.Print();
+            QCOMPARE(errors, QStringList({"Seite 1 kann nicht gelesen werden."}));
+            QVERIFY(pv.Aborted());
+            QVERIFY(!QFile::exists(pdf));
+        }
+        qputenv("TMPDIR", oldTmp);
+    }
+
+    void storeReportsEveryFailure()
+    {
+        TMetafileList store;
+        QSignalSpy failed(&store, &TMetafileList::Failed);
+        store.SetUseTempFile(true);
+        const QPicture a = pageWith(2), b = pageWith(3);
+        store.Add(a);
+        store.Add(b);
+        QCOMPARE(failed.count(), 0);
+        QVERIFY(QFile::resize(store.TempFileName(), store.Offset(1) + 4));
+        QVERIFY(store.GetMetafile(1) == nullptr);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toInt(), 1);
+        QCOMPARE(failed.at(0).at(1).toString(), QString("Seite 2 kann nicht gelesen werden."));
+        // Every read tries again and fails again.
+        QVERIFY(store.GetMetafile(1) == nullptr);
+        QCOMPARE(failed.count(), 2);
+        // Rewriting page 1 with another length needs page 2's bytes: refused,
+        // and page 1 stays as it was.
+        QVERIFY(!store.ReplaceMetafile(0, pageWith(9)));
+        QCOMPARE(failed.count(), 3);
+        QCOMPARE(bytesOf(store.GetMetafile(0)), bytesOf(&a));
     }
 
     void pageSettingsGoToThePrinter()

@@ -194,6 +194,33 @@ private slots:
         QCOMPARE(pv->Zoom(), zoom);
     }
 
+    void zoomAndTheScrollPosition_data()
+    {
+        QTest::addColumn<bool>("savePos");
+        QTest::newRow("kept as a share of the range") << true;
+        QTest::newRow("back to the top left") << false;
+    }
+    void zoomAndTheScrollPosition()
+    {
+        QFETCH(bool, savePos);
+        pv->ZoomSavePos = savePos;
+        pv->SetZoom(300);
+        QScrollBar *hb = pv->horizontalScrollBar(), *vb = pv->verticalScrollBar();
+        hb->setValue(hb->maximum() / 2);
+        vb->setValue(vb->maximum() / 2);
+        QVERIFY(hb->value() > 0 && vb->value() > 0);
+        pv->SetZoom(400);
+        if (savePos) {
+            QVERIFY2(std::abs(hb->value() - hb->maximum() / 2) <= hb->maximum() / 50 + 1,
+                     qPrintable(QString::number(hb->value())));
+            QVERIFY2(std::abs(vb->value() - vb->maximum() / 2) <= vb->maximum() / 50 + 1,
+                     qPrintable(QString::number(vb->value())));
+        } else {
+            QCOMPARE(hb->value(), 0);
+            QCOMPARE(vb->value(), 0);
+        }
+    }
+
     void pageDownOnTheLastPageStays()
     {
         pv->SetCurrentPage(3);

@@ -36,6 +36,11 @@ private slots:
         QTest::newRow("negative half away from zero") << -5 << 96 << mmPoints << mmLoEnglish << -7;
         QTest::newRow("same unit unchanged") << 1234 << 96 << mmTWIPS << mmTWIPS << 1234;
         QTest::newRow("pixel to pixel by resolution") << 96 << 300 << mmPixel << mmPixel << 300;
+        QTest::newRow("no resolution, to pixels") << 21000 << 0 << mmHiMetric << mmPixel << 0;
+        QTest::newRow("negative resolution, to pixels") << 21000 << -96 << mmHiMetric << mmPixel << 0;
+        QTest::newRow("negative resolution, from pixels") << 96 << -96 << mmPixel << mmHiMetric << 0;
+        QTest::newRow("negative resolution, pixel to pixel") << 96 << -1 << mmPixel << mmPixel << 0;
+        QTest::newRow("no resolution, metric") << 2100 << 0 << mmLoMetric << mmHiMetric << 0;
     }
     void convertUnits()
     {
