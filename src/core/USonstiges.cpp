@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVector>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -31,12 +32,14 @@
 // once; the file is rewritten (one atomic replacement) a moment after the
 // last change, when the program quits and when it is asked to terminate, so
 // a start-up that stores dozens of defaults costs one file write, not one per
-// value.
+// value. A steady stream of changes does not put the write off for ever: it
+// happens at the latest about a second after the first change not yet written.
 
 namespace {
 const QString kDword = QStringLiteral("dword:");
 const QString kSz = QStringLiteral("sz:");
 constexpr int kFlushDelayMs = 100;
+constexpr int kMaxFlushDelayMs = 1000;
 
 struct TStoredValue {
     QString Name; // spelling as written last
@@ -53,6 +56,7 @@ class TSettingsStore : public QObject {
 public:
     bool Loaded = false;
     bool Dirty = false;
+    int64_t FirstUnsavedCount = 0;    // counter at the first change not yet written
     QHash<QString, TVariants> Values; // key: name folded to lower case
     QTimer FlushTimer;
     bool QuitHooked = false;
@@ -105,13 +109,24 @@ public:
 
     void Changed()
     {
+        if (!Dirty)
+            FirstUnsavedCount = PerfCounter();
         Dirty = true;
         HookQuit();
         // Without an event loop to run the timer the file is written at once.
-        if (QCoreApplication::instance() && thread() == QThread::currentThread())
-            FlushTimer.start();
-        else
+        if (!QCoreApplication::instance() || thread() != QThread::currentThread()) {
             Flush();
+            return;
+        }
+        // Each change waits a moment for the next, but never past the time
+        // the first unwritten change may wait.
+        const int64_t waitedMs =
+            std::max<int64_t>(0, (PerfCounter() - FirstUnsavedCount) / std::max<int64_t>(1, PerfFrequency() / 1000));
+        const int64_t leftMs = kMaxFlushDelayMs - waitedMs;
+        if (leftMs <= 0)
+            Flush();
+        else
+            FlushTimer.start(int(std::min<int64_t>(kFlushDelayMs, leftMs)));
     }
 
     void Flush()
@@ -267,6 +282,11 @@ bool RegOpen()
 void RegClose()
 {
     store().Flush();
+}
+
+int RegPendingWriteDelayMs()
+{
+    return store().FlushTimer.isActive() ? store().FlushTimer.interval() : -1;
 }
 
 void RegFlush()

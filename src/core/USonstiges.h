@@ -13,11 +13,15 @@ class QColor;
 // ---- settings store -------------------------------------------------------
 // One value per name, names without regard to case, integers and strings kept
 // apart like registry values. One copy lives in memory for the process; a
-// write reaches the file a moment later, at quit and on SIGTERM/SIGINT.
+// write reaches the file a moment later (at most about a second after the
+// first change the file lacks), at quit and on SIGTERM/SIGINT.
 bool RegOpen();
 void RegClose();
 // Writes pending changes to the file now.
 void RegFlush();
+// The wait the write timer was last started with, in ms; -1 when it is not
+// running (tests).
+int RegPendingWriteDelayMs();
 // Drops the in-memory copy and pending changes; the next call reads the file.
 void RegForget();
 // Installs the SIGTERM/SIGINT handling that writes the store before the end.

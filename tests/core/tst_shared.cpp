@@ -211,6 +211,39 @@ private slots:
                  QString("dword:00000006"));
     }
 
+    // A stream of changes puts the write off by a moment each, but the file
+    // is written at the latest a second after the first change it lacks.
+    // The counter is the test's; the write timer is never left to run, so
+    // each row reads the wait it was started with.
+    void streamOfChangesIsWrittenWithinASecond_data()
+    {
+        QTest::addColumn<QList<int>>("times");  // ms, one change each
+        QTest::addColumn<QList<int>>("delays"); // timer's wait after it; -1: written at once
+        QTest::newRow("one change") << QList<int>{0} << QList<int>{100};
+        QTest::newRow("every 50 ms") << QList<int>{0, 50, 500, 850, 900, 950, 980, 1000}
+                                     << QList<int>{100, 100, 100, 100, 100, 50, 20, -1};
+        QTest::newRow("the timer could not run") << QList<int>{0, 1700} << QList<int>{100, -1};
+        QTest::newRow("after a write the next second begins") << QList<int>{0, 400, 800, 1200, 1300, 2000, 2200, 2300}
+                                                              << QList<int>{100, 100, 100, -1, 100, 100, 100, -1};
+    }
+    void streamOfChangesIsWrittenWithinASecond()
+    {
+        QFETCH(QList<int>, times);
+        QFETCH(QList<int>, delays);
+        int64_t now = 5'000'000'000;
+        SetPerfCounterSource([&now] { return now; });
+        const auto restore = qScopeGuard([] { SetPerfCounterSource(nullptr); });
+        const int64_t start = now;
+        auto stored = [] { return QSettings(SettingsFilePath(), QSettings::IniFormat).value("Zaehler").toString(); };
+        for (int i = 0; i < times.size(); ++i) {
+            now = start + int64_t(times[i]) * 1'000'000;
+            RegWriteInteger("Zaehler", i + 1);
+            QCOMPARE(RegPendingWriteDelayMs(), delays[i]);
+            const QString value = QString("dword:%1").arg(i + 1, 8, 16, QChar('0'));
+            QCOMPARE(stored() == value, delays[i] == -1);
+        }
+    }
+
     void quitWritesPendingChanges()
     {
         RegWriteInteger("Mixen", 1);
