@@ -217,27 +217,29 @@ void HashStep(TStepHash &h, const TSolverEngine &e, const TSolverGrid &g, bool p
 }
 
 // The hashes of every step of a puzzle on the hint's road (one step, the
-// found digit placed) and on the editor test's, with the trace lines.
+// found digit placed) and on the editor test's, the solver quiet; and of
+// both roads again with the solver's trace lines, which take other paths.
 struct TStepHashes {
     quint64 Hint = 0;
     quint64 Editor = 0;
+    quint64 Traced = 0;
 };
 
-TStepHashes StepHashes(const QString &puzzle)
+void HashRoads(const QString &puzzle, bool traced, TStepHash &hint, TStepHash &editor)
 {
     TSolverEngine e;
-    TStepHash h;
-    e.Hooks.Trace = [&h](int category, const QString &text) {
-        h.Add(category);
-        h.Add(text);
-    };
-    TStepHashes out;
+    TStepHash *h = &hint;
+    if (traced)
+        e.Hooks.Trace = [&h](int category, const QString &text) {
+            h->Add(category);
+            h->Add(text);
+        };
     TSolverGrid g;
     e.ResetGrid(g);
     e.LoadGameFromBoard(g, GameBoards(puzzle));
-    for (int hint = 0; hint < 200; ++hint) {
+    for (int step = 0; step < 200; ++step) {
         const bool progress = e.SolveStep(g, true);
-        HashStep(h, e, g, progress);
+        HashStep(*h, e, g, progress);
         if (g.FoundLevel == 0)
             break;
         for (int x = 1; x <= 9; ++x)
@@ -246,19 +248,24 @@ TStepHashes StepHashes(const QString &puzzle)
                     if (g.Cells[x][y].Found[d] && g.Cells[x][y].Value == 0)
                         e.PlaceDigit(g, x, d, y);
     }
-    out.Hint = h.Value();
 
-    h = TStepHash();
+    h = &editor;
     e.ResetGrid(g);
     e.LoadPuzzleFromBoard(g, EditorBoards(TKnown(puzzle)));
     const int steps = e.SolveToEnd(g, [&](const TSolverGrid &step, int written) {
-        h.Add(written);
-        HashStep(h, e, step, true);
+        h->Add(written);
+        HashStep(*h, e, step, true);
     });
-    h.Add(steps);
-    HashStep(h, e, g, false);
-    out.Editor = h.Value();
-    return out;
+    h->Add(steps);
+    HashStep(*h, e, g, false);
+}
+
+TStepHashes StepHashes(const QString &puzzle)
+{
+    TStepHash hint, editor, traced;
+    HashRoads(puzzle, false, hint, editor);
+    HashRoads(puzzle, true, traced, traced);
+    return {hint.Value(), editor.Value(), traced.Value()};
 }
 
 } // namespace
@@ -362,7 +369,7 @@ private slots:
         while (!in.atEnd()) {
             const QByteArray line = in.readLine();
             const QList<QByteArray> f = line.trimmed().split(' ');
-            if (line.startsWith('#') || f.size() != 4) {
+            if (line.startsWith('#') || f.size() != 5) {
                 if (out.isOpen())
                     out.write(line);
                 continue;
@@ -370,15 +377,17 @@ private slots:
             const QString set = QString::fromLatin1(f[0]);
             const QString puzzle = QString::fromLatin1(f[1]);
             const TStepHashes now = StepHashes(puzzle);
-            const QByteArray hint = QByteArray::number(now.Hint, 16).rightJustified(16, '0');
-            const QByteArray editor = QByteArray::number(now.Editor, 16).rightJustified(16, '0');
+            auto hex = [](quint64 v) { return QByteArray::number(v, 16).rightJustified(16, '0'); };
+            const QByteArray hint = hex(now.Hint), editor = hex(now.Editor), traced = hex(now.Traced);
             if (out.isOpen())
-                out.write(f[0] + ' ' + f[1] + ' ' + hint + ' ' + editor + '\n');
+                out.write(f[0] + ' ' + f[1] + ' ' + hint + ' ' + editor + ' ' + traced + '\n');
             const int index = puzzles[set]++;
             if (hint != f[2])
                 changed << QStringLiteral("%1 %2 (%3): hint road").arg(set).arg(index).arg(puzzle);
             if (editor != f[3])
                 changed << QStringLiteral("%1 %2 (%3): editor test").arg(set).arg(index).arg(puzzle);
+            if (traced != f[4])
+                changed << QStringLiteral("%1 %2 (%3): traced").arg(set).arg(index).arg(puzzle);
         }
         QVERIFY(puzzles.value(QStringLiteral("hard")) > 0);
         if (!out.isOpen())
