@@ -1,6 +1,7 @@
 #include "solver/USolver_Engine.h"
 
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -76,34 +77,69 @@ uint16_t MerkerMask(const TSolverCell &cell)
 {
     if (cell.Value != 0)
         return 0;
-    uint16_t m = 0;
+    // Without a branch per digit: which digits a cell holds is anybody's guess.
+    unsigned m = 0;
     for (int d = 1; d <= 9; ++d)
-        if (cell.Merker[d])
-            m |= uint16_t(1u << d);
-    return m;
+        m |= unsigned(cell.Merker[d] != 0) << d;
+    return uint16_t(m);
 }
 
-int CountMerker(const TSolverCell &cell) { return std::popcount(MerkerMask(cell)); }
+void TCandidateMap::Build(const TSolverGrid &grid)
+{
+    std::memset(Pos, 0, sizeof Pos);
+    std::memset(Filled, 0, sizeof Filled);
+    std::memset(Placed, 0, sizeof Placed);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const TSolverCell &c = grid.Cells[x][y];
+            const int b = 3 * ((y - 1) / 3) + (x - 1) / 3;
+            const int pb = 3 * ((y - 1) % 3) + (x - 1) % 3 + 1;
+            const uint16_t m = MerkerMask(c);
+            Mask[x][y] = m;
+            if (c.Value != 0) {
+                Filled[UnitRow][y - 1] |= uint16_t(1u << x);
+                Filled[UnitCol][x - 1] |= uint16_t(1u << y);
+                Filled[UnitBlock][b] |= uint16_t(1u << pb);
+                if (IsDigit(c.Value)) {
+                    const uint16_t v = uint16_t(1u << c.Value);
+                    Placed[UnitRow][y - 1] |= v;
+                    Placed[UnitCol][x - 1] |= v;
+                    Placed[UnitBlock][b] |= v;
+                }
+            }
+            for (unsigned rest = m; rest != 0; rest &= rest - 1) {
+                const int d = std::countr_zero(rest);
+                Pos[UnitRow][y - 1][d] |= uint16_t(1u << x);
+                Pos[UnitCol][x - 1][d] |= uint16_t(1u << y);
+                Pos[UnitBlock][b][d] |= uint16_t(1u << pb);
+            }
+        }
+}
+
+int CountMerker(const TSolverCell &cell)
+{
+    return DigitCount(MerkerMask(cell));
+}
 
 int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2)
 {
     if (c1.Value != 0 || c2.Value != 0)
         return -1;
-    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2)));
+    return DigitCount(unsigned(MerkerMask(c1) | MerkerMask(c2)));
 }
 
 int CountMerkerUnion3(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3)
 {
     if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0)
         return -1;
-    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3)));
+    return DigitCount(unsigned(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3)));
 }
 
 int CountMerkerUnion4(const TSolverCell &c1, const TSolverCell &c2, const TSolverCell &c3, const TSolverCell &c4)
 {
     if (c1.Value != 0 || c2.Value != 0 || c3.Value != 0 || c4.Value != 0)
         return -1;
-    return std::popcount(uint16_t(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3) | MerkerMask(c4)));
+    return DigitCount(unsigned(MerkerMask(c1) | MerkerMask(c2) | MerkerMask(c3) | MerkerMask(c4)));
 }
 
 void DigitCountsInRow(const TSolverGrid &grid, int y, TDigitCounts &counts)
@@ -297,6 +333,7 @@ bool TSolverEngine::SolveStep(TSolverGrid &grid, bool stopAtFirst)
     // Techniques run only while FoundLevel is 0, that is, after all three
     // singles finders came up empty on this very grid.
     SinglesAbsent = true;
+    MapFresh = false;
     auto technique = [this, &grid](int level) {
         if (grid.FoundLevel == 0)
             RunTechnique(grid, level, true);
@@ -317,6 +354,7 @@ bool TSolverEngine::SolveStep(TSolverGrid &grid, bool stopAtFirst)
     TraceF("Stufe : %d gefunden.", grid.FoundLevel);
     ApplyMerkerStep(grid);
     SinglesAbsent = false;
+    MapFresh = false;
 
     return AnyFound(grid) || CountCandidates(grid) < candidatesBefore;
 }
@@ -500,9 +538,12 @@ void TSolverEngine::RunTechnique(TSolverGrid &grid, int level, bool searchMode)
 // ---------------------------------------------------------------------------
 // Trial protocol
 
-void TSolverEngine::StartTechnique()
+void TSolverEngine::StartTechnique(const TSolverGrid &grid)
 {
     GridSingles = SinglesAbsent ? 0 : -1;
+    if (!SinglesAbsent || !MapFresh)
+        Map.Build(grid);
+    MapFresh = SinglesAbsent;
 }
 
 void TSolverEngine::BeginTrial(const TSolverGrid &grid, TSolverGrid &trial)
@@ -511,18 +552,46 @@ void TSolverEngine::BeginTrial(const TSolverGrid &grid, TSolverGrid &trial)
     TrialRemovals = 0;
 }
 
-bool TSolverEngine::RemoveCandidate(TSolverCell &cell, int d)
+bool TSolverEngine::RemoveCandidate(TSolverGrid &trial, int x, int y, int d)
 {
+    TSolverCell &cell = trial.Cells[x][y];
     const bool had = cell.Merker[d] != 0;
     cell.Merker[d] = false;
+    if (had && TrialRemovals < kRemovalLog)
+        Removals[TrialRemovals] = {uint8_t(x), uint8_t(y), uint8_t(d)};
     TrialRemovals += had;
     return had;
+}
+
+bool TSolverEngine::TrialMayHoldSingle(const TSolverGrid &trial) const
+{
+    if (GridSingles != 0 || TrialRemovals > kRemovalLog)
+        return true;
+    auto holds = [&trial](int x, int y, int d) {
+        const TSolverCell &c = trial.Cells[x][y];
+        return c.Value == 0 && c.Merker[d] != 0;
+    };
+    for (int i = 0; i < TrialRemovals; ++i) {
+        const int x = Removals[i].x, y = Removals[i].y, d = Removals[i].d;
+        if (CountMerker(trial.Cells[x][y]) == 1)
+            return true;
+        const int bx = 3 * ((x - 1) / 3), by = 3 * ((y - 1) / 3);
+        int inRow = 0, inCol = 0, inBlock = 0;
+        for (int k = 1; k <= 9; ++k) {
+            inRow += holds(k, y, d);
+            inCol += holds(x, k, d);
+            inBlock += holds(bx + (k - 1) % 3 + 1, by + (k - 1) / 3 + 1, d);
+        }
+        if (inRow == 1 || inCol == 1 || inBlock == 1)
+            return true;
+    }
+    return false;
 }
 
 bool TSolverEngine::GridHasSingles(const TSolverGrid &grid)
 {
     if (GridSingles < 0) {
-        TSolverGrid probe;
+        TSolverGrid &probe = Probe;
         CopySolverGrid(grid, probe);
         const QString unit = HiddenSingleUnit;
         FindNakedSingle(probe, 1);
@@ -539,11 +608,14 @@ bool TSolverEngine::TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, b
     if (!searchMode && trial.MerkerLevel != NoMerkerLevel) {
         CopySolverGrid(trial, grid);
         GridSingles = -1;
+        MapFresh = false;
         return true;
     }
     // With nothing removed the trial holds exactly the grid's singles, so
     // the scans are only worth running when the grid has some.
-    if (trial.FoundLevel == 0 && (TrialRemovals > 0 || GridHasSingles(grid))) {
+    // Else, on a grid without singles, only where the trial removed
+    // candidates can one have come up.
+    if (trial.FoundLevel == 0 && (TrialRemovals > 0 || GridHasSingles(grid)) && TrialMayHoldSingle(trial)) {
         FindNakedSingle(trial, level);
         if (trial.FoundLevel == 0)
             FindHiddenSingle(trial, level);
@@ -551,6 +623,7 @@ bool TSolverEngine::TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, b
     if (trial.FoundLevel != 0) {
         CopySolverGrid(trial, grid);
         GridSingles = -1;
+        MapFresh = false;
     } else if (grid.MerkerLevel == NoMerkerLevel) {
         // Remember the first technique that eliminated something; the
         // grid keeps its candidates.

@@ -12,6 +12,7 @@
 #include "core/UQuadrivo_Types.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -75,6 +76,18 @@ int FreeCellsInRow(const TSolverGrid &grid, int y);
 int FreeCellsInCol(const TSolverGrid &grid, int x);
 int FreeCellsInBlock(const TSolverGrid &grid, int bx, int by);
 int CountMerker(const TSolverCell &cell);
+// Number of digits in a mask of bits 0..9. A table: std::popcount becomes a
+// library call where the build may not assume the processor counts bits.
+inline int DigitCount(unsigned mask)
+{
+    static constexpr std::array<uint8_t, 1024> counts = [] {
+        std::array<uint8_t, 1024> t{};
+        for (unsigned m = 1; m < 1024; ++m)
+            t[m] = uint8_t(t[m >> 1] + (m & 1u));
+        return t;
+    }();
+    return counts[mask & 1023u];
+}
 // Bit d set for each candidate d of an empty cell; 0 for a filled cell.
 uint16_t MerkerMask(const TSolverCell &cell);
 int CountMerkerUnion2(const TSolverCell &c1, const TSolverCell &c2);
@@ -87,6 +100,19 @@ void DigitSetUnion(const TDigitSet &a, const TDigitSet &b, TDigitSet &out);
 void DigitSetMinus(const TDigitSet &a, const TDigitSet &b, TDigitSet &out);
 // Number of board cells free on all layers (the Bingo draw stores it).
 int CountFreeCells(const TBoards &boards);
+
+// Where the candidates of a grid sit, unit by unit, for the techniques that
+// look for patterns: the candidate mask of every cell (MerkerMask), and per
+// unit (UnitRow, UnitCol, UnitBlock; 0..8 as UnitCells) the positions 1..9
+// of its cells that hold digit d (bit p), of its filled cells, and the
+// digits placed in it (bit d).
+struct TCandidateMap {
+    uint16_t Mask[10][10];
+    uint16_t Pos[3][9][10];
+    uint16_t Filled[3][9];
+    uint16_t Placed[3][9];
+    void Build(const TSolverGrid &grid);
+};
 
 // How the solver talks to the rest of the program. Every hook may be empty.
 struct TSolverHooks {
@@ -164,8 +190,9 @@ private:
     }
 
     void EliminateAround(TSolverGrid &grid, int x, int y, int digit);
-    // Candidate removal on a trial copy; counts real removals for TryTrial.
-    bool RemoveCandidate(TSolverCell &cell, int d);
+    // Candidate removal from cell (x, y) of a trial copy; notes real
+    // removals for TryTrial.
+    bool RemoveCandidate(TSolverGrid &trial, int x, int y, int d);
     // Sue de Coq's sweep: every digit of `set` is deleted from (x, y).
     void SweepCell(TSolverGrid &trial, int level, int x, int y, const TDigitSet &set, bool rowFirst);
     void EliminateSubset(TSolverGrid &trial, int level, const TCellPos *unit, const TCellPos *pattern, int size);
@@ -173,6 +200,7 @@ private:
     void BeginTrial(const TSolverGrid &grid, TSolverGrid &trial);
     bool TryTrial(TSolverGrid &grid, TSolverGrid &trial, int level, bool searchMode);
     bool GridHasSingles(const TSolverGrid &grid);
+    bool TrialMayHoldSingle(const TSolverGrid &trial) const;
 
     void NakedSubsets(TSolverGrid &grid, int level, bool searchMode, int size);
     bool HiddenSubsets(TSolverGrid &grid, int level, bool searchMode, int size);
@@ -190,8 +218,27 @@ private:
     // singles finders came up empty, so it tells them (SinglesAbsent); a
     // technique called on its own works it out once per call (GridSingles,
     // -1 = not yet known).
-    void StartTechnique();
+    void StartTechnique(const TSolverGrid &grid);
     int TrialRemovals = 0;
     int GridSingles = -1;
     bool SinglesAbsent = false;
+    // On a grid without singles, a trial can only make one where it removed
+    // a candidate: in that cell, or for that digit in the cell's units. The
+    // first removals of a trial, for TrialMayHoldSingle; beyond them the
+    // singles finders run on the whole trial.
+    struct TRemoval {
+        uint8_t x, y, d;
+    };
+    static constexpr int kRemovalLog = 32;
+    TRemoval Removals[kRemovalLog];
+    // The trial copy every technique works on and the copy GridHasSingles
+    // scans, kept here so that no call has to clear a grid it overwrites.
+    TSolverGrid Trial;
+    TSolverGrid Probe;
+    // The grid's candidates as the techniques read them. A technique's
+    // search leaves the grid's candidates as they are unless it keeps a
+    // trial, and a kept trial ends the solve step's search; so within a
+    // step the map is taken once (MapFresh) and dropped when a trial is kept.
+    TCandidateMap Map;
+    bool MapFresh = false;
 };

@@ -1,6 +1,7 @@
 #include "solver/USolver_Generator.h"
 
 #include "core/USystem.h"
+#include "solver/USolver_Engine.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,15 +9,11 @@
 
 namespace {
 
-// Bits set in each 10-bit mask (digits 1..9 are bits 1..9), and the row,
-// column and block of each cell index.
+// The row, column and block of each cell index.
 struct TTables {
-    uint8_t Bits[1024];
     uint8_t Row[81], Col[81], Box[81];
     TTables()
     {
-        for (int m = 0; m < 1024; ++m)
-            Bits[m] = uint8_t(std::popcount(unsigned(m)));
         for (int i = 0; i < 81; ++i) {
             Row[i] = uint8_t(i / 9);
             Col[i] = uint8_t(i % 9);
@@ -77,7 +74,7 @@ struct TBrute {
             return -1;
         int best = 0, bestCount = 10;
         for (int k = 0; k < Open; ++k) {
-            const int n = kT.Bits[Free(Empty[k])];
+            const int n = DigitCount(Free(Empty[k]));
             if (n < bestCount) {
                 if (n == 0)
                     return -2;

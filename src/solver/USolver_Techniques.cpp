@@ -26,23 +26,115 @@ QString JoinCounts(const TDigitCounts &counts)
 }
 
 // Calls visit(p[0..size-1]) for every group of `size` (2 or 3) positions
-// 1..9 in ascending nested order, until visit returns false.
-template <typename Visit> bool ForEachGroup(int size, Visit visit)
+// 1..9 in ascending nested order, until visit returns false. Only positions
+// whose bit is set in `from` take part.
+template <typename Visit> bool ForEachGroup(int size, uint16_t from, Visit visit)
 {
+    auto in = [from](int q) { return (from >> q) & 1; };
     int p[3] = {0, 0, 0};
-    for (p[0] = 1; p[0] <= 10 - size; ++p[0])
+    for (p[0] = 1; p[0] <= 10 - size; ++p[0]) {
+        if (!in(p[0]))
+            continue;
         for (p[1] = p[0] + 1; p[1] <= 11 - size; ++p[1]) {
+            if (!in(p[1]))
+                continue;
             if (size == 2) {
                 if (!visit(p))
                     return false;
                 continue;
             }
             for (p[2] = p[1] + 1; p[2] <= 9; ++p[2])
-                if (!visit(p))
+                if (in(p[2]) && !visit(p))
                     return false;
         }
+    }
     return true;
 }
+constexpr uint16_t kAllPositions = 0x3fe;
+// Positions 1..3 of a unit (a block's first row), and 1, 4 and 7 (a
+// block's first column).
+constexpr uint16_t kBandCells = 0x00e;
+constexpr uint16_t kStripeCells = 0x092;
+
+// The band 0..2 that all the positions lie in: positions 1..3, 4..6 or 7..9
+// of a line, the rows of a block. -1 for none or several.
+int BandOf(uint16_t at)
+{
+    for (int b = 0; b < 3; ++b)
+        if (at != 0 && (at & ~(kBandCells << (3 * b))) == 0)
+            return b;
+    return -1;
+}
+
+// The column 0..2 of a block that all the positions lie in; -1 for none or
+// several.
+int StripeOf(uint16_t at)
+{
+    for (int c = 0; c < 3; ++c)
+        if (at != 0 && (at & ~(kStripeCells << c)) == 0)
+            return c;
+    return -1;
+}
+
+// Calls visit(p[0..size-1]) for each of the groups given as masks of
+// positions (bits 1..9), in the order ForEachGroup visits groups, until
+// visit returns false. The list is sorted in place.
+template <typename Visit> bool ForEachListedGroup(uint16_t *groups, int count, Visit visit)
+{
+    // In ascending nested order, of two groups the one with the lowest
+    // position the other lacks comes first.
+    auto before = [](uint16_t a, uint16_t b) {
+        const unsigned differ = a ^ b;
+        return (a & differ & (0u - differ)) != 0;
+    };
+    for (int i = 1; i < count; ++i)
+        for (int j = i; j > 0 && before(groups[j], groups[j - 1]); --j)
+            std::swap(groups[j], groups[j - 1]);
+    for (int i = 0; i < count; ++i) {
+        int p[9], n = 0;
+        for (int q = 1; q <= 9; ++q)
+            if ((groups[i] >> q) & 1)
+                p[n++] = q;
+        if (!visit(p))
+            return false;
+    }
+    return true;
+}
+
+// The empty cells of a unit, minus one, as FreeCellsInRow and its kin.
+int FreeCellsOf(const TCandidateMap &map, int kind, int u)
+{
+    return 9 - DigitCount(map.Filled[kind][u]) - 1;
+}
+
+// A unit's cells 1..9 by position (UnitCells), their candidate masks (0 for
+// a filled cell) and which of them are filled.
+struct TUnitMasks {
+    TCellPos Cells[10];
+    uint16_t Mask[10] = {};
+    bool Filled[10] = {};
+
+    TUnitMasks(const TCandidateMap &map, int kind, int u)
+    {
+        UnitCells(kind, u, Cells);
+        for (int p = 1; p <= 9; ++p) {
+            Mask[p] = map.Mask[Cells[p].x][Cells[p].y];
+            Filled[p] = (map.Filled[kind][u] >> p) & 1;
+        }
+    }
+
+    // The candidates of the cells outside the group p[0..size-1].
+    uint16_t Outside(const int *p, int size) const
+    {
+        uint16_t group = 0, o = 0;
+        for (int j = 0; j < size; ++j)
+            group |= uint16_t(1u << p[j]);
+        for (int q = 1; q <= 9; ++q)
+            if (!((group >> q) & 1))
+                o |= Mask[q];
+        return o;
+    }
+};
 
 } // namespace
 
@@ -55,7 +147,7 @@ void TSolverEngine::SweepCell(TSolverGrid &trial, int level, int x, int y, const
     for (int k = 1; k <= 9; ++k) {
         if (!set[k])
             continue;
-        if (RemoveCandidate(c, k)) {
+        if (RemoveCandidate(trial, x, y, k)) {
             if (rowFirst)
                 TraceF("%d,%d Lösche :%d", y, x, k);
             else
@@ -84,7 +176,7 @@ void TSolverEngine::EliminateSubset(TSolverGrid &trial, int level, const TCellPo
             if (inPattern) {
                 c.Pattern[d] = true;
             } else if (c.Value == 0) {
-                if (RemoveCandidate(c, d)) {
+                if (RemoveCandidate(trial, pos.x, pos.y, d)) {
                     trial.MerkerLevel = level;
                     TraceF("%d,%d Lösche :%d", pos.x, pos.y, d);
                 }
@@ -152,7 +244,7 @@ void TSolverEngine::EliminateTripleBlock(TSolverGrid &trial, int level, int ry3,
 
 void TSolverEngine::FindStufe3(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     Trace(QStringLiteral("Start Stufe 3"));
     if (!Stufe3Passes(grid, level, searchMode))
         Trace(QStringLiteral("Ende Stufe 3"));
@@ -160,7 +252,7 @@ void TSolverEngine::FindStufe3(TSolverGrid &grid, int level, bool searchMode)
 
 bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     // Passes 1 and 2: a digit of a line confined to one block leaves the
     // rest of that block. pass 0 works on rows, pass 1 on columns.
     for (int pass = 0; pass < 2; ++pass)
@@ -168,24 +260,10 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
             for (int d = 1; d <= 9; ++d) {
                 if (grid.FoundLevel != 0)
                     return false;
-                auto cellAt = [&](int p) -> TSolverCell & {
-                    return pass == 0 ? grid.Cells[p][line] : grid.Cells[line][p];
-                };
-                bool placed = false;
-                int band = -1;
-                bool oneBand = true;
-                for (int p = 1; p <= 9; ++p) {
-                    const TSolverCell &c = cellAt(p);
-                    placed = placed || c.Value == d;
-                    if (c.Value == 0 && c.Merker[d]) {
-                        const int b = (p - 1) / 3;
-                        if (band < 0)
-                            band = b;
-                        else if (band != b)
-                            oneBand = false;
-                    }
-                }
-                if (placed || band < 0 || !oneBand)
+                // The line's cells with candidate d, and the bands they lie in.
+                const uint16_t at = Map.Pos[pass][line - 1][d];
+                const int band = BandOf(at);
+                if (((Map.Placed[pass][line - 1] >> d) & 1) || band < 0)
                     continue;
                 const int lineBand = (line - 1) / 3;
                 const int bx = pass == 0 ? band : lineBand;
@@ -196,11 +274,10 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                 // too removes nothing; its trial would only repeat the grid.
                 // Skipped when nothing else could come of it: no earlier
                 // elimination to apply and no single waiting in the grid.
-                bool removes = false;
-                for (int i = 1; i <= 9 && !removes; ++i) {
-                    const TSolverCell &c = grid.Cells[block[i].x][block[i].y];
-                    removes = c.Value == 0 && c.Merker[d] && (pass == 0 ? block[i].y : block[i].x) != line;
-                }
+                const int lineInBlock = (line - 1) % 3;
+                const uint16_t onLine =
+                    pass == 0 ? uint16_t(kBandCells << (3 * lineInBlock)) : uint16_t(kStripeCells << lineInBlock);
+                const bool removes = (Map.Pos[UnitBlock][3 * by + bx][d] & ~onLine) != 0;
                 if (!removes && (searchMode || grid.MerkerLevel == NoMerkerLevel) && !GridHasSingles(grid))
                     continue;
                 BeginTrial(grid, trial);
@@ -212,7 +289,7 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                     if ((pass == 0 ? y : x) == line) {
                         c.Pattern[d] = true;
                     } else {
-                        RemoveCandidate(c, d);
+                        RemoveCandidate(trial, x, y, d);
                         c.Deleted[d] = true;
                         trial.MerkerLevel = std::min(trial.MerkerLevel, level);
                     }
@@ -234,30 +311,14 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                         return false;
                     const int bx = pass == 0 ? inner : outer;
                     const int by = pass == 0 ? outer : inner;
-                    TCellPos block[10];
-                    UnitCells(UnitBlock, 3 * by + bx, block);
-                    int inBlock = 0, line = -1;
-                    bool oneLine = true;
-                    for (int i = 1; i <= 9; ++i) {
-                        const int x = block[i].x, y = block[i].y;
-                        const TSolverCell &c = grid.Cells[x][y];
-                        if (c.Value != 0 || !c.Merker[d])
-                            continue;
-                        ++inBlock;
-                        const int l = pass == 0 ? y : x;
-                        if (line < 0)
-                            line = l;
-                        else if (line != l)
-                            oneLine = false;
-                    }
-                    if (inBlock == 0 || !oneLine)
+                    // The block's cells with candidate d, and the one row
+                    // (pass 0) or column (pass 1) of the block they all lie in.
+                    const uint16_t at = Map.Pos[UnitBlock][3 * by + bx][d];
+                    const int lineInBlock = pass == 0 ? BandOf(at) : StripeOf(at);
+                    if (lineInBlock < 0)
                         continue;
-                    int inLine = 0;
-                    for (int p = 1; p <= 9; ++p) {
-                        const TSolverCell &c = pass == 0 ? grid.Cells[p][line] : grid.Cells[line][p];
-                        inLine += c.Value == 0 && c.Merker[d];
-                    }
-                    if (inLine <= inBlock)
+                    const int line = 3 * (pass == 0 ? by : bx) + lineInBlock + 1;
+                    if (DigitCount(Map.Pos[pass][line - 1][d]) <= DigitCount(at))
                         continue;
                     const int blockBand = pass == 0 ? bx : by;
                     BeginTrial(grid, trial);
@@ -267,7 +328,10 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
                             c.Pattern[d] = true;
                         } else {
                             // Filled cells and cells without d are marked too.
-                            RemoveCandidate(c, d);
+                            if (pass == 0)
+                                RemoveCandidate(trial, p, line, d);
+                            else
+                                RemoveCandidate(trial, line, p, d);
                             c.Deleted[d] = true;
                             trial.MerkerLevel = std::min(trial.MerkerLevel, level);
                         }
@@ -285,49 +349,48 @@ bool TSolverEngine::Stufe3Passes(TSolverGrid &grid, int level, bool searchMode)
 
 void TSolverEngine::FindZwilling(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     NakedSubsets(grid, level, searchMode, 2);
 }
 
 void TSolverEngine::FindDrilling(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     NakedSubsets(grid, level, searchMode, 3);
 }
 
 void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, int size)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     for (int pass = 0; pass < 3; ++pass)
         for (int u = 0; u < 9; ++u) {
             if (grid.FoundLevel != 0)
                 return;
             // Rows y, columns x, or blocks with block rows outer.
             const int bx = u % 3, by = u / 3;
-            const int free = pass == 0   ? FreeCellsInRow(grid, u + 1)
-                             : pass == 1 ? FreeCellsInCol(grid, u + 1)
-                                         : FreeCellsInBlock(grid, bx, by);
+            const int free = FreeCellsOf(Map, pass, u);
             // A subset of n cells is only sought in a unit with n + 2 or more
             // empty cells.
             if (free <= size)
                 continue;
-            TCellPos cells[10];
-            UnitCells(pass, u, cells);
-            // Candidate masks of the unit's cells; a filled cell spoils a group.
-            uint16_t mask[10];
-            bool filled[10];
-            for (int p = 1; p <= 9; ++p) {
-                const TCellPos q = cells[p];
-                mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
-                filled[p] = grid.Cells[q.x][q.y].Value != 0;
-            }
+            // A filled cell spoils a group.
+            const TUnitMasks m(Map, pass, u);
+            const uint16_t *mask = m.Mask;
+            const bool *filled = m.Filled;
+            const bool traceCells = size == 2 && pass == 0 && TraceOn();
+            // Every cell of a subset holds at most as many candidates as the
+            // subset has cells; with fewer such cells there is none here.
+            uint16_t fitting = 0;
+            for (int p = 1; p <= 9; ++p)
+                if (!filled[p] && DigitCount(mask[p]) <= size)
+                    fitting |= uint16_t(1u << p);
             bool applied = false;
-            ForEachGroup(size, [&](const int *p) {
+            ForEachGroup(size, traceCells ? kAllPositions : fitting, [&](const int *p) {
                 if (grid.FoundLevel != 0)
                     return false;
-                if (size == 2 && pass == 0 && TraceOn())
-                    TraceF("Zeile(%d) Zelle(%d)%d Zelle(%d)%d", u + 1, p[0], std::popcount(mask[p[0]]), p[1],
-                           std::popcount(mask[p[1]]));
+                if (traceCells)
+                    TraceF("Zeile(%d) Zelle(%d)%d Zelle(%d)%d", u + 1, p[0], DigitCount(mask[p[0]]), p[1],
+                           DigitCount(mask[p[1]]));
                 // The union of the group's candidates, as CountMerkerUnion2/3.
                 bool anyFilled = false;
                 uint16_t all = 0;
@@ -335,7 +398,7 @@ void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, 
                     anyFilled = anyFilled || filled[p[j]];
                     all |= mask[p[j]];
                 }
-                if (anyFilled || std::popcount(all) != size)
+                if (anyFilled || DigitCount(all) != size)
                     return true;
                 if (size == 2) {
                     if (pass == 0)
@@ -348,6 +411,11 @@ void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, 
                     else if (pass == 1)
                         TraceF("Spalte :%d (%d,%d,%d)", u + 1, p[0], p[1], p[2]);
                 }
+                // A subset whose digits no other cell of the unit holds
+                // removes nothing: its trial would only repeat the grid.
+                if (!(m.Outside(p, size) & all) && (searchMode || grid.MerkerLevel == NoMerkerLevel) &&
+                    !GridHasSingles(grid))
+                    return true;
                 BeginTrial(grid, trial);
                 auto ry = [](int i) { return (i - 1) / 3 + 1; };
                 auto cx = [](int i) { return (i - 1) % 3 + 1; };
@@ -380,55 +448,71 @@ void TSolverEngine::NakedSubsets(TSolverGrid &grid, int level, bool searchMode, 
 
 void TSolverEngine::FindVZwilling(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     HiddenSubsets(grid, level, searchMode, 2);
 }
 
 void TSolverEngine::FindVDrilling(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     if (!HiddenSubsets(grid, level, searchMode, 3))
         Trace(QStringLiteral("VDrilling ende"));
 }
 
 bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode, int size)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     for (int pass = 0; pass < 3; ++pass) {
         if (grid.FoundLevel != 0)
             return false;
         for (int u = 0; u < 9; ++u) {
             const int bx = u % 3, by = u / 3;
-            TCellPos cells[10];
-            UnitCells(pass, u, cells);
-            int free;
-            if (pass == 0) {
-                free = FreeCellsInRow(grid, u + 1);
-            } else if (pass == 1) {
-                free = FreeCellsInCol(grid, u + 1);
-            } else {
-                free = FreeCellsInBlock(grid, bx, by);
+            const int free = FreeCellsOf(Map, pass, u);
+            if (pass == 2)
                 TraceF("Teste Block(%d,%d)Freie:%d", bx, by, free);
-            }
             if (free <= size)
                 continue;
-            // Taken once per unit: a trial that finds nothing leaves the
-            // grid's candidates as they were.
-            uint16_t mask[10];
-            bool filled[10];
-            for (int p = 1; p <= 9; ++p) {
-                const TCellPos q = cells[p];
-                mask[p] = MerkerMask(grid.Cells[q.x][q.y]);
-                filled[p] = grid.Cells[q.x][q.y].Value != 0;
+            // A digit can only belong to the subset when it sits in two to
+            // `size` cells of the unit. Fewer such digits than the subset
+            // has cells make none; the trace shows groups of two or more.
+            const bool traceOn = TraceOn();
+            const uint16_t *at = Map.Pos[pass][u];
+            uint16_t held = 0;
+            for (int d = 1; d <= 9; ++d) {
+                const int n = DigitCount(at[d]);
+                if (n >= 2 && n <= size)
+                    held |= uint16_t(1u << d);
             }
-            // The candidates of every run of cells a..b, once per unit: the
-            // cells outside a group are the runs between its members.
-            uint16_t runs[11][11] = {};
-            for (int a = 1; a <= 9; ++a) {
-                uint16_t acc = 0;
-                for (int b = a; b <= 9; ++b)
-                    runs[a][b] = acc |= mask[b];
-            }
+            if (DigitCount(held) < (traceOn ? 2 : size))
+                continue;
+            const TUnitMasks m(Map, pass, u);
+            const TCellPos *cells = m.Cells;
+            const uint16_t *mask = m.Mask;
+            const bool *filled = m.Filled;
+            // Without the trace only the groups that hold the cells of
+            // `size` such digits are worth a look: the cells of the digits
+            // together, with one more cell of the unit where they fill fewer.
+            // As many as there are groups of three cells in a unit.
+            uint16_t groups[84];
+            int listed = 0;
+            auto list = [&](uint16_t g) {
+                if (std::find(groups, groups + listed, g) == groups + listed)
+                    groups[listed++] = g;
+            };
+            if (!traceOn)
+                ForEachGroup(size, held, [&](const int *digits) {
+                    uint16_t cellsOf = 0;
+                    for (int j = 0; j < size; ++j)
+                        cellsOf |= at[digits[j]];
+                    const int n = DigitCount(cellsOf);
+                    if (n == size)
+                        list(cellsOf);
+                    else if (n < size)
+                        for (int q = 1; q <= 9; ++q)
+                            if (!((cellsOf >> q) & 1))
+                                list(uint16_t(cellsOf | (1u << q)));
+                    return true;
+                });
             // The unit counts the trace shows: empty cells with candidate d.
             auto unitCounts = [&](TDigitCounts &counts) {
                 if (pass == 0) {
@@ -451,9 +535,25 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                 return QString::asprintf("Block:%d,%d %s", bx, by, kind);
             };
             bool applied = false;
-            ForEachGroup(size, [&](const int *p) {
+            auto visit = [&](const int *p) {
                 if (grid.FoundLevel != 0)
                     return false;
+                // Digit d qualifies when its unit count is above 1 and equals
+                // its group count: it sits in two or more group cells and in
+                // no other cell of the unit.
+                uint16_t group = 0;
+                for (int j = 0; j < size; ++j)
+                    group |= uint16_t(1u << p[j]);
+                uint16_t qualifying = 0;
+                for (unsigned rest = held; rest != 0; rest &= rest - 1) {
+                    const int d = std::countr_zero(rest);
+                    if (!(at[d] & ~group))
+                        qualifying |= uint16_t(1u << d);
+                }
+                const int n = DigitCount(qualifying);
+                // Only a subset, or a group the trace shows, goes on.
+                if (n != size && (n <= 1 || !traceOn))
+                    return true;
                 // The union of the group's candidates, as CountMerkerUnion2/3;
                 // with no more digits than cells it is a naked subset instead.
                 bool anyFilled = false;
@@ -462,22 +562,9 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                     anyFilled = anyFilled || filled[p[j]];
                     all |= mask[p[j]];
                 }
-                if (anyFilled || std::popcount(all) <= size)
+                if (anyFilled || DigitCount(all) <= size)
                     return true;
-                // Digit d qualifies when its unit count is above 1 and equals
-                // its group count: it sits in two or more group cells and in
-                // no other cell of the unit.
-                uint16_t twice = 0, outside = 0;
-                for (int j = 0; j < size; ++j)
-                    for (int k = j + 1; k < size; ++k)
-                        twice |= mask[p[j]] & mask[p[k]];
-                const int last = p[size - 1];
-                outside = runs[1][p[0] - 1] | runs[p[0] + 1][p[1] - 1] | runs[last + 1][9];
-                if (size == 3)
-                    outside |= runs[p[1] + 1][p[2] - 1];
-                const uint16_t qualifying = twice & ~outside;
-                const int n = std::popcount(qualifying);
-                if (n > 1 && TraceOn()) {
+                if (n > 1 && traceOn) {
                     TDigitCounts counts, groupCounts{};
                     unitCounts(counts);
                     for (int j = 0; j < size; ++j)
@@ -508,14 +595,18 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
                         // pattern that clears nothing (three digits squeezed
                         // into two cells of a broken puzzle) must not be
                         // applied again on every step.
-                        if (RemoveCandidate(c, k))
+                        if (RemoveCandidate(trial, q.x, q.y, k))
                             trial.MerkerLevel = std::min(trial.MerkerLevel, level);
                         c.Deleted[k] = true;
                     }
                 }
                 applied = TryTrial(grid, trial, level, searchMode);
                 return !applied;
-            });
+            };
+            if (traceOn)
+                ForEachGroup(size, kAllPositions, visit);
+            else
+                ForEachListedGroup(groups, listed, visit);
             if (applied)
                 return true;
         }
@@ -528,7 +619,7 @@ bool TSolverEngine::HiddenSubsets(TSolverGrid &grid, int level, bool searchMode,
 
 void TSolverEngine::FindXWing(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     Trace(QStringLiteral("xWing2 Start"));
     int lastTrialLevel = 0;
     if (!XWingPasses(grid, level, searchMode, lastTrialLevel))
@@ -537,18 +628,18 @@ void TSolverEngine::FindXWing(TSolverGrid &grid, int level, bool searchMode)
 
 bool TSolverEngine::XWingPasses(TSolverGrid &grid, int level, bool searchMode, int &lastTrialLevel)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     // pass 0: the base lines are rows, the cover lines columns; pass 1 the
     // other way round.
     for (int pass = 0; pass < 2; ++pass) {
         if (grid.FoundLevel != 0)
             return false;
         const bool rows = pass == 0;
-        auto counts = [&](bool ofRow, int n, TDigitCounts &out) {
-            if (ofRow)
-                DigitCountsInRow(grid, n, out);
-            else
-                DigitCountsInCol(grid, n, out);
+        // As DigitCountsInRow and DigitCountsInCol.
+        auto counts = [this](bool ofRow, int n, TDigitCounts &out) {
+            out[0] = 0;
+            for (int d = 1; d <= 9; ++d)
+                out[d] = DigitCount(Map.Pos[ofRow ? UnitRow : UnitCol][n - 1][d]);
         };
         // Cell at base line b, cross position c.
         auto at = [rows](TSolverGrid &g, int b, int c) -> TSolverCell & {
@@ -563,12 +654,14 @@ bool TSolverEngine::XWingPasses(TSolverGrid &grid, int level, bool searchMode, i
                 for (int d = 1; d <= 9; ++d) {
                     if (a[d] != 2 || b[d] != 2 || grid.FoundLevel != 0)
                         continue;
-                    int cross[9];
-                    int n = 0;
-                    for (int c = 1; c <= 9; ++c) {
-                        const TSolverCell &c1 = at(grid, l1, c), &c2 = at(grid, l2, c);
-                        if (c1.Value == 0 && c1.Merker[d] && c2.Value == 0 && c2.Merker[d])
-                            cross[n++] = c;
+                    // The cross positions where both base lines hold d.
+                    const int kind = rows ? UnitRow : UnitCol;
+                    const unsigned both = Map.Pos[kind][l1 - 1][d] & Map.Pos[kind][l2 - 1][d];
+                    const int n = DigitCount(both);
+                    int cross[2] = {0, 0};
+                    if (n == 2) {
+                        cross[0] = std::countr_zero(both);
+                        cross[1] = std::countr_zero(both & (both - 1));
                     }
                     TraceF("Zahl(%d) cnt=%d", d, n);
                     if (n != 2)
@@ -592,7 +685,10 @@ bool TSolverEngine::XWingPasses(TSolverGrid &grid, int level, bool searchMode, i
                             if (line == l1 || line == l2) {
                                 c.Pattern[d] = true;
                             } else {
-                                RemoveCandidate(c, d);
+                                if (rows)
+                                    RemoveCandidate(trial, k, line, d);
+                                else
+                                    RemoveCandidate(trial, line, k, d);
                                 c.Deleted[d] = true;
                                 trial.MerkerLevel = std::min(trial.MerkerLevel, level);
                             }
@@ -656,7 +752,7 @@ bool TSolverEngine::TrySueDeCoq(TSolverGrid &grid, TSolverGrid &trial, int level
 
 void TSolverEngine::FindSueDeCoq4(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     Trace(QStringLiteral("Sue_De_Coq4 Start"));
     if (!SueDeCoq4Passes(grid, level, searchMode))
         Trace(QStringLiteral("Sue_De_Coq4 Ende"));
@@ -664,7 +760,7 @@ void TSolverEngine::FindSueDeCoq4(TSolverGrid &grid, int level, bool searchMode)
 
 bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMode)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     for (int pass = 0; pass < 2; ++pass) {
         if (grid.FoundLevel != 0)
             return false;
@@ -734,7 +830,7 @@ bool TSolverEngine::SueDeCoq4Passes(TSolverGrid &grid, int level, bool searchMod
 
 void TSolverEngine::FindSueDeCoq5(TSolverGrid &grid, int level, bool searchMode)
 {
-    StartTechnique();
+    StartTechnique(grid);
     Trace(QStringLiteral("Sue_De_Coq5 Start"));
     if (!SueDeCoq5Passes(grid, level, searchMode))
         Trace(QStringLiteral("Sue_De_Coq5 Ende"));
@@ -742,7 +838,7 @@ void TSolverEngine::FindSueDeCoq5(TSolverGrid &grid, int level, bool searchMode)
 
 bool TSolverEngine::SueDeCoq5Passes(TSolverGrid &grid, int level, bool searchMode)
 {
-    TSolverGrid trial;
+    TSolverGrid &trial = Trial;
     for (int pass = 0; pass < 2; ++pass) {
         if (grid.FoundLevel != 0)
             return false;
