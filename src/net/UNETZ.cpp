@@ -113,6 +113,9 @@ bool TNETZ::SetListenerActive(bool on)
             TraceCat(9, QStringLiteral("UDP-Empfang aus"));
         ListenerActive = false;
         UDPEmpf->close();
+        // Nothing goes out now, so nobody can be expected to answer.
+        for (bool &w : AwaitingAnswer)
+            w = false;
         return true;
     }
     if (ListenerActive)

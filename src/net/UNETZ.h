@@ -124,6 +124,10 @@ public:
 
     // Telegrams waiting in slot p's queue (0..500).
     int QueuedCount(int p) const;
+    // A peer that has acknowledged nothing for this long while a telegram
+    // to it waits is gone: its program ended or its machine went off. The
+    // resends never give up on a peer that answers, however lossy the line.
+    static constexpr int kPeerSilenceSeconds = 15;
     // Drops everything waiting for slot p (the numbering runs on).
     void PurgeQueue(int p);
     // Forgets the telegrams handled from an address, so that a peer whose
@@ -160,6 +164,9 @@ public:
     void OnPlayerId(); // 120
     void SendLogoff();
     void OnLogoff(const QString &address); // 112
+    // Player p has gone (logoff or silence): marked out and gone for every
+    // machine, and the game or its start goes on without him.
+    void PlayerLeft(int p);
     void SendServerLogoff();
     void OnServerLogoff(); // 121
     void SendGameEnded();
@@ -184,6 +191,8 @@ public:
     void StartNetworkGame();
     void OnStartPhase(); // 107
     void OnReady();      // 129
+    // Starts the countdown once every active player has reported ready.
+    void StartCountdownWhenReady();
     void StartTimerTimer();
     void ResetPlayerStats();
     void ResetBoardCells();
@@ -254,6 +263,17 @@ private:
         QString Refusal;
     };
     TDestination QueueDestination[9];
+    // Per slot, whether a telegram waits for the peer's answer since its
+    // head went out, and since when (the counter at that moment, moved on
+    // by each acknowledgement from the peer).
+    bool AwaitingAnswer[9] = {};
+    int64_t AwaitingSince[9] = {};
+    // The peer of slot p has not answered for kPeerSilenceSeconds: on the
+    // host the same as its logoff, on a client whose host it is the same
+    // as the host's logoff; what waits for it is dropped.
+    void PeerGone(int p);
+    // The slot this machine itself holds, whose queue comes back to it.
+    bool IsOwnSlot(int p) const;
     // Per source address and Loop, the TAN of the last telegram handled.
     QHash<QPair<QString, int32_t>, int32_t> LastHandledTan;
 

@@ -355,13 +355,26 @@ void TNETZ::OnReady()
         return;
     }
     table[p].Ready = true;
-    if (StartTimer->isActive())
+    StartCountdownWhenReady();
+}
+
+void TNETZ::StartCountdownWhenReady()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!Form1 || !table || MyPlayerNo != 1 || !Form1->GameStarting || StartTimer->isActive())
         return;
+    // A ghost game starts at the first report.
     const bool ghost = FormGhost && FormGhost->GhostMode;
-    if (!ghost)
-        for (int q = 1; q <= 8; ++q)
+    if (!ghost) {
+        bool any = false;
+        for (int q = 1; q <= 8; ++q) {
             if (table[q].Active && !table[q].Ready)
                 return;
+            any = any || table[q].Ready;
+        }
+        if (!any)
+            return;
+    }
     StartTimer->Tag = Form1->SinglePlayerGame ? 1 : 4;
     StartTimer->SetEnabled(true);
 }

@@ -311,10 +311,21 @@ void TNETZ::OnLogoff(const QString &address)
         TraceCat(2, QStringLiteral("Abmeldung von (%1) für Spieler %2 ignoriert").arg(address).arg(gid));
         return;
     }
+    PlayerLeft(gid);
+}
+
+void TNETZ::PlayerLeft(int gid)
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !isSlot(gid) || gid == 1)
+        return;
+    TPlayerRecord &r = table[gid];
     const QString name = r.Name;
     r.Active = false;
     r.GameOver = true;
     r.Penalty = -2;
+    // Nobody is there to take what waits for him.
+    PurgeQueue(gid);
     SendPenalty(gid);
     SendChat(name + QStringLiteral(" meldet sich ab"), kToAll);
     refreshPlayerTable();
@@ -325,7 +336,10 @@ void TNETZ::OnLogoff(const QString &address)
             ScoreGame();
             SendEndOfGame();
         }
-    } else if (!gameStartingOrRunning()) {
+    } else if (Form1 && Form1->GameStarting) {
+        // The start waited for his ready report too.
+        StartCountdownWhenReady();
+    } else {
         // Between games the slot is freed where it is: the others keep their
         // numbers, which their machines know.
         r.Name.clear();
@@ -333,7 +347,6 @@ void TNETZ::OnLogoff(const QString &address)
         r.PlayerNo = -1;
         r.GameOver = false;
         r.Penalty = 0;
-        PurgeQueue(gid);
         refreshPlayerTable();
     }
     // The tournament window shows whether the players left still fit its file.

@@ -87,6 +87,28 @@ void TNETZ::PurgeQueue(int p)
     if (!table || !isSlot(p))
         return;
     table[p].QueueRead = table[p].QueueWrite;
+    AwaitingAnswer[p] = false;
+}
+
+bool TNETZ::IsOwnSlot(int p) const
+{
+    return IsSelfHost() ? p == 1 : p == MyPlayerNo;
+}
+
+void TNETZ::PeerGone(int p)
+{
+    TPlayerRecord &r = PlayerSlots()[p];
+    TraceCat(0, QStringLiteral("ERROR: Keine Antwort von %1(%2) seit %3 s, %4 Telegramm(e) verworfen.")
+                    .arg(r.Name, r.Address)
+                    .arg(kPeerSilenceSeconds)
+                    .arg(QueuedCount(p)));
+    PurgeQueue(p);
+    if (IsSelfHost()) {
+        if (r.Active)
+            PlayerLeft(p);
+    } else if (p == 1) {
+        OnServerLogoff();
+    }
 }
 
 void TNETZ::SyncQueueOwner(int p)
@@ -252,6 +274,10 @@ void TNETZ::SendQueueHead(int p, int extraTicks)
     TPlayerRecord &r = PlayerSlots()[p];
     TTelegram &head = r.SendQueue[r.QueueRead];
     head.RetryCount = kResendTicks;
+    if (!AwaitingAnswer[p]) {
+        AwaitingAnswer[p] = true;
+        AwaitingSince[p] = PerfCounter();
+    }
     SenderHost = r.Address;
     if (traceOn(1))
         TraceCat(1, telHead(QStringLiteral("Sende an"), head) + QStringLiteral("Daten>> ") +
@@ -280,13 +306,24 @@ void TNETZ::SendTimerTimer()
         return;
     }
     bool pending = false;
+    int64_t now = 0;
     for (int p = 1; p <= 8; ++p) {
         TPlayerRecord &r = table[p];
-        if (r.QueueRead == r.QueueWrite)
+        if (r.QueueRead == r.QueueWrite) {
+            AwaitingAnswer[p] = false;
             continue;
+        }
         SyncQueueOwner(p);
         if (r.QueueRead == r.QueueWrite)
             continue;
+        if (AwaitingAnswer[p] && !IsOwnSlot(p)) {
+            if (now == 0)
+                now = PerfCounter();
+            if (now - AwaitingSince[p] >= kPeerSilenceSeconds * PerfFrequency()) {
+                PeerGone(p);
+                continue;
+            }
+        }
         pending = true;
         // Only the head goes out: one telegram in flight per peer, in order.
         TTelegram &head = r.SendQueue[r.QueueRead];
@@ -520,9 +557,13 @@ void TNETZ::DispatchTelegram(const QString &peer)
                         .arg(QueueDestination[Tel.Loop].Host));
         return;
     }
+    // The peer answers: it is there, whichever telegram it acknowledges.
+    AwaitingSince[Tel.Loop] = PerfCounter();
     if (r.QueueRead == Tel.TAN && r.SendQueue[Tel.TAN].Aktion == Tel.Aktion) {
         r.SendQueue[Tel.TAN].ACK = 0;
         r.QueueRead = nextIndex(r.QueueRead);
+        if (r.QueueRead == r.QueueWrite)
+            AwaitingAnswer[Tel.Loop] = false;
         // The next telegram for this peer leaves now rather than on the next
         // tick; it is still the only one in flight.
         const int p = Tel.Loop;

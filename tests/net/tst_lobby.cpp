@@ -781,6 +781,121 @@ private slots:
         QVERIFY(queuedOfKind(1, akEndOfGame).empty());
     }
 
+    // ---- a peer that stops answering ---------------------------------------------
+
+    // Time passes on the replaceable counter while the send timer ticks.
+    void silence(int ms)
+    {
+        for (int t = 0; t < ms; t += 100) {
+            TTestFixture::Now += 100 * 1000000LL;
+            NETZ->SendTimerTimer();
+        }
+    }
+
+    // A client that acknowledges nothing for 15 s while a telegram to it
+    // waits is gone, as if it had logged off.
+    void silentClientIsGoneAsIfItLoggedOff_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("between games") << "between";
+        QTest::newRow("during a game") << "game";
+        QTest::newRow("during the start") << "start";
+    }
+    void silentClientIsGoneAsIfItLoggedOff()
+    {
+        QFETCH(QString, when);
+        openAsHost();
+        receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
+        receiveKind(akLogin, kPeer3, QStringLiteral("Cleo"));
+        loopBack();
+        dropQueues();
+        Form1->GameRunning = when == "game";
+        Form1->GameStarting = when == "start";
+        slot(1).Ready = slot(3).Ready = when == "start";
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = akOptions;
+        NETZ->EncodeOptions();
+        NETZ->QueueToPlayer(2);
+        silence(14900);
+        QVERIFY(slot(2).Active);
+        QVERIFY(NETZ->QueuedCount(2) == 1);
+        int resent = 0;
+        for (const TSent &x : sent)
+            resent += x.Tel.Aktion == akOptions && x.Host == kPeer ? 1 : 0;
+        QVERIFY(resent >= 2);
+        silence(200);
+        QVERIFY(!slot(2).Active);
+        QCOMPARE(NETZ->QueuedCount(2), 0);
+        QVERIFY(traced("Keine Antwort von Bert(127.0.0.2) seit 15 s"));
+        // The others learn it as they learn a logoff.
+        for (int p : {1, 3}) {
+            QCOMPARE(queuedOfKind(p, akChat).size(), size_t(1));
+            QCOMPARE(queuedOfKind(p, akChat)[0].Text(), QString("Bert meldet sich ab"));
+        }
+        if (when == "between") {
+            QVERIFY(slot(2).Address.isEmpty());
+        } else {
+            QCOMPARE(slot(2).Penalty, -2);
+            QCOMPARE(queuedOfKind(3, akPenalty).size(), size_t(1));
+            QCOMPARE(queuedOfKind(3, akPenalty)[0].x, -2);
+        }
+        QCOMPARE(Form1->GameRunning, when == "game");
+        // The start waits for nobody who is gone.
+        QCOMPARE(NETZ->StartTimer->isActive(), when == "start");
+        NETZ->StartTimer->stop();
+        // Nothing goes to Bert any more.
+        sent.clear();
+        silence(30000);
+        for (const TSent &x : sent)
+            QVERIFY(x.Host != kPeer);
+    }
+
+    // A silent client who was the last one in ends the round for the rest.
+    void silentLastPlayerEndsTheRound()
+    {
+        openAsHost();
+        receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
+        dropQueues();
+        Form1->GameRunning = true;
+        slot(1).GameOver = true;
+        NETZ->SendStats(1);
+        NETZ->PurgeQueue(1);
+        silence(15100);
+        QVERIFY(!Form1->GameRunning);
+        QCOMPARE(queuedOfKind(1, akEndOfGame).size(), size_t(1));
+    }
+
+    // A client whose host stops answering leaves, as when the host logs off;
+    // another client that does is the host's to judge: only what waits for
+    // it is dropped.
+    void clientLeavesWhenItsHostIsSilent()
+    {
+        player(1, "Host", kPeer);
+        player(2, "Ich", kHost);
+        player(3, "Cleo", kPeer3);
+        NETZ->MyPlayerNo = 2;
+        NETZ->SendChat(QStringLiteral("Hallo"), QStringLiteral("all"));
+        // Its own line comes back to it; the host answers.
+        NETZ->PurgeQueue(2);
+        NETZ->PurgeQueue(1);
+        silence(15100);
+        QCOMPARE(NETZ->QueuedCount(3), 0);
+        QVERIFY(slot(3).Active);
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        QVERIFY(!Form1->StopRequested);
+
+        NETZ->SendUsedMarks(3);
+        QCOMPARE(NETZ->QueuedCount(1), 1);
+        silence(14900);
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        silence(200);
+        QCOMPARE(NETZ->MyPlayerNo, 0);
+        QVERIFY(Form1->StopRequested);
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Spieler 1 (Server) hat sich abgemeldet."));
+        QCOMPARE(NETZ->QueuedCount(1), 0);
+        Form1->StopRequested = false;
+    }
+
     void logoffThatEndsTheGameScoresItAndTellsTheRest()
     {
         openAsHost();

@@ -203,6 +203,76 @@ private slots:
         QCOMPARE(sent.size(), size_t(23));
     }
 
+    // The silence that makes a peer gone is counted from the moment the
+    // head goes out, moved on by every acknowledgement from the peer; time
+    // with the listener off does not count.
+    void peerSilenceCountsFromTheSendAndEachAnswer()
+    {
+        const int64_t ms = 1000000LL;
+        auto wait = [&](int64_t span) {
+            for (int64_t t = 0; t < span; t += 100) {
+                TTestFixture::Now += 100 * ms;
+                NETZ->SendTimerTimer();
+            }
+        };
+        peer(2, "127.0.0.2");
+        queueName(2, 1);
+        queueName(2, 2);
+        wait(60000); // listener off: nothing goes out, nobody is expected to answer
+        activate();
+        wait(14000);
+        QCOMPARE(NETZ->QueuedCount(2), 2);
+        ack(2, 0); // the answer starts the count again
+        wait(14000);
+        QCOMPARE(NETZ->QueuedCount(2), 1);
+        ack(2, 0); // even a late one for the telegram before
+        wait(14900);
+        QCOMPARE(NETZ->QueuedCount(2), 1);
+        QCOMPARE(countLines("Keine Antwort"), 0);
+        wait(200);
+        QCOMPARE(NETZ->QueuedCount(2), 0);
+        QCOMPARE(countLines("Keine Antwort von P2(127.0.0.2) seit 15 s, 1 Telegramm(e) verworfen."), 1);
+        // A slot that is off the wire again starts afresh.
+        NETZ->SetListenerActive(false);
+        queueName(2, 3);
+        activate();
+        wait(10000);
+        QCOMPARE(NETZ->QueuedCount(2), 1);
+    }
+
+    // A peer that answers is never given up, however lossy the line: one
+    // minute at 20 % loss each way, a telegram every 50 ms.
+    void answeringPeerOnALossyLineStays()
+    {
+        Trace->cb_telegramm_out->setChecked(false);
+        Trace->cb_telegramm_in->setChecked(false);
+        activate();
+        peer(2, "127.0.0.2");
+        uint32_t seed = 12345;
+        auto lost = [&] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) % 100 < 20;
+        };
+        int queuedNo = 0;
+        size_t seen = 0;
+        for (int tick = 0; tick < 60000 || NETZ->QueuedCount(2) > 0; ++tick) {
+            QVERIFY(tick < 120000);
+            TTestFixture::Now += 1000000LL;
+            if (tick < 60000 && tick % 50 == 0)
+                queueName(2, ++queuedNo);
+            NETZ->SendTimerTimer();
+            // The peer answers what reaches it; the answer may be lost too.
+            while (seen < sent.size()) {
+                const TTelegram t = sentTel(seen++);
+                if (!lost() && !lost())
+                    ack(2, t.TAN);
+            }
+        }
+        QVERIFY(slot(2).Active);
+        QCOMPARE(countLines("Keine Antwort"), 0);
+        QCOMPARE(slot(2).QueueRead, queuedNo % kTelegramRingSize);
+    }
+
     void sendTimerTicksEveryMillisecondOnlyWhileSomethingWaits()
     {
         NETZ->SendTimer->start(1);
