@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -124,12 +125,22 @@ public:
     TUnwatchedDialogs Dialogs;
 };
 
-// Runs in the caller's namespace with the harness's variables: starts
-// `count` peers, peer i in namespace i with the arguments args(i), each with
-// private folders, and returns their exit codes and output.
+// What became of one peer: its exit code (-1 when it did not end by
+// itself), whether a signal ended it, and its output.
 struct TPeerRun {
     int ExitCode = -1;
+    bool Crashed = false;
     QString Output;
+};
+
+// How peer i starts: the program's arguments, further variables (NAME=value,
+// they override the production ones), and, when After is not empty, only
+// once another peer has printed a line that is After or starts with After
+// and a blank: a program started later, as by a user who comes later.
+struct TPeerStart {
+    QStringList Args;
+    QStringList Env;
+    QString After;
 };
 // Makes namespace ns drop lossPercent % of the UDP datagrams for port 2401
 // arriving on its eth0. Only what arrives over the bridge is lost; the
@@ -171,7 +182,20 @@ inline bool addLoss(const QString &ns, int lossPercent, QString &why)
     return false;
 }
 
-inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList(int)> &args, int lossPercent,
+// Whether some line of out is after, or starts with after and a blank.
+inline bool printedLine(const QString &out, const QString &after)
+{
+    for (const QString &line : out.split(QLatin1Char('\n')))
+        if (line == after || line.startsWith(after + QLatin1Char(' ')))
+            return true;
+    return false;
+}
+
+// Runs in the caller's namespace with the harness's variables: starts
+// `count` peers, peer i in namespace i as start(i) says, each with private
+// folders, and returns their exit codes and output once all have ended or
+// timeoutMs have gone.
+inline std::vector<TPeerRun> runPeers(int count, const std::function<TPeerStart(int)> &start, int lossPercent,
                                       int timeoutMs)
 {
     std::vector<TPeerRun> runs(static_cast<size_t>(count));
@@ -185,7 +209,7 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
             return runs;
         }
     }
-    std::vector<std::unique_ptr<QProcess>> procs;
+    std::vector<TPeerStart> plans;
     for (int i = 1; i <= count; ++i) {
         const QString ns = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i)));
         const QString addr = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_ADDR_%1").arg(i)));
@@ -193,6 +217,12 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
             std::fprintf(stderr, "orchestrate: run me through netns_harness.sh\n");
             return runs;
         }
+        plans.push_back(start(i));
+    }
+    std::vector<std::unique_ptr<QProcess>> procs(static_cast<size_t>(count));
+    auto launch = [&](int i) {
+        const QString ns = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_%1").arg(i)));
+        const QString addr = qEnvironmentVariable(qPrintable(QStringLiteral("NETNS_ADDR_%1").arg(i)));
         const QString dir = base.path() + QStringLiteral("/peer%1").arg(i);
         for (const char *sub : {"settings", "data", "tmp"})
             QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sub));
@@ -209,23 +239,62 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
                            QStringLiteral("SUDOKU_SETTINGS_DIR=") + dir + QStringLiteral("/settings"),
                            QStringLiteral("SUDOKU_DATA_DIR=") + dir + QStringLiteral("/data"),
                            QStringLiteral("TMPDIR=") + dir + QStringLiteral("/tmp"),
-                           outside,
-                           QCoreApplication::applicationFilePath()};
-        cmd << args(i);
+                           outside};
+        cmd << plans[size_t(i - 1)].Env << QCoreApplication::applicationFilePath() << plans[size_t(i - 1)].Args;
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(QStringLiteral("ip"), cmd);
-        procs.push_back(std::move(p));
-    }
-    for (size_t i = 0; i < procs.size(); ++i) {
-        QProcess &p = *procs[i];
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished(2000);
-        } else if (p.exitStatus() == QProcess::NormalExit) {
-            runs[i].ExitCode = p.exitCode();
+        procs[size_t(i - 1)] = std::move(p);
+    };
+    for (int i = 1; i <= count; ++i)
+        if (plans[size_t(i - 1)].After.isEmpty())
+            launch(i);
+
+    // Outputs are read as they come, so that a later peer starts when its
+    // line appears, and no peer blocks on a full pipe.
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        bool running = false;
+        for (int i = 1; i <= count; ++i) {
+            QProcess *p = procs[size_t(i - 1)].get();
+            if (p) {
+                runs[size_t(i - 1)].Output += QString::fromLocal8Bit(p->readAll());
+                running = running || p->state() != QProcess::NotRunning;
+                continue;
+            }
+            const QString &after = plans[size_t(i - 1)].After;
+            for (const TPeerRun &r : runs)
+                if (printedLine(r.Output, after)) {
+                    launch(i);
+                    running = true;
+                    break;
+                }
         }
-        runs[i].Output = QString::fromLocal8Bit(p.readAll());
+        // A peer waiting for a line that nobody can print any more never starts.
+        if (!running || clock.elapsed() > timeoutMs)
+            loop.quit();
+    });
+    tick.start(50);
+    loop.exec();
+    for (int i = 1; i <= count; ++i) {
+        TPeerRun &run = runs[size_t(i - 1)];
+        QProcess *p = procs[size_t(i - 1)].get();
+        if (!p) {
+            run.Output += QStringLiteral("never started: nobody printed \"%1\"\n").arg(plans[size_t(i - 1)].After);
+            continue;
+        }
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(2000);
+        } else if (p->exitStatus() == QProcess::NormalExit) {
+            run.ExitCode = p->exitCode();
+        } else {
+            run.Crashed = true;
+        }
+        run.Output += QString::fromLocal8Bit(p->readAll());
     }
     if (lossPercent > 0) {
         // How much was dropped, as the rule counted it.
@@ -246,14 +315,28 @@ inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList
     return runs;
 }
 
+// All peers at once, peer i with the arguments args(i).
+inline std::vector<TPeerRun> runPeers(int count, const std::function<QStringList(int)> &args, int lossPercent,
+                                      int timeoutMs)
+{
+    return runPeers(
+        count,
+        [&](int i) {
+            return TPeerStart{args(i), {}, {}};
+        },
+        lossPercent, timeoutMs);
+}
+
 } // namespace lanpeer
 
 // One turn of a client that has not logged in yet and looks again, as a user
 // does when a search goes unanswered or a login is lost: from the start
 // screen it searches again; in the search window it joins a waiting game if
-// one is listed, else searches again. every(ms) says whether that much time
-// has gone since the last try.
-inline void SearchAgainTurn(bool viaSearchWindow, const std::function<bool(int)> &every)
+// one is listed, else searches again, by broadcast or, with typedHost, by
+// typing the host's address on the intranet tab. every(ms) says whether that
+// much time has gone since the last try.
+inline void SearchAgainTurn(bool viaSearchWindow, const std::function<bool(int)> &every,
+                            const QString &typedHost = QString())
 {
     if (!viaSearchWindow) {
         if (FormStart->isVisible() && !FormStart->Warte->isActive() && every(500)) {
@@ -269,10 +352,15 @@ inline void SearchAgainTurn(bool viaSearchWindow, const std::function<bool(int)>
                 FormSucheSpiele->Games->setCurrentItem(FormSucheSpiele->Games->topLevelItem(i));
                 waiting = true;
             }
-        if (waiting)
+        if (waiting) {
             FormSucheSpiele->GamesDblClick();
-        else
+        } else if (!typedHost.isEmpty()) {
+            FormSucheSpiele->ShowTab(2);
+            FormSucheSpiele->NewServerEdit->setText(typedHost);
+            FormSucheSpiele->bt_addClick();
+        } else {
             FormSucheSpiele->bt_suchenClick();
+        }
     }
 }
 
@@ -395,14 +483,17 @@ inline int RunPeerPart(const QString &role, const std::function<std::unique_ptr<
 }
 
 // Prints each machine's output under its role; 0 when every one ended well
-// and as many ran as there are roles.
-inline int ReportPeerRuns(const QStringList &roles, const std::vector<lanpeer::TPeerRun> &runs)
+// (the roles in killed: by a signal) and as many ran as there are roles.
+inline int ReportPeerRuns(const QStringList &roles, const std::vector<lanpeer::TPeerRun> &runs,
+                          const QStringList &killed = {})
 {
     int rc = runs.size() == size_t(roles.size()) ? 0 : 1;
     for (size_t i = 0; i < runs.size(); ++i) {
-        std::printf("---- %s (rc %d)\n%s", qPrintable(roles.value(int(i))), runs[i].ExitCode,
+        const bool mustDie = killed.contains(roles.value(int(i)));
+        std::printf("---- %s (%s)\n%s", qPrintable(roles.value(int(i))),
+                    runs[i].Crashed ? "killed" : qPrintable(QStringLiteral("rc %1").arg(runs[i].ExitCode)),
                     qPrintable(runs[i].Output));
-        if (runs[i].ExitCode != 0)
+        if (mustDie ? !runs[i].Crashed : runs[i].ExitCode != 0)
             rc = 1;
     }
     std::fflush(stdout);

@@ -9,6 +9,12 @@
 // saw; the test compares the machines with each other and with the scores
 // the rules give for the script.
 //
+// A group plays several rounds, as groups do: after each round every machine
+// leaves its end-of-game dialog its own way, and the host starts the next
+// game when the group is back. The host ends a round with "Spiel beenden"
+// and the group joins its next game. A tournament row plays its stages with
+// the host's listener bound to its bridge address only.
+//
 // Script letters, one per entry of a client:
 //   R  the right digit in the next open cell (Bingo: an offered item)
 //   W  a wrong digit in the next open cell (Bingo: an offered digit in a
@@ -18,14 +24,26 @@
 //      player claimed before (shared board: refused without a penalty)
 //   F  fill every open cell until the game is over; with judging at the
 //      end, a wrong solution is cleared ("Ja") and filled again
-// The first client is the finisher: it waits until every other client has
-// said "fertig" in the chat (its entries are judged by then), then plays;
-// in a race nobody waits.
+//   Q  quit the program (its close sends the logoff)
+//   K  the program is killed (SIGKILL): no logoff, no answer any more
+// The first client that stays the whole round is its finisher: it waits
+// until every other client has said "fertig" in the chat (its entries are
+// judged by then) and every one who left is gone from its table, then
+// plays; in a race nobody waits.
+//
+// End-of-game exits, one letter per round but the last:
+//   S  "Schliessen"
+//   B  "Spielfeld anzeigen"
+//   T  the dialog's title-bar close (the window manager's close event)
 #include "LanPeer.h"
 
+#include "competitions/UChallenge.h"
+#include "competitions/UCompetitionFile.h"
+#include "competitions/UIniFile.h"
 #include "core/ULog.h"
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
 #include "net/UNETZ.h"
 #include "net/USucheSpiele.h"
 #include "screens/UGameOptionen.h"
@@ -34,22 +52,32 @@
 #include "solver/UBingo.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QSet>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
+#include <csignal>
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 namespace netnsgame {
 
 constexpr int kPeerLimitMs = 200000;
+// The tournament's host listens on its bridge address only; the clients
+// type it into the search window, since no broadcast reaches that listener.
+constexpr char kHostAddress[] = "10.213.0.1";
+constexpr char kTournamentName[] = "Pokal";
 
 struct TClient {
     QString Name;
     bool ViaSearchWindow = false;
-    QString Steps;
+    QStringList Steps{};  // the script of each round; "-" (or none) where it is not there
+    QString Exits{};      // how it leaves each round's end-of-game dialog but the last
+    QString StartAfter{}; // its program starts once another machine printed this line
 };
 
 struct TRow {
@@ -60,23 +88,102 @@ struct TRow {
     bool Immediate = true;
     bool Bingo = false;
     bool BingoFields = false; // fields offered, a new offer when it is used up
-    std::vector<TClient> Clients; // the first is the finisher
+    std::vector<TClient> Clients;
     // Every client fills the one shared board at the same time: who gets a
     // cell is chance, but every cell has one owner and the scores follow.
     bool Race = false;
+    int Rounds = 1;
+    QString HostExits{};     // how the host leaves each end-of-game dialog but the last
+    int HostEndsRound = -1;  // the round (from 0) the host ends with "Spiel beenden"
+    bool Tournament = false; // every round a stage; the host bound to its own address
     int Machines() const { return 1 + int(Clients.size()); }
 };
 
+inline QString stepsOf(const TClient &c, int round)
+{
+    return c.Steps.value(round, QStringLiteral("-"));
+}
+inline bool inRound(const TClient &c, int round)
+{
+    return stepsOf(c, round) != QLatin1String("-");
+}
+// The client leaves during the round (quits, or its program is killed).
+inline bool leavesIn(const TClient &c, int round)
+{
+    const QString s = stepsOf(c, round);
+    return s.contains(QLatin1Char('Q')) || s.contains(QLatin1Char('K'));
+}
+inline bool staysIn(const TClient &c, int round)
+{
+    return inRound(c, round) && !leavesIn(c, round);
+}
+// How a machine leaves the end-of-game dialog of the round.
+inline QChar exitOf(const QString &exits, int round)
+{
+    return round < exits.size() ? exits.at(round) : QLatin1Char('S');
+}
+inline int firstRound(const TClient &c)
+{
+    for (int r = 0; r < c.Steps.size(); ++r)
+        if (inRound(c, r))
+            return r;
+    return 0;
+}
+inline bool wasKilled(const TClient &c)
+{
+    for (const QString &s : c.Steps)
+        if (s.contains(QLatin1Char('K')))
+            return true;
+    return false;
+}
+// The round's finisher: the first client that stays the whole round.
+inline const TClient *finisherOf(const TRow &row, int round)
+{
+    if (row.Race)
+        return nullptr;
+    for (const TClient &c : row.Clients)
+        if (staysIn(c, round))
+            return &c;
+    return nullptr;
+}
+// The host and the clients in the round, as it starts or as it ends.
+inline QStringList rolesAtStart(const TRow &row, int round)
+{
+    QStringList roles{QStringLiteral("host")};
+    for (const TClient &c : row.Clients)
+        if (inRound(c, round))
+            roles << c.Name;
+    return roles;
+}
+inline QStringList rolesAtEnd(const TRow &row, int round)
+{
+    QStringList roles{QStringLiteral("host")};
+    for (const TClient &c : row.Clients)
+        if (staysIn(c, round))
+            roles << c.Name;
+    return roles;
+}
+
 inline std::vector<TRow> rows()
 {
-    const TClient join{QStringLiteral("join"), false, {}};
-    const TClient search{QStringLiteral("search"), true, {}};
+    const TClient join{QStringLiteral("join"), false, {}, {}, {}};
+    const TClient search{QStringLiteral("search"), true, {}, {}, {}};
+    const QString exits = QStringLiteral("SBT");
+    int kind = 0;
+    // Two rounds of the same group; the kinds take turns at the exits, so
+    // that the host and a client each leave by every one of them.
     auto three = [&](const QString &name, int rating, bool own, bool immediate, int bingo, const QString &joinSteps,
                      const QString &searchSteps) {
         TClient j = join, s = search;
-        j.Steps = joinSteps;
-        s.Steps = searchSteps;
-        return TRow{name, 0, rating, own, immediate, bingo > 0, bingo == 2, {j, s}};
+        j.Steps = QStringList{joinSteps, joinSteps};
+        s.Steps = QStringList{searchSteps, searchSteps};
+        j.Exits = exits.at((kind + 1) % 3);
+        s.Exits = exits.at((kind + 2) % 3);
+        TRow r{name, 0, rating, own, immediate, bingo > 0, bingo == 2, {j, s}};
+        r.Rounds = 2;
+        r.HostExits = exits.at(kind % 3);
+        ++kind;
+        return r;
     };
     const std::vector<TRow> base = {
         // Rating 1: five seconds for every error.
@@ -107,17 +214,42 @@ inline std::vector<TRow> rows()
         }
     // Eight machines: all find the game and log in, then play one.
     TRow eight{QStringLiteral("eight-r1-own-now-loss20"), 20, 1, true, true, false, false, {}};
-    eight.Clients.push_back({QStringLiteral("join"), false, QStringLiteral("F")});
-    eight.Clients.push_back({QStringLiteral("search"), true, QStringLiteral("RW")});
+    eight.Clients.push_back({QStringLiteral("join"), false, {QStringLiteral("F")}, {}, {}});
+    eight.Clients.push_back({QStringLiteral("search"), true, {QStringLiteral("RW")}, {}, {}});
     for (int i = 4; i <= 8; ++i)
-        eight.Clients.push_back({QStringLiteral("p%1").arg(i), i % 2 == 1, QStringLiteral("R")});
+        eight.Clients.push_back({QStringLiteral("p%1").arg(i), i % 2 == 1, {QStringLiteral("R")}, {}, {}});
     all.push_back(eight);
     TRow race{QStringLiteral("race-shared-r1-loss20"), 20, 1, false, true, false, false, {}};
-    race.Clients = {{QStringLiteral("join"), false, QStringLiteral("F")},
-                    {QStringLiteral("search"), true, QStringLiteral("F")},
-                    {QStringLiteral("p4"), false, QStringLiteral("F")}};
+    race.Clients = {{QStringLiteral("join"), false, {QStringLiteral("F")}, {}, {}},
+                    {QStringLiteral("search"), true, {QStringLiteral("F")}, {}, {}},
+                    {QStringLiteral("p4"), false, {QStringLiteral("F")}, {}, {}}};
     race.Race = true;
     all.push_back(race);
+
+    // The host ends round 1 with "Spiel beenden" once both clients made their
+    // entries; they find its next game again from their start screens.
+    TRow ends{QStringLiteral("leave-hostends-loss20"), 20, 2, true, true, false, false, {}};
+    TClient j = join, s = search;
+    j.Steps = QStringList{QStringLiteral("RW"), QStringLiteral("WRF")};
+    s.Steps = QStringList{QStringLiteral("RRW"), QStringLiteral("RWW")};
+    ends.Clients = {j, s};
+    ends.Rounds = 2;
+    ends.HostEndsRound = 0;
+    all.push_back(ends);
+
+    // A tournament of two stages; the host's listener is bound to its
+    // bridge address.
+    TRow cup{QStringLiteral("tournament-bound-loss0"), 0, 1, true, true, false, false, {}};
+    TClient cj = search, cs = search;
+    cj.Name = QStringLiteral("join");
+    cj.Steps = QStringList{QStringLiteral("WRWF"), QStringLiteral("RWF")};
+    cs.Steps = QStringList{QStringLiteral("RRW"), QStringLiteral("WR")};
+    cj.Exits = cs.Exits = QStringLiteral("S");
+    cup.Clients = {cj, cs};
+    cup.Rounds = 2;
+    cup.HostExits = QStringLiteral("S");
+    cup.Tournament = true;
+    all.push_back(cup);
     return all;
 }
 
@@ -139,6 +271,7 @@ struct TExpected {
     QStringList Penalties; // "seconds/errors" in order
     bool Out = false;
     int WrongSolutions = 0; // telegrams "the solution is wrong" received
+    bool Left = false;      // quit or killed during the round
 };
 
 inline int pointsFor(int rating, int found, int errors)
@@ -153,18 +286,24 @@ inline int pointsFor(int rating, int found, int errors)
     return std::max(p, 0);
 }
 
-// Per client name; `open` is the number of cells to find.
-inline std::map<QString, TExpected> expectedFor(const TRow &row, int open)
+// Per client name in the round; `open` is the number of cells to find.
+inline std::map<QString, TExpected> expectedFor(const TRow &row, int round, int open)
 {
     std::map<QString, TExpected> out;
     int othersRight = 0;
+    const TClient *finisher = finisherOf(row, round);
     // The others play first; the finisher last.
-    for (size_t i = row.Clients.size(); i-- > 0;) {
-        const TClient &c = row.Clients[i];
+    std::vector<const TClient *> order;
+    for (const TClient &c : row.Clients)
+        if (inRound(c, round) && &c != finisher)
+            order.push_back(&c);
+    if (finisher)
+        order.push_back(finisher);
+    for (const TClient *c : order) {
         TExpected e;
         int pen = 0;
-        for (const QChar ch : c.Steps) {
-            if (e.Out)
+        for (const QChar ch : stepsOf(*c, round)) {
+            if (e.Out || e.Left)
                 break;
             if (ch == QLatin1Char('R')) {
                 ++e.Found;
@@ -191,14 +330,64 @@ inline std::map<QString, TExpected> expectedFor(const TRow &row, int open)
                 } else {
                     e.Found = row.OwnBoard ? open : open - othersRight;
                 }
+            } else if (ch == QLatin1Char('Q') || ch == QLatin1Char('K')) {
+                // Gone: every machine marks the player out ("-2").
+                e.Left = true;
+                e.Penalties << QStringLiteral("-2/%1").arg(e.Errors);
             }
         }
-        if (i > 0)
+        if (c != finisher)
             othersRight += e.Found;
         e.Points = pointsFor(row.Rating, e.Found, e.Errors);
-        out[c.Name] = e;
+        out[c->Name] = e;
     }
     return out;
+}
+
+// ---- what a machine shows ------------------------------------------------
+
+// The rows of a player table as a user sees them: "slot=name" for every row
+// whose name label lies inside the table's panel, with the end-of-game
+// table's figures (found/errors/free/bonus/points) when asked.
+inline QString shownRows(const TPlayerTableRow (&rows)[9], bool figures)
+{
+    QStringList out;
+    for (int p = 1; p <= 8; ++p) {
+        const TPlayerTableRow &row = rows[p];
+        const TLabel *l = row.NameLabel;
+        if (!l || l->text().isEmpty() || !l->parentWidget() || l->y() + l->height() > l->parentWidget()->height())
+            continue;
+        QString text = QStringLiteral("%1=%2").arg(p).arg(l->text());
+        if (figures)
+            for (const TLabel *v : {row.FoundLabel, row.ErrorsLabel, row.FreeLabel, row.BonusLabel, row.PointsLabel})
+                text += QLatin1Char('/') + (v ? v->text() : QString());
+        out << text;
+    }
+    return out.isEmpty() ? QStringLiteral("-") : out.join(QLatin1Char(' '));
+}
+
+// "slot=name" of every occupied slot (one with an address).
+inline QString occupiedSlots()
+{
+    QStringList out;
+    for (int p = 1; p <= 8; ++p)
+        if (!Form1->Players[p].Address.isEmpty())
+            out << QStringLiteral("%1=%2").arg(p).arg(Form1->Players[p].Name);
+    return out.isEmpty() ? QStringLiteral("-") : out.join(QLatin1Char(' '));
+}
+
+// The results list of the challenge window: cells by "|", rows by " ; ".
+inline QString resultsList()
+{
+    QStringList rows;
+    for (int i = 0; i < FormCha->GamerView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = FormCha->GamerView->topLevelItem(i);
+        QStringList cells;
+        for (int c = 0; c < 6; ++c)
+            cells << item->text(c);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows.isEmpty() ? QStringLiteral("-") : rows.join(QStringLiteral(" ; "));
 }
 
 // ---- one machine's part ------------------------------------------------
@@ -210,13 +399,34 @@ public:
         for (const TClient &c : row.Clients)
             if (c.Name == role)
                 Me = c;
+        round = isHost() ? 0 : firstRound(Me);
         connect(NETZ, &TNETZ::TelegramDispatched, this, [this](const TTelegram &tel, const QString &) { seen(tel); });
     }
 
 private:
+    enum { hOpen, hGather, hStarting, hPlaying, hResults, hToOptions, hLinger };
+    enum { cOpen, cLogin, cWaitStart, cPlaying, cResults, cRejoin, cLinger };
+
     const TRow &Row;
     TClient Me;
-    qint64 overAt = -1;
+    int round = 0;
+    int ids = 0; // player numbers (120) received
+    int idsAtRejoin = 0;
+    bool sentEnde = false;
+
+    // What the telegrams of the round told; a new round begins with phase 6.
+    struct TRoundSeen {
+        bool Ended = false;     // its end of game (114) came
+        bool HostEnded = false; // the host ended it (115)
+        QString FinalPoints;    // the scores as the end of game found them
+        std::map<int, QStringList> Penalties;
+        QSet<int> OutSlots;
+        int WrongSolutions = 0;
+        int Offers = 0;
+        std::map<int, int> Owners; // cell -> slot, as the cell results tell it
+    } rs;
+
+    // This machine's play in the round.
     int stepAt = 0;
     bool saidDone = false;
     QSet<int> mine; // cells this machine filled (10 * y + x)
@@ -228,51 +438,59 @@ private:
     int awaitErrors = 0;
     int errors = 0;
     bool clearAsked = false;
-    std::map<int, QStringList> penalties;
-    QSet<int> outSlots;
-    int wrongSolutions = 0;
-    int offers = 0;
-    bool ended = false;
-    QString finalPoints; // the scores as the end of game found them
-    std::map<int, int> owners; // cell -> slot, as the cell results tell it
 
-    bool isFinisher() const { return !Row.Race && !Row.Clients.empty() && Row.Clients.front().Name == Role; }
+    QString R() const { return QStringLiteral("R%1.").arg(round + 1); }
+    bool lastRound() const { return round + 1 >= Row.Rounds; }
+    QString steps() const { return stepsOf(Me, round); }
+    bool isFinisher() const
+    {
+        const TClient *f = finisherOf(Row, round);
+        return f && f->Name == Role;
+    }
+    QString typedHost() const { return Row.Tournament ? QString::fromLatin1(kHostAddress) : QString(); }
 
     void seen(const TTelegram &tel)
     {
+        if (tel.Aktion == akPlayerId)
+            ++ids;
+        if (tel.Aktion == akStartPhase && tel.a == 6)
+            rs = TRoundSeen();
         // The end of game is the game's last telegram; what follows (the
         // logoffs of players who already left) is not part of it.
-        if (ended)
+        if (rs.Ended)
             return;
         switch (tel.Aktion) {
         case akEndOfGame:
             // Every result of the game is in by now; what the machine
             // does afterwards (the host leaving clears the table) is not
             // part of it.
-            ended = true;
-            finalPoints = pointsText();
+            rs.Ended = true;
+            rs.FinalPoints = pointsText();
+            break;
+        case akGameEnded:
+            rs.HostEnded = true;
             break;
         case akCellResult:
             if (awaitCell == 10 * tel.y + tel.x)
                 awaitCell = 0;
             if (tel.a == 0 && tel.Gid >= 1 && tel.Gid <= 8)
-                owners[10 * tel.y + tel.x] = tel.Gid;
+                rs.Owners[10 * tel.y + tel.x] = tel.Gid;
             break;
         case akPenalty:
             if (tel.Gid >= 1 && tel.Gid <= 8)
-                penalties[tel.Gid] << QStringLiteral("%1/%2").arg(tel.x).arg(tel.y);
+                rs.Penalties[tel.Gid] << QStringLiteral("%1/%2").arg(tel.x).arg(tel.y);
             if (tel.Gid == NETZ->MyPlayerNo && tel.y == awaitErrors)
                 awaitErrors = 0;
             break;
         case akGameOver:
-            outSlots.insert(tel.Gid);
+            rs.OutSlots.insert(tel.Gid);
             break;
         case akWrongSolution:
-            ++wrongSolutions;
+            ++rs.WrongSolutions;
             clearAsked = true;
             break;
         case akBingo:
-            ++offers;
+            ++rs.Offers;
             break;
         default:
             break;
@@ -282,20 +500,61 @@ private:
     void step() override
     {
         if (clock.elapsed() > kPeerLimitMs - 5000) {
-            giveUp(QStringLiteral("phase %1 step %2 table %3 no %4 running %5 awaiting %6/%7")
-                    .arg(phase)
-                    .arg(stepAt)
-                    .arg(tableText())
-                    .arg(NETZ->MyPlayerNo)
-                    .arg(Form1->GameRunning)
-                    .arg(awaitCell)
-                    .arg(awaitErrors));
+            giveUp(QStringLiteral("round %1 phase %2 step %3 table %4 no %5 running %6 awaiting %7/%8")
+                       .arg(round + 1)
+                       .arg(phase)
+                       .arg(stepAt)
+                       .arg(tableText())
+                       .arg(NETZ->MyPlayerNo)
+                       .arg(Form1->GameRunning)
+                       .arg(awaitCell)
+                       .arg(awaitErrors));
             return;
         }
         if (isHost())
             hostStep();
         else
             clientStep();
+    }
+
+    void go(int p)
+    {
+        phase = p;
+        phaseAt = clock.elapsed();
+        tries = 0;
+    }
+
+    // A line in the chat, as the user types it.
+    void chat(const QString &text)
+    {
+        Form1->Edit1->setText(text);
+        Form1->Button2Click();
+    }
+    bool chatHas(const QString &name, const QString &text) const
+    {
+        return Form1->ChatBox->Items().contains(name + QLatin1Char(':') + text);
+    }
+    QString roundWord(const char *word) const
+    {
+        return QStringLiteral("%1 %2").arg(QLatin1String(word)).arg(round + 1);
+    }
+
+    // No active slot holds the name any more.
+    static bool gone(const QString &name)
+    {
+        for (int p = 1; p <= 8; ++p)
+            if (Form1->Players[p].Active && Form1->Players[p].Name == name)
+                return false;
+        return true;
+    }
+    static QStringList activeNames()
+    {
+        QStringList names;
+        for (int p = 1; p <= 8; ++p)
+            if (Form1->Players[p].Active)
+                names << Form1->Players[p].Name;
+        names.sort();
+        return names;
     }
 
     // The options as a user clicks them in the open options window.
@@ -314,21 +573,70 @@ private:
         FormGO->ButtonClick(ratings[Row.Rating - 1]);
     }
 
+    // Leaves the end-of-game dialog the user's way.
+    void leaveResults(QChar how)
+    {
+        say(QStringLiteral("%1EXIT %2 %3").arg(R(), Role, QString(how)));
+        if (how == QLatin1Char('B')) {
+            FormSpielEnde->BTC_BrettClick();
+        } else if (how == QLatin1Char('T') && FormSpielEnde->windowHandle()) {
+            // What the window manager's close delivers: a close event to the
+            // native window, not a close called by the program.
+            QCloseEvent close;
+            QCoreApplication::sendEvent(FormSpielEnde->windowHandle(), &close);
+        } else {
+            FormSpielEnde->BTC_closeClick();
+        }
+    }
+
+    // ---- the host ----
+
+    // The round's players are all here (those who left are gone), and after
+    // the first round each has said it is ready again.
+    bool groupHere() const
+    {
+        QStringList want{Role};
+        for (const TClient &c : Row.Clients)
+            if (inRound(c, round)) {
+                want << c.Name;
+                if (round > 0 && !chatHas(c.Name, roundWord("bereit")))
+                    return false;
+            }
+        want.sort();
+        return activeNames() == want;
+    }
+
     void hostStep()
     {
         switch (phase) {
-        case 0:
+        case hOpen:
             openMultiPlayer();
             FormStart->BTC_suchenClick(FormStart->BTC_eroeffnen);
+            if (Row.Tournament)
+                FormStart->BTC_suchenClick(FormStart->BTC_Turnier);
             FormStart->BTC_weiterClick();
-            chooseOptions();
-            next();
+            if (Row.Tournament) {
+                // A new tournament, with no password.
+                FormCha->ChallengeName->setText(QString::fromLatin1(kTournamentName));
+                FormCha->neu_CClick();
+            } else {
+                chooseOptions();
+            }
+            go(hGather);
             break;
-        case 1:
-            if (Form1->CountOnlinePlayers() == Row.Machines() && NETZ->MyPlayerNo == 1 && queuesEmpty() &&
-                inPhase() > 300) {
-                say(QStringLiteral("OPTIONS %1 rating %2 own %3 now %4 bingo %5 fields %6 refill-when-empty %7")
-                        .arg(Role)
+        case hGather:
+            if (NETZ->MyPlayerNo == 1 && groupHere() && deliveredToPresent() && inPhase() > 300) {
+                if (Row.Tournament) {
+                    // The next stage, made from the options chosen now.
+                    if (!FormCha->isVisible() || !FormCha->bt_start->isEnabled())
+                        break;
+                    FormCha->start_CClick();
+                    if (!FormGO->isVisible())
+                        break;
+                    chooseOptions();
+                }
+                say(QStringLiteral("%1OPTIONS %2 rating %3 own %4 now %5 bingo %6 fields %7 refill-when-empty %8")
+                        .arg(R(), Role)
                         .arg(FormGO->GetRating())
                         .arg(FormGO->IsOwnBoard())
                         .arg(FormGO->IsEvaluationImmediate())
@@ -336,27 +644,78 @@ private:
                         .arg(FormGO->rb_Felder->isChecked())
                         .arg(FormGO->rb_Bingo_leer->isChecked()));
                 FormGO->BTC_StartenClick();
-                next();
+                go(hStarting);
             }
             break;
-        case 2:
+        case hStarting:
             if (Form1->GameRunning) {
                 started();
-                next();
+                go(hPlaying);
             }
             break;
-        case 3:
+        case hPlaying:
+            if (round == Row.HostEndsRound) {
+                // Everybody made the round's entries: the host ends it.
+                if (Form1->GameRunning && everyoneDone()) {
+                    Form1->BTC_Spiel_EndeClick();
+                    say(QStringLiteral("%1ENDED %2 running %3 start %4 results %5")
+                            .arg(R(), Role)
+                            .arg(Form1->GameRunning)
+                            .arg(FormStart->isVisible())
+                            .arg(FormSpielEnde->isVisible()));
+                    ++round;
+                    go(hToOptions);
+                }
+                break;
+            }
             if (gameOverSeen()) {
                 report();
-                next();
+                go(hResults);
+            }
+            break;
+        case hResults:
+            // A look at the results first, as a user takes.
+            if (inPhase() < 700)
+                break;
+            if (lastRound()) {
+                if (Row.Tournament)
+                    leaveResults(QLatin1Char('S'));
+                go(hLinger);
+                break;
+            }
+            leaveResults(exitOf(Row.HostExits, round));
+            ++round;
+            go(hToOptions);
+            break;
+        case hToOptions:
+            // Back to where the next game is started: the tournament window,
+            // or the game options (from the start screen, or by the menu
+            // button over the board).
+            if (Row.Tournament ? FormCha->isVisible() : FormGO->isVisible()) {
+                go(hGather);
+            } else if (every(400)) {
+                if (FormStart->isVisible()) {
+                    FormStart->BTC_LANClick();
+                    FormStart->BTC_weiterClick();
+                } else {
+                    Form1->BTC_MenueClick();
+                }
             }
             break;
         default:
             // Until every result is delivered to those still here (at
             // 20 % loss a queue may be many seconds behind); a client that
             // left (its logoff frees the slot) cannot hold the host.
-            if ((deliveredToPresent() && inPhase() > 500) || inPhase() > 60000)
+            if (Row.Tournament && !sentEnde && deliveredToPresent() && inPhase() > 500) {
+                tournamentReport();
+                // The clients' lists came before this line.
+                chat(QStringLiteral("ende"));
+                sentEnde = true;
+                go(hLinger);
+            } else if ((!Row.Tournament || sentEnde) &&
+                       ((deliveredToPresent() && inPhase() > 500) || inPhase() > 60000)) {
                 finish(0);
+            }
             break;
         }
     }
@@ -365,6 +724,15 @@ private:
     {
         for (int p = 1; p <= 8; ++p)
             if (NETZ->QueuedCount(p) > 0 && Form1->Players[p].Active)
+                return false;
+        return true;
+    }
+
+    // Every client in the round said it made its entries.
+    bool everyoneDone() const
+    {
+        for (const TClient &c : Row.Clients)
+            if (staysIn(c, round) && !chatHas(c.Name, roundWord("fertig")))
                 return false;
         return true;
     }
@@ -381,91 +749,210 @@ private:
                 openAtStart += c.State != -1 ? 1 : 0;
                 digits += QString::number(c.Value);
             }
-        say(QStringLiteral("TABLE %1 %2").arg(Role, tableText()));
-        say(QStringLiteral("BOARD %1 %2 %3").arg(Role).arg(openAtStart).arg(digits));
+        stepAt = 0;
+        saidDone = false;
+        sawRunning = false;
+        mine.clear();
+        firstOpenX = firstOpenY = 0;
+        awaitCell = awaitErrors = errors = 0;
+        clearAsked = false;
+        say(QStringLiteral("%1TABLE %2 %3").arg(R(), Role, tableText()));
+        say(QStringLiteral("%1NO %2 %3").arg(R(), Role).arg(NETZ->MyPlayerNo));
+        say(QStringLiteral("%1BOARD %2 %3 %4").arg(R(), Role).arg(openAtStart).arg(digits));
+        say(QStringLiteral("%1ROWS %2 %3").arg(R(), Role, shownRows(Form1->PlayerRows, false)));
+        say(QStringLiteral("%1OCCUPIED %2 %3").arg(R(), Role, occupiedSlots()));
     }
 
+    // "name=points/found/errors" of the players still in the game, by name:
+    // what the tables show is compared by slot (ROWS, ENDROWS).
     QString pointsText() const
     {
         QStringList points;
-        for (int p = 1; p <= Row.Machines(); ++p) {
+        for (int p = 1; p <= 8; ++p) {
             const TPlayerRecord &r = Form1->Players[p];
-            points << QStringLiteral("%1=%2/%3/%4").arg(p).arg(r.Points).arg(r.Found).arg(r.Errors);
+            if (r.Active)
+                points << QStringLiteral("%1=%2/%3/%4").arg(r.Name).arg(r.Points).arg(r.Found).arg(r.Errors);
         }
+        points.sort();
         return points.join(' ');
     }
 
     void report()
     {
-        say(QStringLiteral("POINTS %1 %2").arg(Role, finalPoints.isEmpty() ? pointsText() : finalPoints));
+        say(QStringLiteral("%1POINTS %2 %3").arg(R(), Role, rs.FinalPoints.isEmpty() ? pointsText() : rs.FinalPoints));
         QStringList pens;
-        for (const auto &[slot, list] : penalties)
+        for (const auto &[slot, list] : rs.Penalties)
             pens << QStringLiteral("%1=%2").arg(slot).arg(list.join(','));
-        say(QStringLiteral("PENALTIES %1 %2").arg(Role, pens.isEmpty() ? QStringLiteral("-") : pens.join(' ')));
-        QList<int> out = outSlots.values();
+        say(QStringLiteral("%1PENALTIES %2 %3").arg(R(), Role, pens.isEmpty() ? QStringLiteral("-") : pens.join(' ')));
+        QList<int> out = rs.OutSlots.values();
         std::sort(out.begin(), out.end());
         QStringList outText;
         for (int s : out)
             outText << QString::number(s);
-        say(QStringLiteral("OUT %1 %2").arg(Role, outText.isEmpty() ? QStringLiteral("-") : outText.join(',')));
-        say(QStringLiteral("OFFERS %1 %2").arg(Role).arg(offers));
+        say(QStringLiteral("%1OUT %2 %3").arg(R(), Role, outText.isEmpty() ? QStringLiteral("-") : outText.join(',')));
+        say(QStringLiteral("%1OFFERS %2 %3").arg(R(), Role).arg(rs.Offers));
         std::map<int, int> owned;
-        for (const auto &[cell, slot] : owners)
+        for (const auto &[cell, slot] : rs.Owners)
             ++owned[slot];
         QStringList ownedText;
         for (const auto &[slot, n] : owned)
             ownedText << QStringLiteral("%1=%2").arg(slot).arg(n);
-        say(QStringLiteral("OWNERS %1 %2").arg(Role, ownedText.isEmpty() ? QStringLiteral("-") : ownedText.join(' ')));
-        say(QStringLiteral("WRONGSOLUTION %1 %2").arg(Role).arg(wrongSolutions));
+        say(QStringLiteral("%1OWNERS %2 %3")
+                .arg(R(), Role, ownedText.isEmpty() ? QStringLiteral("-") : ownedText.join(' ')));
+        say(QStringLiteral("%1WRONGSOLUTION %2 %3").arg(R(), Role).arg(rs.WrongSolutions));
+        say(QStringLiteral("%1ENDROWS %2 %3").arg(R(), Role, shownRows(Form1->EndPlayerRows, true)));
+        say(QStringLiteral("%1ENDOCCUPIED %2 %3").arg(R(), Role, occupiedSlots()));
     }
 
+    // The host's tournament file and the results list of its window.
+    void tournamentReport()
+    {
+        TIniFile ini(ChallengeFileName);
+        ini.Load();
+        QStringList lines;
+        for (const QByteArray &line : ini.Lines())
+            lines << QString::fromLatin1(line);
+        say(QStringLiteral("TFILE %1 %2").arg(Role, lines.join(' ')));
+        say(QStringLiteral("TLIST %1 %2").arg(Role, resultsList()));
+    }
+
+    // ---- a client ----
     void clientStep()
     {
         switch (phase) {
-        case 0:
+        case cOpen:
             openMultiPlayer();
             FormStart->BTC_suchenClick(FormStart->BTC_suchen);
             if (Me.ViaSearchWindow)
                 FormStart->BTC_suchenClick(FormStart->BTC_Beitreten);
             FormStart->BTC_weiterClick();
-            next();
+            go(cLogin);
             break;
-        case 1: // logged in, with a number
+        case cLogin: // logged in, with a number
             if (NETZ->MyPlayerNo >= 2 && Form1->CountOnlinePlayers() >= 2) {
-                next();
+                say(QStringLiteral("IN %1 %2").arg(Role).arg(NETZ->MyPlayerNo));
+                // A newcomer is ready for its first round at once.
+                if (round > 0)
+                    chat(roundWord("bereit"));
+                go(cWaitStart);
                 break;
             }
-            SearchAgainTurn(Me.ViaSearchWindow, [this](int ms) { return every(ms); });
+            SearchAgainTurn(
+                Me.ViaSearchWindow, [this](int ms) { return every(ms); }, typedHost());
             break;
-        case 2: // the whole table known, then the game runs
-            if (Form1->CountOnlinePlayers() == Row.Machines() && Form1->GameRunning) {
+        case cWaitStart:
+            if (Form1->GameRunning) {
                 started();
-                next();
+                go(cPlaying);
             }
             break;
-        case 3:
+        case cPlaying:
+            if (rs.HostEnded && !Form1->GameRunning) {
+                say(QStringLiteral("%1ENDED %2 start %3 results %4 notice %5")
+                        .arg(R(), Role)
+                        .arg(FormStart->isVisible())
+                        .arg(FormSpielEnde->isVisible())
+                        .arg(FormMeld->MeldTXT->text()));
+                ++round;
+                idsAtRejoin = ids;
+                go(cRejoin);
+                break;
+            }
             if (gameOverSeen()) {
                 report();
-                next();
+                go(cResults);
                 break;
             }
             play();
             break;
+        case cResults:
+            if (inPhase() < 700)
+                break;
+            if (lastRound()) {
+                if (Row.Tournament)
+                    leaveResults(QLatin1Char('S'));
+                go(cLinger);
+                break;
+            }
+            leaveResults(exitOf(Me.Exits, round));
+            ++round;
+            chat(roundWord("bereit"));
+            go(cWaitStart);
+            break;
+        case cRejoin:
+            rejoinTurn();
+            break;
         default:
-            // Acknowledge what the host may still resend, then leave.
+            // Acknowledge what the host may still resend, then leave; in a
+            // tournament the results list, once the host's last one is in.
+            if (Row.Tournament) {
+                if (chatHas(QStringLiteral("host"), QStringLiteral("ende")) && !sentEnde) {
+                    say(QStringLiteral("TLIST %1 %2").arg(Role, resultsList()));
+                    sentEnde = true;
+                    go(cLinger);
+                }
+                if (!sentEnde)
+                    break;
+            }
             if (inPhase() > 2000)
                 finish(0);
             break;
         }
     }
 
+    // The host ended the game: back at the start screen, the user looks for
+    // the host's next game as at first, until the host answers with a
+    // player number again.
+    void rejoinTurn()
+    {
+        if (ids > idsAtRejoin && !FormStart->isVisible() && !FormSucheSpiele->isVisible()) {
+            say(QStringLiteral("BACK %1 %2").arg(Role).arg(NETZ->MyPlayerNo));
+            chat(roundWord("bereit"));
+            go(cWaitStart);
+        } else if (FormStart->isVisible()) {
+            if (!FormStart->Warte->isActive() && every(1500)) {
+                FormStart->BTC_LANClick();
+                FormStart->BTC_suchenClick(FormStart->BTC_suchen);
+                if (Me.ViaSearchWindow)
+                    FormStart->BTC_suchenClick(FormStart->BTC_Beitreten);
+                FormStart->BTC_weiterClick();
+            }
+        } else if (FormSucheSpiele->isVisible()) {
+            SearchAgainTurn(
+                true, [this](int ms) { return every(ms); }, typedHost());
+        } else if (every(3000)) {
+            // The login went unanswered: look again.
+            FormStart->show();
+        }
+    }
+
+    // The others in the round have made their entries, and those who left
+    // are gone from this machine's table.
     bool othersDone() const
     {
-        const QStringList lines = Form1->ChatBox->Items();
-        for (size_t i = 1; i < Row.Clients.size(); ++i)
-            if (!lines.contains(Row.Clients[i].Name + QStringLiteral(":fertig")))
+        for (const TClient &c : Row.Clients) {
+            if (c.Name == Role || !inRound(c, round))
+                continue;
+            if (leavesIn(c, round) ? !gone(c.Name) : !chatHas(c.Name, roundWord("fertig")))
                 return false;
+        }
         return true;
+    }
+
+    // Leaves the round for good: the program is closed as a user closes
+    // it, or killed.
+    void leave(QChar how)
+    {
+        if (how == QLatin1Char('K')) {
+            say(QStringLiteral("KILLED %1").arg(Role));
+            ::kill(::getpid(), SIGKILL);
+            return;
+        }
+        say(QStringLiteral("QUIT %1").arg(Role));
+        say(QStringLiteral("END %1 rc=0").arg(Role));
+        Rc = 0;
+        timer.stop();
+        Form1->close();
     }
 
     // ---- choosing cells ----
@@ -627,20 +1114,26 @@ private:
             mine.clear();
             return;
         }
-        if (stepAt < Me.Steps.size()) {
-            const QChar what = Me.Steps.at(stepAt);
+        const QString script = steps();
+        if (stepAt < script.size()) {
+            const QChar what = script.at(stepAt);
             if (what == QLatin1Char('F')) {
                 act(what); // until the game is over
+                return;
+            }
+            if (what == QLatin1Char('Q') || what == QLatin1Char('K')) {
+                // What it entered is judged and acknowledged by now.
+                if (queuesEmpty())
+                    leave(what);
                 return;
             }
             if (act(what))
                 ++stepAt;
             return;
         }
-        if (!saidDone && !isFinisher() && queuesEmpty()) {
+        if (!saidDone && queuesEmpty()) {
             saidDone = true;
-            Form1->Edit1->setText(QStringLiteral("fertig"));
-            Form1->Button2Click();
+            chat(roundWord("fertig"));
         }
     }
 };
@@ -653,91 +1146,171 @@ inline int runPeer(const QString &rowName, const QString &role)
     return RunPeerPart(role, [&] { return std::make_unique<TGameScript>(*row, role); });
 }
 
-// In the caller's namespace, under netns_harness.sh: one peer per machine.
+// In the caller's namespace, under netns_harness.sh: one peer per machine,
+// a later one when the line it waits for appears.
 inline int orchestrate(const QString &rowName)
 {
     const TRow *row = rowNamed(rowName);
     if (!row)
         return 2;
     QStringList roles{QStringLiteral("host")};
-    for (const TClient &c : row->Clients)
+    QStringList killed;
+    for (const TClient &c : row->Clients) {
         roles << c.Name;
+        if (wasKilled(c))
+            killed << c.Name;
+    }
     const auto runs = lanpeer::runPeers(
         row->Machines(),
         [&](int i) {
-            return QStringList{QStringLiteral("--game-peer"), rowName, roles.at(i - 1)};
+            lanpeer::TPeerStart start;
+            start.Args = QStringList{QStringLiteral("--game-peer"), rowName, roles.at(i - 1)};
+            if (i == 1 && row->Tournament)
+                start.Env << QStringLiteral("SUDOKU_BIND_ADDRESS=") + qEnvironmentVariable("NETNS_ADDR_1");
+            if (i > 1)
+                start.After = row->Clients[size_t(i - 2)].StartAfter;
+            return start;
         },
         row->Loss, kPeerLimitMs);
-    return ReportPeerRuns(roles, runs);
+    return ReportPeerRuns(roles, runs, killed);
 }
 
-// Checks one row's output; returns what is wrong, empty when all is right.
-inline QStringList verify(const TRow &row, const QString &out)
-{
-    QStringList bad;
-    QStringList roles{QStringLiteral("host")};
-    for (const TClient &c : row.Clients)
-        roles << c.Name;
-    auto same = [&](const QString &key) {
-        const auto m = linesOf(out, key);
-        if (m.size() != roles.size()) {
-            bad << QStringLiteral("%1: %2 of %3 machines").arg(key).arg(m.size()).arg(roles.size());
-            return QString();
-        }
-        for (const QString &r : roles)
-            if (m.value(r) != m.value(QStringLiteral("host")))
-                bad << QStringLiteral("%1: %2 saw \"%3\", the host \"%4\"").arg(key, r, m.value(r),
-                                                                                 m.value(QStringLiteral("host")));
-        return m.value(QStringLiteral("host"));
-    };
-    const auto ends = linesOf(out, QStringLiteral("END"));
-    for (const QString &r : roles)
-        if (ends.value(r) != QLatin1String("rc=0"))
-            bad << QStringLiteral("%1 did not end well (%2)").arg(r, ends.value(r, QStringLiteral("no end")));
-    const QString table = same(QStringLiteral("TABLE"));
-    const QString board = same(QStringLiteral("BOARD"));
-    const QString points = same(QStringLiteral("POINTS"));
-    const QString penalties = same(QStringLiteral("PENALTIES"));
-    const QString outs = same(QStringLiteral("OUT"));
-    const QString offers = same(QStringLiteral("OFFERS"));
-    const QString owners = row.OwnBoard ? QString() : same(QStringLiteral("OWNERS"));
-    if (!bad.isEmpty())
-        return bad;
+// ---- checking a row's output ----------------------------------------------
 
-    // Slot of each name, from the host's table.
-    QMap<QString, int> slotOf;
-    for (const QString &part : table.split(' ')) {
-        const int slot = part.section('=', 0, 0).toInt();
-        slotOf.insert(part.section('=', 1).section('@', 0, 0), slot);
+// The value every machine of `among` printed after "KEY role "; what differs
+// goes to bad.
+inline QString sameOn(const QString &out, const QString &key, const QStringList &among, QStringList &bad)
+{
+    const auto m = linesOf(out, key);
+    QString host = m.value(QStringLiteral("host"));
+    int found = 0;
+    for (const QString &r : among)
+        if (m.contains(r))
+            ++found;
+    if (found != among.size()) {
+        bad << QStringLiteral("%1: %2 of %3 machines").arg(key).arg(found).arg(among.size());
+        return QString();
     }
-    if (slotOf.value(QStringLiteral("host")) != 1 || slotOf.size() != roles.size())
-        bad << QStringLiteral("table: %1").arg(table);
+    for (const QString &r : among)
+        if (m.value(r) != host)
+            bad << QStringLiteral("%1: %2 saw \"%3\", the host \"%4\"").arg(key, r, m.value(r), host);
+    return host;
+}
+
+// "slot=name" of a rows line whose parts may carry figures after the name.
+inline QString namesOf(const QString &rows)
+{
+    QStringList out;
+    for (const QString &part : rows.split(' '))
+        out << part.section('/', 0, 0);
+    return out.join(' ');
+}
+
+inline void compareOptions(const TRow &row, const QString &got, const QString &what, QStringList &bad)
+{
+    const QString want = QStringLiteral("rating %1 own %2 now %3 bingo %4 fields %5 refill-when-empty %5")
+                             .arg(row.Rating)
+                             .arg(row.OwnBoard)
+                             .arg(row.Immediate)
+                             .arg(row.Bingo)
+                             .arg(row.BingoFields);
+    if (got != want)
+        bad << QStringLiteral("%1: the host chose \"%2\", the row wants \"%3\"").arg(what, got, want);
+}
+
+inline void verifyRound(const TRow &row, int round, const QString &out, QStringList &bad)
+{
+    const QString R = QStringLiteral("R%1.").arg(round + 1);
+    const QStringList atStart = rolesAtStart(row, round);
+    const QStringList atEnd = rolesAtEnd(row, round);
+    const int before = bad.size();
+    auto key = [&](const char *k) { return R + QLatin1String(k); };
+    const QString table = sameOn(out, key("TABLE"), atStart, bad);
+    const QString board = sameOn(out, key("BOARD"), atStart, bad);
+    sameOn(out, key("ROWS"), atStart, bad);
+    // Every occupied row is in sight, in the player table and, at the end,
+    // in the end-of-game table.
+    const auto rowsSeen = linesOf(out, key("ROWS"));
+    const auto occupied = linesOf(out, key("OCCUPIED"));
+    for (const QString &r : atStart)
+        if (rowsSeen.value(r) != occupied.value(r))
+            bad << QStringLiteral("%1: %2 shows the player rows \"%3\" of \"%4\"")
+                       .arg(key("ROWS"), r, rowsSeen.value(r), occupied.value(r));
+
+    // Slot of each name, from the host's table: slots 1, 2, ... with no gap.
+    QMap<QString, int> slotOf;
+    int slot = 0;
+    for (const QString &part : table.split(' ')) {
+        ++slot;
+        const int s = part.section('=', 0, 0).toInt();
+        if (s != slot)
+            bad << QStringLiteral("%1: slot %2 where %3 belongs: %4").arg(key("TABLE")).arg(s).arg(slot).arg(table);
+        slotOf.insert(part.section('=', 1).section('@', 0, 0), s);
+    }
+    if (slotOf.value(QStringLiteral("host")) != 1 || slotOf.size() != atStart.size())
+        bad << QStringLiteral("%1: %2").arg(key("TABLE"), table);
     if (!table.startsWith(QLatin1String("1=host@10.213.0.1 ")))
-        bad << QStringLiteral("table does not start with the host's own address: %1").arg(table);
+        bad << QStringLiteral("%1 does not start with the host's own address: %2").arg(key("TABLE"), table);
+    const auto numbers = linesOf(out, key("NO"));
+    for (const QString &r : atStart)
+        if (numbers.value(r).toInt() != slotOf.value(r))
+            bad << QStringLiteral("%1: %2 has number %3, its slot is %4")
+                       .arg(key("NO"), r, numbers.value(r))
+                       .arg(slotOf.value(r));
     const int open = board.section(' ', 0, 0).toInt();
     if (open <= 0)
-        bad << QStringLiteral("no open cell: %1").arg(board);
+        bad << QStringLiteral("%1: no open cell: %2").arg(key("BOARD"), board);
+    compareOptions(row, linesOf(out, key("OPTIONS")).value(QStringLiteral("host")), key("OPTIONS"), bad);
 
-    auto expected = expectedFor(row, open);
+    if (round == row.HostEndsRound) {
+        // No end of game: every client is back at its start screen with the
+        // host's notice, the host too.
+        const auto ended = linesOf(out, key("ENDED"));
+        for (const QString &r : atStart) {
+            const QString want =
+                r == QLatin1String("host")
+                    ? QStringLiteral("running 0 start 1 results 0")
+                    : QStringLiteral("start 1 results 0 notice Spieler 1 (Server) hat das Spiel beendet.");
+            if (ended.value(r) != want)
+                bad << QStringLiteral("%1: %2 saw \"%3\", not \"%4\"").arg(key("ENDED"), r, ended.value(r), want);
+        }
+        return;
+    }
+
+    const QString points = sameOn(out, key("POINTS"), atEnd, bad);
+    const QString penalties = sameOn(out, key("PENALTIES"), atEnd, bad);
+    const QString outs = sameOn(out, key("OUT"), atEnd, bad);
+    const QString offers = sameOn(out, key("OFFERS"), atEnd, bad);
+    const QString owners = row.OwnBoard ? QString() : sameOn(out, key("OWNERS"), atEnd, bad);
+    sameOn(out, key("ENDROWS"), atEnd, bad);
+    const auto endRows = linesOf(out, key("ENDROWS"));
+    const auto endOccupied = linesOf(out, key("ENDOCCUPIED"));
+    for (const QString &r : atEnd)
+        if (namesOf(endRows.value(r)) != endOccupied.value(r))
+            bad << QStringLiteral("%1: %2 shows the end-of-game rows \"%3\" of \"%4\"")
+                       .arg(key("ENDROWS"), r, endRows.value(r), endOccupied.value(r));
+    if (bad.size() > before)
+        return;
+
+    auto expected = expectedFor(row, round, open);
     if (row.Race)
         for (auto &[name, e] : expected)
             e = TExpected();
-    QStringList wantPoints, wantPenalties, wantOut;
-    std::map<int, const TExpected *> bySlot;
-    for (const auto &[name, e] : expected)
-        bySlot[slotOf.value(name)] = &e;
-    wantPoints << QStringLiteral("1=0/0/0");
-    for (int p = 2; p <= row.Machines(); ++p) {
-        const TExpected *e = bySlot.count(p) ? bySlot[p] : nullptr;
-        if (!e) {
-            bad << QStringLiteral("slot %1 unknown").arg(p);
+    // The scores of those still in the game, by name.
+    QStringList wantPoints{QStringLiteral("host=0/0/0")};
+    QStringList wantOut;
+    std::map<int, QString> wantPenalties;
+    for (const auto &[name, e] : expected) {
+        if (!slotOf.contains(name)) {
+            bad << QStringLiteral("%1: %2 is not in the table").arg(key("TABLE"), name);
             continue;
         }
-        wantPoints << QStringLiteral("%1=%2/%3/%4").arg(p).arg(e->Points).arg(e->Found).arg(e->Errors);
-        if (!e->Penalties.isEmpty())
-            wantPenalties << QStringLiteral("%1=%2").arg(p).arg(e->Penalties.join(','));
-        if (e->Out)
-            wantOut << QString::number(p);
+        if (!e.Left)
+            wantPoints << QStringLiteral("%1=%2/%3/%4").arg(name).arg(e.Points).arg(e.Found).arg(e.Errors);
+        if (!e.Penalties.isEmpty())
+            wantPenalties[slotOf.value(name)] = e.Penalties.join(',');
+        if (e.Out)
+            wantOut << QString::number(slotOf.value(name));
     }
     auto compare = [&](const QString &what, const QString &got, const QString &want) {
         if (got != want)
@@ -745,9 +1318,9 @@ inline QStringList verify(const TRow &row, const QString &out)
     };
     if (row.Race) {
         // Chance decides the owners; the rules decide the rest.
-        wantPoints = QStringList{QStringLiteral("1=0/0/0")};
+        wantPoints.clear();
         int found = 0;
-        for (const QString &part : points.split(' ').mid(1)) {
+        for (const QString &part : points.split(' ')) {
             const QStringList v = part.section('=', 1).split('/');
             const int f = v.value(1).toInt();
             found += f;
@@ -756,33 +1329,121 @@ inline QStringList verify(const TRow &row, const QString &out)
         if (found != open)
             bad << QStringLiteral("%1 cells found of %2: %3").arg(found).arg(open).arg(points);
     }
-    compare(QStringLiteral("points"), points, wantPoints.join(' '));
+    wantPoints.sort();
+    compare(key("POINTS"), points, wantPoints.join(' '));
     if (!row.OwnBoard) {
         // On one board the cell results name each cell's owner: as many
         // cells per player as the score counts.
+        std::map<int, int> cells;
+        for (const QString &part : points.split(' ')) {
+            const int f = part.section('/', 1, 1).toInt();
+            if (f > 0)
+                cells[slotOf.value(part.section('=', 0, 0))] = f;
+        }
         QStringList wantOwners;
-        for (const QString &part : points.split(' ').mid(1))
-            if (part.section('/', 1, 1).toInt() > 0)
-                wantOwners << QStringLiteral("%1=%2").arg(part.section('=', 0, 0), part.section('/', 1, 1));
-        compare(QStringLiteral("owners"), owners, wantOwners.isEmpty() ? QStringLiteral("-") : wantOwners.join(' '));
+        for (const auto &[s, n] : cells)
+            wantOwners << QStringLiteral("%1=%2").arg(s).arg(n);
+        compare(key("OWNERS"), owners, wantOwners.isEmpty() ? QStringLiteral("-") : wantOwners.join(' '));
     }
-    compare(QStringLiteral("penalties"), penalties,
-            wantPenalties.isEmpty() ? QStringLiteral("-") : wantPenalties.join(' '));
-    compare(QStringLiteral("out"), outs, wantOut.isEmpty() ? QStringLiteral("-") : wantOut.join(','));
+    QStringList wantPen;
+    for (const auto &[s, list] : wantPenalties)
+        wantPen << QStringLiteral("%1=%2").arg(s).arg(list);
+    compare(key("PENALTIES"), penalties, wantPen.isEmpty() ? QStringLiteral("-") : wantPen.join(' '));
+    std::sort(wantOut.begin(), wantOut.end());
+    compare(key("OUT"), outs, wantOut.isEmpty() ? QStringLiteral("-") : wantOut.join(','));
     if (row.Bingo != (offers.toInt() > 0))
-        bad << QStringLiteral("Bingo offers: %1").arg(offers);
-    const auto wrong = linesOf(out, QStringLiteral("WRONGSOLUTION"));
+        bad << QStringLiteral("%1: %2").arg(key("OFFERS"), offers);
+    const auto wrong = linesOf(out, key("WRONGSOLUTION"));
     for (const auto &[name, e] : expected)
-        compare(QStringLiteral("wrong-solution notices of ") + name, wrong.value(name),
-                QString::number(e.WrongSolutions));
-    const auto options = linesOf(out, QStringLiteral("OPTIONS"));
-    compare(QStringLiteral("options"), options.value(QStringLiteral("host")),
-            QStringLiteral("rating %1 own %2 now %3 bingo %4 fields %5 refill-when-empty %5")
-                .arg(row.Rating)
-                .arg(row.OwnBoard)
-                .arg(row.Immediate)
-                .arg(row.Bingo)
-                .arg(row.BingoFields));
+        if (!e.Left)
+            compare(key("WRONGSOLUTION") + QLatin1Char(' ') + name, wrong.value(name),
+                    QString::number(e.WrongSolutions));
+}
+
+// The tournament's stages as the host's file holds them, and the results
+// list as the host and every client show it.
+inline void verifyTournament(const TRow &row, const QString &out, QStringList &bad)
+{
+    const auto files = linesOf(out, QStringLiteral("TFILE"));
+    const auto lists = linesOf(out, QStringLiteral("TLIST"));
+    const QString hostList = lists.value(QStringLiteral("host"));
+    for (const TClient &c : row.Clients)
+        if (lists.value(c.Name) != hostList)
+            bad << QStringLiteral("TLIST: %1 shows \"%2\", the host \"%3\"").arg(c.Name, lists.value(c.Name), hostList);
+    TIniFile ini;
+    ini.SetBytes(files.value(QStringLiteral("host")).replace(QLatin1Char(' '), QStringLiteral("\r\n")).toLatin1());
+    const QStringList rowsShown = hostList.split(QStringLiteral(" ; "));
+    int entries = 0;
+    QStringList names{QStringLiteral("host")};
+    for (const TClient &c : row.Clients)
+        names << c.Name;
+    for (int stage = 1; stage <= row.Rounds; ++stage) {
+        const QString section = StageNumberText(stage);
+        const int open = linesOf(out, QStringLiteral("R%1.BOARD").arg(stage))
+                             .value(QStringLiteral("host"))
+                             .section(' ', 0, 0)
+                             .toInt();
+        const auto expected = expectedFor(row, stage - 1, open);
+        for (const QString &name : names) {
+            const QString text = ini.ReadString(section, name, QString());
+            if (text.isEmpty()) {
+                bad << QStringLiteral("TFILE: no result of %1 in stage %2").arg(name, section);
+                continue;
+            }
+            ++entries;
+            int points = 0, tenths = 0, errors = 0;
+            ParseStarTriple(text, points, tenths, errors);
+            const auto e = expected.find(name);
+            const int wantPoints = e == expected.end() ? 0 : e->second.Points;
+            const int wantErrors = e == expected.end() ? 0 : e->second.Errors;
+            if (points != wantPoints || errors != wantErrors)
+                bad << QStringLiteral("TFILE: %1 in stage %2 has %3, the rules give %4 points and %5 errors")
+                           .arg(name, section, text)
+                           .arg(wantPoints)
+                           .arg(wantErrors);
+            const QString shown =
+                QStringLiteral("%1||%2|%3|%4|%5").arg(name, section).arg(points).arg(FormatTenths(tenths)).arg(errors);
+            if (!rowsShown.contains(shown))
+                bad << QStringLiteral("TLIST: the file's %1 of stage %2 (%3) is not shown as \"%4\"")
+                           .arg(name, section, text, shown);
+        }
+    }
+    for (const QString &name : names)
+        if (ini.ReadString(QStringLiteral("Etappe"), name, QString()).toInt() != row.Rounds)
+            bad << QStringLiteral("TFILE: %1 has reached stage \"%2\"")
+                       .arg(name, ini.ReadString(QStringLiteral("Etappe"), name, QString()));
+    // A total per player, a row per stage result, nothing else.
+    if (rowsShown.size() != names.size() + entries)
+        bad << QStringLiteral("TLIST: %1 rows for %2 players and %3 stage results: %4")
+                   .arg(rowsShown.size())
+                   .arg(names.size())
+                   .arg(entries)
+                   .arg(hostList);
+}
+
+// Checks one row's output; returns what is wrong, empty when all is right.
+inline QStringList verify(const TRow &row, const QString &out)
+{
+    QStringList bad;
+    const auto ends = linesOf(out, QStringLiteral("END"));
+    const auto killed = linesOf(out, QStringLiteral("KILLED"));
+    if (ends.value(QStringLiteral("host")) != QLatin1String("rc=0"))
+        bad << QStringLiteral("host did not end well (%1)")
+                   .arg(ends.value(QStringLiteral("host"), QStringLiteral("no end")));
+    for (const TClient &c : row.Clients) {
+        if (wasKilled(c)) {
+            if (!killed.contains(c.Name) || ends.contains(c.Name))
+                bad << QStringLiteral("%1 was not killed in its round").arg(c.Name);
+        } else if (ends.value(c.Name) != QLatin1String("rc=0")) {
+            bad << QStringLiteral("%1 did not end well (%2)").arg(c.Name, ends.value(c.Name, QStringLiteral("no end")));
+        }
+    }
+    if (!bad.isEmpty())
+        return bad;
+    for (int round = 0; round < row.Rounds; ++round)
+        verifyRound(row, round, out, bad);
+    if (row.Tournament && bad.isEmpty())
+        verifyTournament(row, out, bad);
     if (out.contains(QLatin1String("DIALOG ")))
         bad << QStringLiteral("a message box came up");
     int lossy = 0;

@@ -2,7 +2,8 @@
 // the search to 255.255.255.255, port 2401):
 // - the telegram exchange between two processes;
 // - a table of whole LAN games (netns_game.h), every row in a private
-//   network of its own, all rows at the same time.
+//   network of its own, all rows at the same time; a row's group plays
+//   several rounds, with people leaving and coming back, or a tournament.
 // netns_harness.sh makes the namespaces; this program is the test (no
 // arguments), the orchestrator (--orchestrate, --orchestrate-game ROW, run by
 // the harness) and each peer (--peer host|client, --game-peer ROW ROLE, run
