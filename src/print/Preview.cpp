@@ -1,6 +1,7 @@
 #include "print/Preview.h"
 
 #include "core/USystem.h"
+#include "print/PrintQueue.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -506,7 +507,7 @@ void TPrintPreview::fail(const QString &text)
 
 void TPrintPreview::setupPrinterPainter(QPainter &p)
 {
-    QPrinter *pr = Printer();
+    QPrinter *pr = m_target;
     const double sx = ConvertUnits(m_extentX, pr->resolution(), m_units, mmPixel) / double(m_extentX);
     const double sy = ConvertUnits(m_extentY, pr->resolution(), m_units, mmPixel) / double(m_extentY);
     p.scale(sx, sy);
@@ -557,7 +558,6 @@ void TPrintPreview::BeginDoc()
         else
             WritePrinterSettings();
         m_state = 2;
-        Printer()->setDocName(PrintJobTitle);
     } else {
         m_store.Clear();
         if (UsePrinterOptions && HasPrinter())
@@ -579,12 +579,13 @@ void TPrintPreview::NewPage()
     if (m_direct) {
         if (m_canvas) {
             ++m_directPages;
-            Printer()->newPage();
+            m_target->newPage();
         } else {
             m_canvas = new QPainter;
-            if (!m_canvas->begin(Printer())) {
+            if (!openJob() || !m_canvas->begin(m_target)) {
                 delete m_canvas;
                 m_canvas = nullptr;
+                closeJob(false);
                 fail(QStringLiteral("Der Drucker kann nicht geöffnet werden."));
                 m_state = 0;
                 m_direct = false;
@@ -612,6 +613,7 @@ void TPrintPreview::EndDoc()
             delete m_canvas;
             m_canvas = nullptr;
         }
+        closeJob(true);
         m_direct = false;
     } else {
         closePage();
@@ -639,9 +641,7 @@ void TPrintPreview::Abort()
             delete m_canvas;
             m_canvas = nullptr;
         }
-        Printer()->abort();
-        if (Printer()->outputFormat() == QPrinter::PdfFormat)
-            QFile::remove(Printer()->outputFileName());
+        closeJob(false);
         m_direct = false;
     }
     emit OnAbort();
@@ -652,12 +652,21 @@ void TPrintPreview::Abort()
 
 QPrinter *TPrintPreview::Printer()
 {
+    const QString pdf = SudokuEnv().PrintPdf;
+    // Made while there was no printer: take the one there is now.
+    if (m_printer && pdf.isEmpty() && m_queue.isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty())
+        m_printer.reset();
     if (!m_printer) {
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        const QString pdf = SudokuEnv().PrintPdf;
         if (!pdf.isEmpty()) {
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             m_printer->setOutputFormat(QPrinter::PdfFormat);
             m_printer->setOutputFileName(pdf);
+        } else {
+            QPrinterInfo info = QPrinterInfo::defaultPrinter();
+            if (info.isNull() && !QPrinterInfo::availablePrinterNames().isEmpty())
+                info = QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().constFirst());
+            m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+            m_queue = info.printerName();
         }
         m_printer->setFullPage(true); // coordinate 0 is the paper's edge
     }
@@ -667,6 +676,10 @@ QPrinter *TPrintPreview::Printer()
 bool TPrintPreview::HasPrinter()
 {
     if (!SudokuEnv().PrintPdf.isEmpty())
+        return true;
+    // The queue already chosen counts even when it has gone since: a job for
+    // it is refused, and the user hears so.
+    if (!m_queue.isEmpty())
         return true;
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
@@ -680,8 +693,74 @@ bool TPrintPreview::SelectPrinter(const QString &name)
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull())
         return false;
-    Printer()->setPrinterName(info.printerName());
+    m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    m_printer->setFullPage(true);
+    m_queue = info.printerName();
     return true;
+}
+
+QPrinter *TPrintPreview::openJob()
+{
+    QPrinter *pr = Printer();
+    m_target = pr;
+    if (m_queue.isEmpty()) {
+        pr->setDocName(PrintJobTitle); // the PDF file of SUDOKU_PRINT_PDF, written as it is
+        return pr;
+    }
+    // For a queue the run is drawn into a PDF file of its own, which goes to
+    // the queue as one job when the run is complete, with the page's size
+    // and orientation stated.
+    m_jobFile = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/sudoku-print-XXXXXX.pdf"));
+    if (!m_jobFile->open()) {
+        m_jobFile.reset();
+        m_target = nullptr;
+        return nullptr;
+    }
+    m_jobFile->close();
+    m_job = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_job->setOutputFormat(QPrinter::PdfFormat);
+    m_job->setOutputFileName(m_jobFile->fileName());
+    m_job->setFullPage(true);
+    m_job->setPageLayout(pr->pageLayout());
+    m_job->setDocName(PrintJobTitle);
+    m_target = m_job.get();
+    return m_target;
+}
+
+void TPrintPreview::closeJob(bool completed)
+{
+    QPrinter *pr = Printer();
+    if (!m_job) {
+        // A PDF file cannot be aborted: an unfinished run must leave none behind.
+        if (!completed && pr->outputFormat() == QPrinter::PdfFormat && !pr->outputFileName().isEmpty())
+            QFile::remove(pr->outputFileName());
+        pr->setDocName(QString());
+        m_target = nullptr;
+        return;
+    }
+    if (completed) {
+        const QPageLayout layout = m_job->pageLayout();
+        const TPrintJobResult r =
+            SubmitPdfJob(m_queue, m_jobFile->fileName(), PrintJobTitle,
+                         PrintJobOptions(layout.pageSize().key(),
+                                         layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait));
+        if (!r.Accepted()) {
+            m_aborted = true;
+            const QString queue = m_queue;
+            const bool gone = !QPrinterInfo::availablePrinterNames().contains(queue);
+            // A queue that is gone is not tried again: the next run takes
+            // the printer there is then.
+            if (gone) {
+                m_printer.reset();
+                m_queue.clear();
+            }
+            fail(QStringLiteral("Der Drucker \"%1\" hat den Druckauftrag nicht angenommen.\n%2")
+                     .arg(queue, gone ? QStringLiteral("Der Drucker ist nicht mehr vorhanden.") : r.Reason));
+        }
+    }
+    m_job.reset();
+    m_jobFile.reset(); // the job's file goes with it
+    m_target = nullptr;
 }
 
 int TPrintPreview::TotalPages() const { return m_direct ? m_directPages : m_store.Count(); }
@@ -842,13 +921,14 @@ void TPrintPreview::PrintPages(int first, int last)
     m_aborted = false;
     m_state = 2;
     emit OnBeforePrint();
-    QPrinter *pr = Printer();
     if (!UsePrinterOptions)
         WritePrinterSettings();
-    pr->setDocName(PrintJobTitle);
     QPainter painter;
-    if (!painter.begin(pr)) {
+    QPrinter *pr = openJob();
+    if (!pr || !painter.begin(pr)) {
+        closeJob(false);
         fail(QStringLiteral("Der Drucker kann nicht geöffnet werden."));
+        m_aborted = true;
         m_state = 0;
         emit OnAfterPrint();
         return;
@@ -892,10 +972,7 @@ void TPrintPreview::PrintPages(int first, int last)
     if (!completed)
         pr->abort();
     painter.end();
-    // A PDF job cannot be aborted: an unfinished run must leave no file behind.
-    if (!completed && pr->outputFormat() == QPrinter::PdfFormat)
-        QFile::remove(pr->outputFileName());
-    pr->setDocName(QString());
+    closeJob(completed);
     emit OnAfterPrint();
     m_state = 0;
 }

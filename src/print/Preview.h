@@ -176,9 +176,14 @@ public:
 
     // ---- printing ----
     // The printer printing goes to: the PDF file of SUDOKU_PRINT_PDF when set,
-    // else the system's default printer.
+    // else a queue of the print system, the default one (or the first) at the
+    // first call, kept from then on; its settings are the page settings.
     QPrinter *Printer();
+    // False only when there is no printer at all: nothing is printed then.
     bool HasPrinter();
+    // The queue jobs go to; empty when printing goes to a PDF file or when
+    // there is no printer.
+    QString Queue() const { return m_queue; }
     // The system's printers, and choosing one of them by name (not while
     // printing goes to a PDF file).
     static QStringList PrinterNames();
@@ -264,6 +269,8 @@ private:
     std::unique_ptr<QPicture> recordOverlay(bool on, int pageNo, void (TPrintPreview::*signal)(int, QPainter *));
     void updateOverlays();
     void setupPrinterPainter(QPainter &p);
+    QPrinter *openJob();
+    void closeJob(bool completed);
 
     TMetafileList m_store;
     TPaperForms m_forms;
@@ -280,6 +287,10 @@ private:
     QPainter *m_canvas = nullptr;
     QPicture *m_page = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_queue;
+    std::unique_ptr<QPrinter> m_job; // a run for a queue draws here
+    std::unique_ptr<QTemporaryFile> m_jobFile;
+    QPrinter *m_target = nullptr; // the device of the run under way
     QString m_lastError;
     bool m_annotationOn = false, m_backgroundOn = false;
     std::unique_ptr<QPicture> m_annotation, m_background;

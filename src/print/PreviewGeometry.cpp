@@ -231,6 +231,16 @@ int TWheelAccumulator::Add(int delta)
     return notches;
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> PrintJobOptions(const QString &media, TPrinterOrientation orientation)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    if (!media.isEmpty())
+        options.emplace_back("media", media.toUtf8());
+    // The print system's orientation values: 3 portrait, 4 landscape.
+    options.emplace_back("orientation-requested", orientation == poLandscape ? "4" : "3");
+    return options;
+}
+
 TPaperForms::TPaperForms()
 {
     for (int i = 0; i < pCustom; ++i) {

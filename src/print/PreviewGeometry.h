@@ -4,8 +4,10 @@
 // size of the preview for an area and its zoom, the wheel accumulator, and
 // the emulated printer forms.
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 enum TUnits { mmPixel, mmLoMetric, mmHiMetric, mmLoEnglish, mmHiEnglish, mmTWIPS, mmPoints };
@@ -98,6 +100,11 @@ struct TWheelAccumulator {
     // Adds a delta; returns the signed number of whole notches taken off.
     int Add(int delta);
 };
+
+// What a job for a queue of the print system states about its page, as
+// option name and value: the paper by its name, and the orientation always,
+// portrait too, so that no default of the queue turns the page.
+std::vector<std::pair<QByteArray, QByteArray>> PrintJobOptions(const QString &media, TPrinterOrientation orientation);
 
 // ---- emulated printer forms --------------------------------------------------
 // A named paper form, its size in 0.001 mm. The platform cannot add forms to a

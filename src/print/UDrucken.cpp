@@ -224,6 +224,10 @@ void TFormDrucken::FormActivate()
 void TFormDrucken::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
+    // The printer is chosen when the window opens, so that a printer that
+    // goes away while it is open is told about rather than passed over.
+    if (PrintPreview1->HasPrinter())
+        PrintPreview1->Printer();
     FormShow(0);
     FormActivate();
 }

@@ -7,6 +7,7 @@
 Q_DECLARE_METATYPE(TUnits)
 Q_DECLARE_METATYPE(TPaperType)
 Q_DECLARE_METATYPE(TZoomState)
+Q_DECLARE_METATYPE(TPrinterOrientation)
 
 class TstPreviewGeometry : public QObject {
     Q_OBJECT
@@ -296,6 +297,31 @@ private slots:
         QVERIFY(forms.Remove("100MM X 150MM"));
         QVERIFY(forms.Find(1000, 1500).isEmpty());
         QVERIFY(!forms.Remove(name));
+    }
+
+    void printJobOptions_data()
+    {
+        QTest::addColumn<QString>("media");
+        QTest::addColumn<TPrinterOrientation>("orientation");
+        QTest::addColumn<QByteArrayList>("expected"); // name, value, name, value ...
+        QTest::newRow("A4 portrait states portrait")
+            << "A4" << poPortrait << QByteArrayList{"media", "A4", "orientation-requested", "3"};
+        QTest::newRow("letter landscape")
+            << "Letter" << poLandscape << QByteArrayList{"media", "Letter", "orientation-requested", "4"};
+        QTest::newRow("custom form") << "Custom.100x150mm" << poPortrait
+                                     << QByteArrayList{"media", "Custom.100x150mm", "orientation-requested", "3"};
+        QTest::newRow("no paper name: orientation still stated")
+            << "" << poPortrait << QByteArrayList{"orientation-requested", "3"};
+    }
+    void printJobOptions()
+    {
+        QFETCH(QString, media);
+        QFETCH(TPrinterOrientation, orientation);
+        QFETCH(QByteArrayList, expected);
+        QByteArrayList got;
+        for (const auto &[name, value] : PrintJobOptions(media, orientation))
+            got << name << value;
+        QCOMPARE(got, expected);
     }
 };
 
