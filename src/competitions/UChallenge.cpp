@@ -65,9 +65,7 @@ bool helpClick(const TFormCha *window)
 // An "Etappe" value as a number; a missing or unreadable one counts as 0.
 int stageNumberOf(const TIniFile &ini, const QString &nickname)
 {
-    bool ok = false;
-    const int n = ini.ReadString(kEtappe, nickname, QStringLiteral("0")).toInt(&ok);
-    return ok && n >= 0 ? n : 0;
+    return std::max(0, PlayerStageNumber(ini, nickname));
 }
 
 // A file the program can play and extend: checksum, stage keys and codes,
@@ -78,7 +76,7 @@ bool documentIsPlayable(const TIniFile &ini)
         return false;
     const int stages = StageKeys(ini).size();
     for (const QString &nick : ini.ReadSection(kEtappe))
-        if (stageNumberOf(ini, nick) > stages)
+        if (PlayerStageNumber(ini, nick) > stages)
             return false;
     return true;
 }
@@ -163,6 +161,8 @@ TFormCha::TFormCha(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWi
 
     auto button = [this](QWidget *parent, const QString &text, const char *face, const QRect &r, TImage *&pic) {
         TLabel *l = MakeFaceButton(parent, text, face, r, pic);
+        // The faces keep the names they have in the window; the skin finds them by this.
+        SetSkinPicture(pic, "pic_no_press");
         l->SetFontSize(8, false);
         l->setWordWrap(true);
         connect(l, &TLabel::MouseEnter, this, [this, l] { bt_clearMouseEnter(l); });
@@ -193,10 +193,11 @@ TFormCha::TFormCha(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWi
         if (c >= 2)
             GamerView->headerItem()->setTextAlignment(c, Qt::AlignCenter);
     }
-    GamerView->setStyleSheet(QStringLiteral("QTreeView { background: white; font: 12px \"Verdana\"; }"
-                                            "QTreeView::item { border: 1px solid #d0d0d0; }"));
+    GamerView->setStyleSheet(QStringLiteral("QTreeView { background: white; font: 12px \"Verdana\"; }"));
+    GamerView->SetGridLines(true);
 
     FileListBox1 = new TFileListBox(this);
+    FileListBox1->CaseSensitive = true;
     FileListBox1->hide();
 
     footer_panel = new TPanel(this);
@@ -310,8 +311,8 @@ void TFormCha::SetupTournament()
 
 // ---- the results list ----------------------------------------------------------
 
-void TFormCha::AddGamerRow(const QString &name, const QString &count, const QString &stageNr, int points,
-                           int64_t tenths, int errors)
+void TFormCha::AddGamerRow(const QString &name, const QString &count, const QString &stageNr, int64_t points,
+                           int64_t tenths, int64_t errors)
 {
     auto *row = new QTreeWidgetItem(GamerView);
     row->setText(0, name);
@@ -374,7 +375,7 @@ void TFormCha::FillGamerView(const TIniFile &ini, QObject *Sender)
             tenths += b;
             errors += c;
         }
-        AddGamerRow(nick, QString::number(n), QString(), static_cast<int>(points), tenths, static_cast<int>(errors));
+        AddGamerRow(nick, QString::number(n), QString(), points, tenths, errors);
     }
     const int stages = StageKeys(ini).size();
     for (int s = 1; s <= stages; ++s) {

@@ -102,8 +102,8 @@ public:
 
     // One results-list row: a total row when count is not empty, a stage row
     // when stageNr is not empty; coloured against the own nickname.
-    void AddGamerRow(const QString &name, const QString &count, const QString &stageNr, int points, int64_t tenths,
-                     int errors);
+    void AddGamerRow(const QString &name, const QString &count, const QString &stageNr, int64_t points, int64_t tenths,
+                     int64_t errors);
     // Empties the stage tree and the results list.
     void ClearTournamentLists();
     // The colours of one row (recomputed when the own nickname changes).

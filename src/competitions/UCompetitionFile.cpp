@@ -4,6 +4,7 @@
 #include "core/USonstiges.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 
 namespace {
 QString md5Hex(const QByteArray &bytes)
@@ -122,12 +123,17 @@ QString StageNumberText(int n)
     return QString::number(n).rightJustified(4, QLatin1Char('0'));
 }
 
-QString NextStageNumber(const TIniFile &ini, const QString &nickname)
+int PlayerStageNumber(const TIniFile &ini, const QString &nickname)
 {
     const QString v = ini.ReadString(QString::fromLatin1(kStageSection), nickname, QStringLiteral("0"));
     bool ok = false;
     const int n = v.toInt(&ok);
-    return StageNumberText((ok && n >= 0 ? n : 0) + 1);
+    return allDigits(v) && ok ? n : -1;
+}
+
+QString NextStageNumber(const TIniFile &ini, const QString &nickname)
+{
+    return StageNumberText(std::max(0, PlayerStageNumber(ini, nickname)) + 1);
 }
 
 QStringList StageKeys(const TIniFile &ini)
@@ -161,7 +167,7 @@ bool StagesAreValid(const TIniFile &ini)
             return false;
     const QString etappe = QString::fromLatin1(kStageSection);
     for (const QString &nick : ini.ReadSection(etappe))
-        if (!IsValidStageNumber(ini.ReadString(etappe, nick, QString())))
+        if (PlayerStageNumber(ini, nick) < 0)
             return false;
     return true;
 }

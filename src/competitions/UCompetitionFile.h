@@ -58,17 +58,20 @@ TIniFile NewCompetitionDocument(const QString &path, const QString &password);
 
 // n written with at least four digits, "0" padded on the left.
 QString StageNumberText(int n);
+// A player's "Etappe" value as a number: decimal digits, leading zeros or
+// not ("9" and "0009" alike). 0 when the player has no entry, -1 when the
+// value is no such number.
+int PlayerStageNumber(const TIniFile &ini, const QString &nickname);
 // The stage number text after the player's "Etappe" entry (missing = 0).
 QString NextStageNumber(const TIniFile &ini, const QString &nickname);
 // The stage keys: the keys of "Spiele" after "chksum" and "Passwort".
 QStringList StageKeys(const TIniFile &ini);
 // 81 puzzle letters, a game type letter (S, I, Z, B), "S" or "D", three digits.
 bool IsValidStageCode(const QString &code);
-// Four or more decimal digits (a stage key or an "Etappe" value).
+// Four or more decimal digits (a stage key).
 bool IsValidStageNumber(const QString &text);
 // The checks a reader applies before it plays a file: every stage key a valid
-// number in order and its value a valid stage code, every "Etappe" value a
-// valid number.
+// number and its value a valid stage code, every "Etappe" value a number.
 bool StagesAreValid(const TIniFile &ini);
 
 // "points*tenths*errors".

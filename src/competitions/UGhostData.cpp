@@ -148,7 +148,7 @@ TGhostData ReadGhostData(const TIniFile &ini)
     TGhostData d;
     d.Feld = ini.ReadString(main, QStringLiteral("Feld"), QStringLiteral("0"));
     d.HasLevel = ini.ValueExists(main, QStringLiteral("Level"));
-    d.LevelText = ini.ReadString(main, QStringLiteral("Level"), QString());
+    d.LevelText = ini.ReadString(main, QStringLiteral("Level"), QStringLiteral("0"));
     d.HasMerker = ini.ValueExists(main, QStringLiteral("Merker"));
     d.MerkerText = ini.ReadString(main, QStringLiteral("Merker"), QString());
     for (int y = 1; y <= 9; ++y)

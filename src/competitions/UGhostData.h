@@ -21,7 +21,7 @@ QString GhostTimeKey(int x, int y);
 
 struct TGhostData {
     QString Feld;                  // the stored PuzzleString
-    QString LevelText;             // "Level" as stored; empty when missing
+    QString LevelText;             // "Level" as stored; "0" when missing (level 0)
     bool HasLevel = false;
     QString MerkerText;            // "Merker" as stored; empty when missing
     bool HasMerker = false;

@@ -5,18 +5,13 @@
 #include "competitions/UCompetitionFile.h"
 #include "core/USonstiges.h"
 
+#include <algorithm>
+
 namespace {
 // Sums of the totals wrap like the 32-bit numbers they travel in.
 int32_t add32(int32_t sum, int32_t v)
 {
     return int32_t(uint32_t(sum) + uint32_t(v));
-}
-
-int32_t numberOf(const QString &text)
-{
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok ? n : 0;
 }
 
 // The highest stage number that names a section of the file: a player's
@@ -84,7 +79,7 @@ QList<TTournamentPart> TournamentFileParts(const TIniFile &ini)
         TTournamentPart p;
         p.Part = tpTotal;
         p.Text = nickname;
-        p.a = numberOf(ini.ReadString(etappe, nickname, QStringLiteral("0")));
+        p.a = std::max(0, PlayerStageNumber(ini, nickname));
         const int32_t last = qMin(p.a, highest);
         for (int32_t s = 1; s <= last; ++s) {
             int points = 0, tenths = 0, errors = 0;

@@ -80,9 +80,10 @@ TFormGhost::TFormGhost(QWidget *parent)
     for (int c = 1; c < 6; ++c)
         GhostList->headerItem()->setTextAlignment(c, Qt::AlignCenter);
     GhostList->header()->resizeSection(0, 150);
-    GhostList->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
+    GhostList->SetGridLines(true);
     FileListBox1 = new TFileListBox(this);
     FileListBox1->Mask = QStringLiteral("*.Ghost");
+    FileListBox1->CaseSensitive = true;
     FileListBox1->hide();
 
     footer_panel = new TPanel(this);
@@ -162,7 +163,7 @@ void TFormGhost::FormShow()
 void TFormGhost::FormActivate()
 {
     DateiNameChange();
-    PlaceOverMainWindow(this);
+    PlaceOverMainWindow(this, true);
 }
 
 void TFormGhost::DateiNameChange()

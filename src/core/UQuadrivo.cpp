@@ -200,7 +200,7 @@ void TrackHoveredControlAt(QObject *control, QPoint p)
     Form1->HoverTag = tag;
 }
 
-void PlaceOverMainWindow(QWidget *w)
+void PlaceOverMainWindow(QWidget *w, bool wholeWindow)
 {
     if (!Form1 || !w)
         return;
@@ -208,7 +208,7 @@ void PlaceOverMainWindow(QWidget *w)
     // client area starts further in. The vertical centring uses the client height.
     const QRect main = Form1->frameGeometry();
     const int clientH = Form1->height();
-    const int toolW = Form1->ToolPanel ? Form1->ToolPanel->width() : 0;
+    const int toolW = Form1->ToolPanel && !wholeWindow ? Form1->ToolPanel->width() : 0;
     const int left = std::max(1, main.left() + (main.width() - toolW - w->width()) / 2);
     int top;
     if (w->height() < clientH) {

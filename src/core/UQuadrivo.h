@@ -266,5 +266,7 @@ void TrackHoveredControlAt(QObject *control, QPoint globalPos);
 // Where the mouse is; tests replace it.
 void SetCursorPosSource(std::function<QPoint()> source);
 
-// Places a set-up window over the main window (see the implementation).
-void PlaceOverMainWindow(QWidget *w);
+// Places a set-up window over the main window's board area, the part left of
+// the tool panel, or with wholeWindow over the whole main window (see the
+// implementation).
+void PlaceOverMainWindow(QWidget *w, bool wholeWindow = false);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 // Captions never interpret markup: names, chat and server notices show as sent.
 TMouseControl::TMouseControl(QWidget *parent) : QLabel(parent)
@@ -179,9 +180,8 @@ void TFileListBox::Update()
         return;
     QDir d(m_directory);
     d.setNameFilters({Mask});
-    d.setFilter(QDir::Files | QDir::Readable);
+    d.setFilter(CaseSensitive ? QDir::Files | QDir::Readable | QDir::CaseSensitive : QDir::Files | QDir::Readable);
     d.setSorting(QDir::Name | QDir::IgnoreCase);
-    // QDir name filters are case-insensitive by default, as the mask should be.
     addItems(d.entryList());
 }
 
@@ -191,7 +191,30 @@ QString TFileListBox::Item(int i) const
     return it ? it->text() : QString();
 }
 
+namespace {
+class TGridLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(0xD0, 0xD0, 0xD0));
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+} // namespace
+
 TListView::TListView(QWidget *parent) : QTreeWidget(parent) { setRootIsDecorated(false); }
+
+void TListView::SetGridLines(bool on)
+{
+    QAbstractItemDelegate *old = itemDelegate();
+    setItemDelegate(on ? new TGridLineDelegate(this) : new QStyledItemDelegate(this));
+    if (old && old->parent() == this)
+        old->deleteLater();
+}
 
 TTreeView::TTreeView(QWidget *parent) : QTreeWidget(parent) {}
 

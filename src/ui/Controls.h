@@ -166,6 +166,9 @@ public:
     explicit TFileListBox(QWidget *parent = nullptr);
     int Tag = 0;
     QString Mask = QStringLiteral("*.*");
+    // The mask matches letter case exactly (the competition lists, which can
+    // only open the spelling their mask names); off, any case matches.
+    bool CaseSensitive = false;
     // Sets the folder and re-reads it; false (folder kept) when it does not exist.
     bool SetDirectory(const QString &dir);
     QString Directory() const { return m_directory; }
@@ -182,6 +185,9 @@ class TListView : public QTreeWidget {
 public:
     explicit TListView(QWidget *parent = nullptr);
     int Tag = 0;
+    // Lines around every cell, drawn over the item so that the items' own
+    // backgrounds still show (a style sheet rule for items would paint them over).
+    void SetGridLines(bool on);
 };
 
 class TTreeView : public QTreeWidget {

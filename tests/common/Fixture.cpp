@@ -8,6 +8,8 @@
 #include "core/USystem.h"
 
 #include <QFile>
+#include <QHeaderView>
+#include <QTreeWidget>
 
 int64_t TTestFixture::Now = 5000000000LL;
 
@@ -48,6 +50,18 @@ QStringList TScriptedDialogs::Texts() const
     for (const TShown &s : Shown)
         out << s.Text;
     return out;
+}
+
+QColor PaintedCellColour(QTreeWidget *view, int row, int column)
+{
+    const QTreeWidgetItem *item = view->topLevelItem(row);
+    if (!item)
+        return QColor();
+    const QImage screen = view->viewport()->grab().toImage();
+    const QRect cell = view->visualItemRect(item);
+    const int x = view->header()->sectionViewportPosition(column) + view->header()->sectionSize(column) / 2;
+    const qreal dpr = screen.devicePixelRatio();
+    return screen.pixelColor(qRound(x * dpr), qRound(cell.center().y() * dpr));
 }
 
 TTestFixture::TTestFixture()

@@ -37,6 +37,11 @@ public:
     QStringList Texts() const;
 };
 
+class QTreeWidget;
+// The colour a list view puts on the screen in the middle of a cell: what it
+// paints, not what its items hold.
+QColor PaintedCellColour(QTreeWidget *view, int row, int column);
+
 class TTestFixture {
 public:
     // Points the settings store, the data folder and the temporary folder at a

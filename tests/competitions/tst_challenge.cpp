@@ -28,7 +28,7 @@ constexpr int64_t kTenth = 100000000LL; // counter ticks (ns) per tenth of a sec
 
 QString stageCode(int i, const QString &options = QStringLiteral("SS123"))
 {
-    return QString::fromLatin1(kBuiltinPuzzles[i % 4][i % 10]) + options;
+    return QString::fromLatin1(kBuiltinPuzzles[i % 4][i % kBuiltinCounts[i % 4]]) + options;
 }
 
 QString filePath(const QString &name, int mode = 10)
@@ -191,7 +191,9 @@ private slots:
     void stateRule_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("file"); // 0 none, 1 played, 2 tampered, 3 bad stage code, 4 player beyond the stages
+        // 0 none, 1 played, 2 tampered, 3 bad stage code, 4 player beyond the stages;
+        // 5, 6, 7: the stage written without leading zeros: 9, 10, 11
+        QTest::addColumn<int>("file");
         QTest::addColumn<int>("stages");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("nick");
@@ -223,6 +225,16 @@ private slots:
         QTest::newRow("player beyond the stages") << "c" << 4 << 2 << "pw"
                                                   << "Anna"
                                                   << "Challengedatei\r\nungültig." << false << true << false;
+        QTest::newRow("stage 9 of 10, no leading zeros") << "c" << 5 << 10 << ""
+                                                         << "Anna"
+                                                         << "Challengespiel\r\nstarten" << true << false << false;
+        QTest::newRow("stage 10 of 10, no leading zeros")
+            << "c" << 6 << 10 << "pw"
+            << "Anna"
+            << "Challenge erweitern\r\nSpiel starten." << true << true << true;
+        QTest::newRow("stage 11 of 10, no leading zeros") << "c" << 7 << 10 << "pw"
+                                                          << "Anna"
+                                                          << "Challengedatei\r\nungültig." << false << true << false;
         QTest::newRow("new file, password") << "c" << 1 << 0 << "pw"
                                             << "Anna"
                                             << "Challenge erweitern\r\nSpiel starten." << true << true << true;
@@ -266,6 +278,8 @@ private slots:
                     ini.WriteString("Spiele", "0002", stageCode(2).left(80));
                 if (file == 4)
                     ini.WriteString("Etappe", "Anna", "0009");
+                if (file >= 5)
+                    ini.WriteString("Etappe", "Anna", QString::number(file + 4));
             });
         if (file == 2) {
             QByteArray bytes = bytesOf(filePath("c"));
@@ -843,6 +857,69 @@ private slots:
         QCOMPARE(backgroundOf(row), colour);
         QCOMPARE(row->foreground(5).color(), QColor(Qt::black));
         QCOMPARE(row->textAlignment(3), int(Qt::AlignCenter));
+    }
+
+    // What the list paints: every row in its colour on the screen, for the
+    // own rows, the other players' totals and odd and even stages.
+    void rowColoursArePainted()
+    {
+        writeFile("c", "", 2, 10, [](TIniFile &ini) {
+            for (const char *nick : {"Anna", "Bert"}) {
+                ini.WriteString("Etappe", nick, "0002");
+                ini.WriteString("0001", nick, "10*100*1");
+                ini.WriteString("0002", nick, "20*200*2");
+            }
+        });
+        openChallenge("c");
+        FormCha->GamerView->clearSelection();
+        FormCha->GamerView->setCurrentItem(nullptr);
+        const int32_t expected[] = {TFormCha::kOwnTotalColour, TFormCha::kTotalColour,    TFormCha::kOwnStageColour,
+                                    TFormCha::kOddStageColour, TFormCha::kOwnStageColour, TFormCha::kEvenStageColour};
+        QCOMPARE(FormCha->GamerView->topLevelItemCount(), 6);
+        for (int r = 0; r < 6; ++r) {
+            const QTreeWidgetItem *row = FormCha->GamerView->topLevelItem(r);
+            // A cell without text: "Spielnr." of a total, "Anz." of a stage row.
+            const int blankColumn = row->text(1).isEmpty() ? 1 : 2;
+            QVERIFY(row->text(blankColumn).isEmpty());
+            QCOMPARE(ColorToBGR(PaintedCellColour(FormCha->GamerView, r, blankColumn)), expected[r]);
+        }
+    }
+
+    // Totals are kept and shown in 64 bits.
+    void totalsBeyond32Bits()
+    {
+        writeFile("c", "", 2, 10, [](TIniFile &ini) {
+            ini.WriteString("Etappe", "Anna", "0002");
+            ini.WriteString("0001", "Anna", "2000000000*2000000000*2000000000");
+            ini.WriteString("0002", "Anna", "2000000000*2000000001*2000000002");
+        });
+        openChallenge("c");
+        QCOMPARE(rowTexts(FormCha->GamerView->topLevelItem(0)),
+                 (QStringList{"Anna", "2", "", "4000000000", FormatTenths(4000000001LL), "4000000002"}));
+    }
+
+    void captionButtonsHaveFaces()
+    {
+        const qint64 face = FormOpt->pic_no_press->Picture().cacheKey();
+        for (TImage *im : {FormCha->pic_start, FormCha->pic_neue, FormCha->Pic_Clear, FormCha->pic_ende})
+            QCOMPARE(im->Picture().cacheKey(), face);
+        // The captions lie over their faces and let them show through.
+        for (TLabel *l : {FormCha->bt_start, FormCha->bt_neues, FormCha->bt_clear, FormCha->bt_ende})
+            QVERIFY(!l->autoFillBackground());
+    }
+
+    // The list holds only the files the window can open: the extension as
+    // the mask spells it.
+    void fileListIsCaseExact()
+    {
+        writeFile("klein", "", 1, 10);
+        writeFile("Gross", "", 1, 10);
+        QVERIFY(QFile::rename(filePath("Gross"), ProgramDir() + "/Gross.CHALLENGE"));
+        writeBytes(ProgramDir() + "/Mix.Challenge", bytesOf(filePath("klein")));
+        openChallenge("");
+        QCOMPARE(FormCha->Tree->topLevelItemCount(), 1);
+        QCOMPARE(FormCha->Tree->topLevelItem(0)->text(0), QString("klein"));
+        QCOMPARE(FormCha->Tree->topLevelItem(0)->child(0)->text(0).left(5), QString("0001:"));
     }
 
     void columns()

@@ -263,18 +263,32 @@ private slots:
     void stageNumbers_data()
     {
         QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<int>("number");
         QTest::addColumn<QString>("next");
-        QTest::newRow("no entry") << QByteArray() << QStringLiteral("0001");
-        QTest::newRow("0001") << QByteArray("Anna=0001\r\n") << QStringLiteral("0002");
-        QTest::newRow("0009") << QByteArray("Anna=0009\r\n") << QStringLiteral("0010");
-        QTest::newRow("9999") << QByteArray("Anna=9999\r\n") << QStringLiteral("10000");
-        QTest::newRow("other player") << QByteArray("Bernd=0005\r\n") << QStringLiteral("0001");
+        QTest::newRow("no entry") << QByteArray() << 0 << QStringLiteral("0001");
+        QTest::newRow("0001") << QByteArray("Anna=0001\r\n") << 1 << QStringLiteral("0002");
+        QTest::newRow("0009") << QByteArray("Anna=0009\r\n") << 9 << QStringLiteral("0010");
+        QTest::newRow("9999") << QByteArray("Anna=9999\r\n") << 9999 << QStringLiteral("10000");
+        QTest::newRow("other player") << QByteArray("Bernd=0005\r\n") << 0 << QStringLiteral("0001");
+        // The value is a number: leading zeros are not needed.
+        QTest::newRow("9") << QByteArray("Anna=9\r\n") << 9 << QStringLiteral("0010");
+        QTest::newRow("10") << QByteArray("Anna=10\r\n") << 10 << QStringLiteral("0011");
+        QTest::newRow("many zeros") << QByteArray("Anna=0000000012\r\n") << 12 << QStringLiteral("0013");
+        QTest::newRow("word") << QByteArray("Anna=zwei\r\n") << -1 << QStringLiteral("0001");
+        QTest::newRow("empty") << QByteArray("Anna=\r\n") << -1 << QStringLiteral("0001");
+        QTest::newRow("negative") << QByteArray("Anna=-3\r\n") << -1 << QStringLiteral("0001");
+        QTest::newRow("sign") << QByteArray("Anna=+5\r\n") << -1 << QStringLiteral("0001");
+        QTest::newRow("too large") << QByteArray("Anna=99999999999\r\n") << -1 << QStringLiteral("0001");
     }
     void stageNumbers()
     {
         QFETCH(QByteArray, entry);
+        QFETCH(int, number);
         QFETCH(QString, next);
-        QCOMPARE(NextStageNumber(docOf(kCreated + entry), QStringLiteral("anna")), next);
+        const TIniFile ini = docOf(kCreated + entry);
+        QCOMPARE(PlayerStageNumber(ini, QStringLiteral("anna")), number);
+        QCOMPARE(NextStageNumber(ini, QStringLiteral("anna")), next);
+        QCOMPARE(StagesAreValid(ini), number >= 0);
     }
 
     void stageCodes_data()

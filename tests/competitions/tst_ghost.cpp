@@ -282,8 +282,8 @@ private slots:
                 s << l->topLevelItem(r)->text(c);
             return s;
         };
-        // A file without a level cannot be played, but the list says why.
-        QCOMPARE(row(0), (QStringList{"a_neu", "unbekannt", "3", "0", "00:00.0", "ungültig"}));
+        // A file without a level is valid: it plays at level 0.
+        QCOMPARE(row(0), (QStringList{"a_neu", "unbekannt", "3", "0", "00:00.0", "gültig"}));
         QCOMPARE(row(1), (QStringList{"b_zwei", "Schwer(Import)", "4", "2", "02:03.4", "gültig"}));
         QCOMPARE(row(2), (QStringList{"c_text", "", "3", "0", "00:00.0", "ungültig"}));
         FormGhost->GhostList->setCurrentItem(l->topLevelItem(1));
@@ -345,6 +345,42 @@ private slots:
         QCOMPARE(fx->Dialogs.Texts(),
                  QStringList{"Ghostmodus kann nur ohne Bonus gespielt werden.\n\rDer Bonus wird abgewählt."});
         QVERIFY(!FormGO->HasMarkBonus());
+    }
+
+    void aFileWithoutLevelPlaysAtLevel0()
+    {
+        writeGhostFile("ohne", "pw", [](TIniFile &ini) { ini.DeleteKey("Main", "Level"); });
+        FormGO->SetImport(1);
+        FormGO->SetLevel(3);
+        startGhostGame("ohne");
+        QCOMPARE(FormGO->GetLevel(), 0);
+        QCOMPARE(FormGO->Values().Import, false);
+    }
+
+    // Only what the window can open is listed: the extension as the mask spells it.
+    void fileListIsCaseExact()
+    {
+        writeGhostFile("gross", "pw");
+        writeGhostFile("klein", "pw");
+        QVERIFY(QFile::rename(path("gross"), ProgramDir() + "/gross.GHOST"));
+        QVERIFY(QFile::copy(path("klein"), ProgramDir() + "/klein.ghost"));
+        FormGhost->hide();
+        FormGhost->show();
+        QCOMPARE(FormGhost->GhostList->topLevelItemCount(), 1);
+        QCOMPARE(FormGhost->GhostList->topLevelItem(0)->text(0), QString("klein"));
+        QCOMPARE(FormGhost->GhostList->topLevelItem(0)->text(5), QString("gültig"));
+    }
+
+    void placedOverTheWholeMainWindow()
+    {
+        const QRect before = Form1->geometry();
+        Form1->setGeometry(100, 50, 1020, 725);
+        FormGhost->show();
+        FormGhost->FormActivate();
+        const QRect main = Form1->frameGeometry();
+        QCOMPARE(FormGhost->x(), main.x() + (main.width() - FormGhost->width()) / 2);
+        QCOMPARE(FormGhost->y(), main.y() + (Form1->height() - FormGhost->height()) / 2);
+        Form1->setGeometry(before);
     }
 
     void aFileThatFailsToLoadStartsNothing()

@@ -487,6 +487,25 @@ private slots:
         QVERIFY(hasTraceLine("TURNIER: Herbst"));
     }
 
+    // The colours reach the client's screen as they reach the host's.
+    void clientRowColoursArePainted()
+    {
+        const std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        deliverAll(tels);
+        FormCha->Nickname->setText(QStringLiteral("Bert"));
+        FormCha->GamerView->clearSelection();
+        FormCha->GamerView->setCurrentItem(nullptr);
+        // Anna, Bert totals; stage 1 Anna, Bert; stage 2 Bert, Anna.
+        const int32_t expected[] = {TFormCha::kTotalColour,    TFormCha::kOwnTotalColour, TFormCha::kOddStageColour,
+                                    TFormCha::kOwnStageColour, TFormCha::kOwnStageColour, TFormCha::kEvenStageColour};
+        QCOMPARE(FormCha->GamerView->topLevelItemCount(), 6);
+        for (int r = 0; r < 6; ++r) {
+            const int blankColumn = r < 2 ? 2 : 1;
+            QCOMPARE(ColorToBGR(PaintedCellColour(FormCha->GamerView, r, blankColumn)), expected[r]);
+        }
+    }
+
     void clientTraces()
     {
         const std::vector<TTelegram> tels = dumpFor(severalStages());
