@@ -68,9 +68,24 @@ void closeHintWindow()
         FormSolver->hide();
 }
 
-bool askInformation(const char *text)
+// Whether to abandon the game under way. While the player decides, a single
+// game stands still as in a pause, so the clock and the ghost replay hold;
+// in a network game the others play on, and a game that ends meanwhile takes
+// the question back. "Ja" counts only for a game that still runs.
+bool askAbandonGame(const char *text)
 {
-    return MessageDlg(QString::fromUtf8(text), TMsgDlgType::Information, TMsgDlgButtons::YesNo) == mrYes;
+    TForm1 *f = Form1;
+    const bool hold = f->SinglePlayerGame && f->GameRunning && !f->Paused;
+    if (hold) {
+        f->Paused = true;
+        f->PauseStartCount = PerfCounter();
+    }
+    const int answer = AskGameQuestion(QString::fromUtf8(text), TMsgDlgType::Information, TMsgDlgButtons::YesNo);
+    if (hold && f->Paused) {
+        f->Paused = false;
+        f->GameStartCount += PerfCounter() - f->PauseStartCount;
+    }
+    return answer == mrYes && f->GameRunning;
 }
 
 void closeStartWindow()
@@ -282,6 +297,9 @@ void TForm1::MsgTimerTimer()
         StopGameDeferred();
         StopRequested = false;
     }
+    // Whatever ended the game, a question about it has no game left to ask about.
+    if (!GameRunning)
+        WithdrawGameQuestion();
     // Ten ticks a second: a label is touched only when its text changes, so
     // an idle window lays out and paints nothing.
     auto setIfChanged = [](QLabel *label, const QString &text) {
@@ -405,13 +423,13 @@ void TForm1::BTC_Spiel_EndeClick()
 
     if (SinglePlayerGame) {
         if (FormCha && FormCha->ChallengeActive) {
-            if (!askInformation("Challenge noch gestartet.\r\nSpiel abbrechen?"))
+            if (!askAbandonGame("Challenge noch gestartet.\r\nSpiel abbrechen?"))
                 return;
             closeStartWindow();
             FormCha->show();
         }
         if (FormGhost && FormGhost->GhostMode) {
-            if (!askInformation("Ghostspiel noch gestartet.\r\nSpiel abbrechen?"))
+            if (!askAbandonGame("Ghostspiel noch gestartet.\r\nSpiel abbrechen?"))
                 return;
             FormGhost->BTC_zurueckClick();
             closeStartWindow();
@@ -435,7 +453,7 @@ void TForm1::BTC_Spiel_EndeClick()
 
     const bool tournament = FormCha && FormCha->TournamentActive;
     if (tournament) {
-        if (!askInformation("Turnier noch gestartet.\r\nSpiel abbrechen?"))
+        if (!askAbandonGame("Turnier noch gestartet.\r\nSpiel abbrechen?"))
             return;
         FormCha->show();
     }

@@ -10,6 +10,7 @@
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
 #include "screens/UStart.h"
+#include "ui/DialogService.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -96,6 +97,8 @@ void TFormSpielEnde::resizeEvent(QResizeEvent *e)
 
 void TFormSpielEnde::ShowGameEnd()
 {
+    // A question about the game that has ended must not stay under the results.
+    WithdrawGameQuestion();
     if (Form1)
         Form1->brett->hide();
     if (FormMeld) {

@@ -14,6 +14,28 @@ class TQtDialogService : public TDialogService {
 public:
     int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
     {
+        return ask(text, type, buttons, false);
+    }
+
+    int AskWithdrawable(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override
+    {
+        return ask(text, type, buttons, true);
+    }
+
+    void Withdraw() override
+    {
+        if (!m_withdrawable)
+            return;
+        m_withdrawn = true;
+        m_withdrawable->done(0);
+    }
+
+private:
+    // The box with its type and buttons, run modally; a withdrawable one is
+    // kept where Withdraw() finds it while it is open (one at a time: the
+    // program asks such a question only from a button a modal box blocks).
+    int ask(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, bool withdrawable)
+    {
         QMessageBox box(QApplication::activeWindow());
         switch (type) {
         case TMsgDlgType::Information:
@@ -43,7 +65,16 @@ public:
         }
         if (buttons == TMsgDlgButtons::OKCancel || buttons == TMsgDlgButtons::YesNoCancel)
             cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        if (withdrawable) {
+            m_withdrawable = &box;
+            m_withdrawn = false;
+        }
         box.exec();
+        if (withdrawable) {
+            m_withdrawable = nullptr;
+            if (m_withdrawn)
+                return mrNone;
+        }
         QAbstractButton *clicked = box.clickedButton();
         if (clicked == ok && ok)
             return mrOk;
@@ -56,6 +87,7 @@ public:
         return no ? mrNo : mrOk;
     }
 
+public:
     QString SaveFileName(QWidget *parent, const QString &title, const QString &dir,
                          const QString &filter, const QString &defaultSuffix) override
     {
@@ -95,7 +127,17 @@ public:
         QPrintDialog dlg(printer, parent);
         return dlg.exec() == QDialog::Accepted;
     }
+
+private:
+    QMessageBox *m_withdrawable = nullptr;
+    bool m_withdrawn = false;
 };
+
+int &gameQuestionsOpen()
+{
+    static int open = 0;
+    return open;
+}
 
 TDialogService *&current()
 {
@@ -125,4 +167,20 @@ void ReportSaveFailure(const QString &path, const QString &error)
     MessageDlg(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.").arg(QDir::toNativeSeparators(path)) +
                    (error.isEmpty() ? QString() : QStringLiteral("\r\n") + error),
                TMsgDlgType::Error, TMsgDlgButtons::OK);
+}
+
+int AskGameQuestion(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    ++gameQuestionsOpen();
+    const int answer = Dialogs()->AskWithdrawable(text, type, buttons);
+    --gameQuestionsOpen();
+    return answer;
+}
+
+bool GameQuestionOpen() { return gameQuestionsOpen() > 0; }
+
+void WithdrawGameQuestion()
+{
+    if (GameQuestionOpen())
+        Dialogs()->Withdraw();
 }

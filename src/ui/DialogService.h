@@ -26,6 +26,14 @@ public:
     // False: cancelled; colour unchanged.
     virtual bool ChooseColor(QWidget *parent, QColor &color) = 0;
     virtual bool PrintSetup(QWidget *parent, QPrinter *printer) = 0;
+    // A question the program may take back while it is open: Withdraw() closes
+    // the open one, which then answers mrNone. Services that cannot close a
+    // question ask it as MessageDlg does.
+    virtual int AskWithdrawable(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+    {
+        return MessageDlg(text, type, buttons);
+    }
+    virtual void Withdraw() {}
 };
 
 // The service in use; the real one unless a test installed another.
@@ -39,3 +47,13 @@ void ShowMessage(const QString &text);
 // The error box after a file could not be written: its path and, when known,
 // the reason.
 void ReportSaveFailure(const QString &path, const QString &error = QString());
+
+// A question about the game under way, such as whether to abandon it. While
+// it is open GameQuestionOpen() is true, so that the game can hold what this
+// machine controls. A game that ends under it takes it back
+// (WithdrawGameQuestion): it closes and answers mrNone, so that an answer is
+// only ever taken for a game that still runs.
+int AskGameQuestion(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
+bool GameQuestionOpen();
+// Closes the open game question, if any.
+void WithdrawGameQuestion();

@@ -16,12 +16,41 @@ int64_t TTestFixture::Now = 5000000000LL;
 int TScriptedDialogs::MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
 {
     Shown.push_back({text, type, buttons});
-    if (!Answers.empty()) {
-        const int a = Answers.front();
-        Answers.pop_front();
-        return a;
+    return nextAnswer();
+}
+
+int TScriptedDialogs::nextAnswer()
+{
+    if (Answers.empty())
+        return DefaultAnswer;
+    const int a = Answers.front();
+    Answers.pop_front();
+    return a;
+}
+
+int TScriptedDialogs::AskWithdrawable(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    Shown.push_back({text, type, buttons});
+    m_open = true;
+    m_withdrawn = false;
+    if (WhileAsked) {
+        const std::function<void()> meanwhile = std::move(WhileAsked);
+        WhileAsked = nullptr;
+        meanwhile();
     }
-    return DefaultAnswer;
+    m_open = false;
+    // The answer queued for it is used up either way.
+    const int answer = nextAnswer();
+    if (!m_withdrawn)
+        return answer;
+    Withdrawn << text;
+    return mrNone;
+}
+
+void TScriptedDialogs::Withdraw()
+{
+    if (m_open)
+        m_withdrawn = true;
 }
 
 QString TScriptedDialogs::SaveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &)

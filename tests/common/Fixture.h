@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 
 // Every text the program would have shown, with its type and buttons; answers
@@ -24,6 +25,11 @@ public:
     std::vector<TShown> Shown;
     std::deque<int> Answers;
     int DefaultAnswer = mrOk;
+    // What happens while the next withdrawable question is open (the program
+    // goes on under a real one); run once, then cleared.
+    std::function<void()> WhileAsked;
+    // The texts of the questions the program took back before they were answered.
+    QStringList Withdrawn;
     QString NextFileName;
     QColor NextColor;
     bool ColorConfirmed = false;
@@ -34,7 +40,14 @@ public:
     QString Directory(QWidget *, const QString &, const QString &) override;
     bool ChooseColor(QWidget *, QColor &color) override;
     bool PrintSetup(QWidget *, QPrinter *) override { return false; }
+    int AskWithdrawable(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+    void Withdraw() override;
     QStringList Texts() const;
+
+private:
+    int nextAnswer();
+    bool m_open = false;
+    bool m_withdrawn = false;
 };
 
 class QTreeWidget;

@@ -13,6 +13,7 @@
 #include "screens/UGameOptionen.h"
 #include "screens/UStart.h"
 #include "solver/UBingo.h"
+#include "ui/DialogService.h"
 
 #include <QFile>
 #include <QtTest>
@@ -400,6 +401,54 @@ private slots:
     }
 
     // ---- the replay ---------------------------------------------------------------
+
+    // While "Ghostspiel noch gestartet." is open the game stands: no ghost
+    // enters a digit and the clock stands; "Nein" goes on from there.
+    void theQuestionHoldsTheGame()
+    {
+        const QPoint cell = openCells(puzzle()).first();
+        writeGhostFile("q", "pw", [&](TIniFile &ini) {
+            ini.WriteString("Ghosts", GhostOwnerKey(cell.x(), cell.y()), "2");
+            ini.WriteString("Ghosts", GhostTimeKey(cell.x(), cell.y()), "30");
+        });
+        startGhostGame("q");
+        // The board was rotated: the ghost's cell is the one with its stamp.
+        auto ghostEntered = [] {
+            for (int y = 1; y <= 9; ++y)
+                for (int x = 1; x <= 9; ++x)
+                    if (Form1->Boards[0][x][y].FirstFinder == 2 && Form1->Boards[0][x][y].FoundTime == 30)
+                        return !IsCellFreeOnAllLayers(Form1->Boards, x, y);
+            return false;
+        };
+        const int64_t start = Form1->GameStartCount;
+        TTestFixture::Now = start + 20 * kTenth;
+        Form1->MsgTimerTimer();
+        QCOMPARE(Form1->ElapsedTenths, int64_t(20));
+        fx->Dialogs.Answers.push_back(mrNo);
+        bool heldMeanwhile = false;
+        fx->Dialogs.WhileAsked = [&] {
+            // A minute with the question open.
+            TTestFixture::Now = start + 620 * kTenth;
+            FormGhost->Timer1Timer();
+            Form1->MsgTimerTimer();
+            heldMeanwhile = !ghostEntered() && Form1->ElapsedTenths == 20 && GameQuestionOpen();
+        };
+        Form1->BTC_Spiel_EndeClick();
+        QVERIFY(heldMeanwhile);
+        QCOMPARE(fx->Dialogs.Texts(), QStringList{"Ghostspiel noch gestartet.\r\nSpiel abbrechen?"});
+        QVERIFY(fx->Dialogs.Withdrawn.isEmpty());
+        QVERIFY(Form1->GameRunning);
+        QVERIFY(!Form1->Paused);
+        QVERIFY(FormGhost->GhostMode);
+        // The game goes on at 2.0 s: the ghost's 3.0 s is a second away.
+        Form1->MsgTimerTimer();
+        QCOMPARE(Form1->ElapsedTenths, int64_t(20));
+        FormGhost->Timer1Timer();
+        QVERIFY(!ghostEntered());
+        TTestFixture::Now += 11 * kTenth;
+        FormGhost->Timer1Timer();
+        QVERIFY(ghostEntered());
+    }
 
     void replayFollowsTheClock()
     {

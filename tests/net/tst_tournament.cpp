@@ -12,6 +12,8 @@
 #include "core/UQuadrivo.h"
 #include "core/USystem.h"
 #include "net/UNETZ.h"
+#include "screens/USpielEnde.h"
+#include "ui/DialogService.h"
 
 #include <QDir>
 #include <QFile>
@@ -504,6 +506,47 @@ private slots:
             const int blankColumn = r < 2 ? 2 : 1;
             QCOMPARE(ColorToBGR(PaintedCellColour(FormCha->GamerView, r, blankColumn)), expected[r]);
         }
+    }
+
+    // "Turnier noch gestartet." on a client while the others play on: a game
+    // that ends under the question takes it back, and its answer is not taken.
+    void aGameThatEndsUnderTheQuestionTakesItBack_data()
+    {
+        QTest::addColumn<int>("kind"); // what ends the game meanwhile
+        QTest::newRow("the end of the game") << int(akEndOfGame);
+        QTest::newRow("the host ended it") << int(akGameEnded);
+    }
+    void aGameThatEndsUnderTheQuestionTakesItBack()
+    {
+        QFETCH(int, kind);
+        const std::vector<TTelegram> tels = dumpFor(severalStages());
+        becomeClient();
+        deliverAll(tels);
+        FormCha->hide();
+        Form1->SinglePlayerGame = false;
+        Form1->GameRunning = true;
+        Form1->BTC_Spiel_Ende->setEnabled(true);
+        fx->Dialogs.Withdrawn.clear();
+        fx->Dialogs.Answers.push_back(mrYes);
+        fx->Dialogs.WhileAsked = [&] {
+            TTelegram t;
+            t.Aktion = kind;
+            t.Gid = -1;
+            deliver(t);
+            // The clock's next tick, for what ends a game without a result.
+            Form1->MsgTimerTimer();
+        };
+        Form1->BTC_Spiel_EndeClick();
+        QCOMPARE(fx->Dialogs.Withdrawn, QStringList{"Turnier noch gestartet.\r\nSpiel abbrechen?"});
+        QVERIFY(!GameQuestionOpen());
+        QVERIFY(!Form1->GameRunning);
+        // Nothing of "Ja": still in the host's game, the tournament window not shown.
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        QCOMPARE(Form1->Players[1].Address, kHostAddress);
+        QVERIFY(FormCha->TournamentActive);
+        QVERIFY(!FormCha->isVisible());
+        QCOMPARE(FormSpielEnde->isVisible(), kind == akEndOfGame);
+        fx->Dialogs.Shown.clear();
     }
 
     void clientTraces()
