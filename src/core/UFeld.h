@@ -259,6 +259,9 @@ public:
     void CreatePlayerTable();
     // Puts a player-table row on the given line (1 = under the head).
     static void PlacePlayerRow(TPlayerTableRow &row, int line);
+    // Shows a name whole in a name label: the table's font, made smaller
+    // where the name would not fit the label.
+    static void ShowPlayerName(TLabel *label, const QString &name);
     void CreateBoardControls();
     void LayoutBoard();
     void RefreshMarks();

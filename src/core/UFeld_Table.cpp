@@ -87,6 +87,14 @@ void TFormFeld::PlacePlayerRow(TPlayerTableRow &row, int line)
             w->move(w->x(), top);
 }
 
+void TFormFeld::ShowPlayerName(TLabel *label, const QString &name)
+{
+    if (!label)
+        return;
+    label->setFont(FontFittingWidth(tableFont(), name, label->contentsRect().width()));
+    label->setText(name);
+}
+
 void TFormFeld::PaintButtonFace(TImage *image, TLabel *label)
 {
     if (!image || !FormOpt)

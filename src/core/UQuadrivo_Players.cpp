@@ -153,7 +153,7 @@ void TForm1::UpdatePlayerTable()
                 clearRow(end);
             continue;
         }
-        setText(row.NameLabel, r.Name.left(kShortStringLength));
+        TFormFeld::ShowPlayerName(row.NameLabel, r.Name.left(kShortStringLength));
         setText(row.FoundLabel, QString::number(r.Found));
         setText(row.ErrorsLabel, QString::number(r.Errors));
         setText(row.FreeLabel, QString::number(r.FreeCells));
@@ -184,7 +184,7 @@ void TForm1::UpdatePlayerTable()
         }
 
         if (endTable) {
-            setText(end.NameLabel, row.NameLabel ? row.NameLabel->text() : QString());
+            TFormFeld::ShowPlayerName(end.NameLabel, row.NameLabel ? row.NameLabel->text() : QString());
             if (end.ColorImage && row.ColorImage)
                 end.ColorImage->SetPicture(row.ColorImage->Picture());
             setText(end.FoundLabel, row.FoundLabel ? row.FoundLabel->text() : QString());

@@ -9,6 +9,7 @@
 
 class QWidget;
 class QColor;
+class QFont;
 
 // ---- settings store -------------------------------------------------------
 // One value per name, names without regard to case, integers and strings kept
@@ -82,3 +83,7 @@ inline bool InSet4(int v, int a, int b, int c, int d) { return v == a || v == b 
 // Colour value 0x00BBGGRR to a Qt colour and back.
 QColor ColorFromBGR(int32_t colour);
 int32_t ColorToBGR(const QColor &c);
+
+// The font unchanged when text fits width pixels in it; else semi-condensed,
+// then a pixel smaller at a time (not below smallest) until it fits.
+QFont FontFittingWidth(QFont font, const QString &text, int width, int smallest = 5);

@@ -1,9 +1,12 @@
 // The shared routines that need the desktop: opening a link or file with the
-// desktop's program, and the conversion to Qt colours.
+// desktop's program, the conversion to Qt colours and the fitting of a font.
 #include "core/USonstiges.h"
 
 #include <QColor>
 #include <QDesktopServices>
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QUrl>
 #include <functional>
 
@@ -39,4 +42,17 @@ QColor ColorFromBGR(int32_t colour)
 int32_t ColorToBGR(const QColor &c)
 {
     return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
+
+QFont FontFittingWidth(QFont font, const QString &text, int width, int smallest)
+{
+    int pixelSize = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    while (pixelSize > smallest && QFontMetrics(font).horizontalAdvance(text) > width) {
+        if (font.stretch() == QFont::Unstretched || font.stretch() == QFont::AnyStretch) {
+            font.setStretch(QFont::SemiCondensed);
+            continue;
+        }
+        font.setPixelSize(--pixelSize);
+    }
+    return font;
 }

@@ -154,22 +154,6 @@ QPixmap marblePicture()
     return QPixmap::fromImage(img);
 }
 
-// The design font of a column head, made smaller where the word would not
-// fit its column (the font that is found may be wider than Verdana).
-QFont fittedHeadFont(const QString &text, int width, int pixelSize)
-{
-    QFont f = verdana(pixelSize, true);
-    while (pixelSize > 5 && QFontMetrics(f).horizontalAdvance(text) > width) {
-        if (f.stretch() == QFont::Unstretched || f.stretch() == 0) {
-            f.setStretch(QFont::SemiCondensed);
-            continue;
-        }
-        f = verdana(--pixelSize, true);
-        f.setStretch(QFont::SemiCondensed);
-    }
-    return f;
-}
-
 // The column heads of a player table; the columns are those of the rows.
 QPixmap tableHead(bool statistics)
 {
@@ -194,7 +178,9 @@ QPixmap tableHead(bool statistics)
     const TCol endCols[] = {{259, 31, "Bonus"}, {293, 31, "Pkt."}};
     auto draw = [&p](const TCol &c, int align, int pixelSize) {
         const QString text = QString::fromUtf8(c.Text);
-        p.setFont(fittedHeadFont(text, c.Width, pixelSize));
+        // Smaller where the word would not fit its column: the font that is
+        // found may be wider than Verdana.
+        p.setFont(FontFittingWidth(verdana(pixelSize, true), text, c.Width));
         p.drawText(QRect(c.Left, 2, c.Width, 20), align | Qt::AlignVCenter, text);
     };
     draw(common[0], Qt::AlignLeft, 11);

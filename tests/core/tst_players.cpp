@@ -273,6 +273,38 @@ private slots:
         FormDuell->DuelActive = false;
     }
 
+    // The longest names a player can have show whole in both tables; a
+    // name that fits keeps the table's font.
+    void longNamesShowWhole_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("designFont");
+        QTest::newRow("wide letters") << "WWWWWWWWWWWWWWW" << false;
+        QTest::newRow("name with a digit") << "Max Mustermann1" << false;
+        QTest::newRow("short name") << "Anna" << true;
+    }
+    void longNamesShowWhole()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, designFont);
+        seat(3, name);
+        Form1->UpdatePlayerTable();
+        FormSpielEnde->ShowGameEnd();
+        for (const TLabel *l : {Form1->PlayerRows[3].NameLabel, Form1->EndPlayerRows[3].NameLabel}) {
+            QCOMPARE(l->text(), name);
+            const int width = QFontMetrics(l->font()).horizontalAdvance(l->text());
+            QVERIFY2(width <= l->contentsRect().width(), qPrintable(QString::number(width)));
+            QVERIFY(l->font().bold());
+            if (designFont)
+                QCOMPARE(l->font().pointSize(), 10);
+        }
+        FormSpielEnde->hide();
+        // A short name in the same row gets the table's font back.
+        seat(3, "Bo");
+        Form1->UpdatePlayerTable();
+        QCOMPARE(Form1->PlayerRows[3].NameLabel->font().pointSize(), 10);
+    }
+
     void endTable_data()
     {
         QTest::addColumn<int>("bonusOption");
