@@ -271,7 +271,7 @@ struct TExpected {
     QStringList Penalties; // "seconds/errors" in order
     bool Out = false;
     int WrongSolutions = 0; // telegrams "the solution is wrong" received
-    bool Left = false;      // quit or killed during the round
+    bool Left = false;      // quit during the round
 };
 
 inline int pointsFor(int rating, int found, int errors)
@@ -330,10 +330,14 @@ inline std::map<QString, TExpected> expectedFor(const TRow &row, int round, int 
                 } else {
                     e.Found = row.OwnBoard ? open : open - othersRight;
                 }
-            } else if (ch == QLatin1Char('Q') || ch == QLatin1Char('K')) {
+            } else if (ch == QLatin1Char('Q')) {
                 // Gone: every machine marks the player out ("-2").
                 e.Left = true;
                 e.Penalties << QStringLiteral("-2/%1").arg(e.Errors);
+            } else if (ch == QLatin1Char('K')) {
+                // Killed just before the round ends: nobody can tell yet,
+                // and the host scores the player as any other.
+                break;
             }
         }
         if (c != finisher)
@@ -412,6 +416,7 @@ private:
     int round = 0;
     int ids = 0; // player numbers (120) received
     int idsAtRejoin = 0;
+    qint64 killedSince = -1; // when the finisher found the entries of the one to be killed judged
     bool sentEnde = false;
 
     // What the telegrams of the round told; a new round begins with phase 6.
@@ -602,8 +607,26 @@ private:
                 if (round > 0 && !chatHas(c.Name, roundWord("bereit")))
                     return false;
             }
-        want.sort();
-        return activeNames() == want;
+        // A player whose program was killed may still be listed: the host
+        // user starts anyway, and the start must not wait for it.
+        for (const QString &name : activeNames())
+            if (!want.contains(name) && !killedBefore(name))
+                return false;
+        for (const QString &name : want)
+            if (!activeNames().contains(name))
+                return false;
+        return true;
+    }
+
+    // The named client's program was killed in an earlier round.
+    bool killedBefore(const QString &name) const
+    {
+        for (const TClient &c : Row.Clients)
+            if (c.Name == name)
+                for (int r = 0; r < round; ++r)
+                    if (stepsOf(c, r).contains(QLatin1Char('K')))
+                        return true;
+        return false;
     }
 
     void hostStep()
@@ -751,6 +774,7 @@ private:
             }
         stepAt = 0;
         saidDone = false;
+        killedSince = -1;
         sawRunning = false;
         mine.clear();
         firstOpenX = firstOpenY = 0;
@@ -928,15 +952,40 @@ private:
 
     // The others in the round have made their entries, and those who left
     // are gone from this machine's table.
-    bool othersDone() const
+    bool othersDone()
     {
         for (const TClient &c : Row.Clients) {
             if (c.Name == Role || !inRound(c, round))
                 continue;
-            if (leavesIn(c, round) ? !gone(c.Name) : !chatHas(c.Name, roundWord("fertig")))
+            const QString script = stepsOf(c, round);
+            if (script.contains(QLatin1Char('K'))) {
+                if (!entriesJudged(c.Name, script))
+                    return false;
+            } else if (leavesIn(c, round) ? !gone(c.Name) : !chatHas(c.Name, roundWord("fertig"))) {
                 return false;
+            }
         }
-        return true;
+        // The program to be killed ends a moment after its last entry.
+        if (killedSince < 0)
+            killedSince = clock.elapsed();
+        return clock.elapsed() - killedSince > 1000 || !killsIn(round);
+    }
+    bool killsIn(int r) const
+    {
+        for (const TClient &c : Row.Clients)
+            if (stepsOf(c, r).contains(QLatin1Char('K')))
+                return true;
+        return false;
+    }
+    // This machine's table counts as many found and wrong entries of the
+    // named player as its script makes before it is killed.
+    static bool entriesJudged(const QString &name, const QString &script)
+    {
+        const int made = script.left(script.indexOf(QLatin1Char('K'))).size();
+        for (int p = 1; p <= 8; ++p)
+            if (Form1->Players[p].Active && Form1->Players[p].Name == name)
+                return Form1->Players[p].Found + Form1->Players[p].Errors == made;
+        return false;
     }
 
     // Leaves the round for good: the program is closed as a user closes
@@ -1238,12 +1287,18 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
                        .arg(key("ROWS"), r, rowsSeen.value(r), occupied.value(r));
 
     // Slot of each name, from the host's table: slots 1, 2, ... with no gap.
+    // A player whose program was killed may be dropped while the next round
+    // starts; its slot is closed up only when that round ends.
+    bool afterKill = false;
+    for (const TClient &c : row.Clients)
+        for (int r = 0; r < round; ++r)
+            afterKill = afterKill || stepsOf(c, r).contains(QLatin1Char('K'));
     QMap<QString, int> slotOf;
     int slot = 0;
     for (const QString &part : table.split(' ')) {
         ++slot;
         const int s = part.section('=', 0, 0).toInt();
-        if (s != slot)
+        if (s != slot && !afterKill)
             bad << QStringLiteral("%1: slot %2 where %3 belongs: %4").arg(key("TABLE")).arg(s).arg(slot).arg(table);
         slotOf.insert(part.section('=', 1).section('@', 0, 0), s);
     }
@@ -1282,7 +1337,7 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
     const QString outs = sameOn(out, key("OUT"), atEnd, bad);
     const QString offers = sameOn(out, key("OFFERS"), atEnd, bad);
     const QString owners = row.OwnBoard ? QString() : sameOn(out, key("OWNERS"), atEnd, bad);
-    sameOn(out, key("ENDROWS"), atEnd, bad);
+    const QString endTable = sameOn(out, key("ENDROWS"), atEnd, bad);
     const auto endRows = linesOf(out, key("ENDROWS"));
     const auto endOccupied = linesOf(out, key("ENDOCCUPIED"));
     for (const QString &r : atEnd)
@@ -1345,6 +1400,22 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
             wantOwners << QStringLiteral("%1=%2").arg(s).arg(n);
         compare(key("OWNERS"), owners, wantOwners.isEmpty() ? QStringLiteral("-") : wantOwners.join(' '));
     }
+    // The end-of-game table shows each player's scores, and as free the
+    // cells the player has not filled: a wrong digit, even the one that put
+    // the player out, fills nothing.
+    QMap<QString, QString> scoreOf;
+    for (const QString &part : points.split(' '))
+        scoreOf.insert(part.section('=', 0, 0), part.section('=', 1));
+    for (const QString &part : endTable.split(' ')) {
+        const QStringList f = part.section('=', 1).split('/');
+        const QString name = f.value(0);
+        if (scoreOf.contains(name) &&
+            scoreOf.value(name) != QStringLiteral("%1/%2/%3").arg(f.value(5), f.value(1), f.value(2)))
+            bad << QStringLiteral("%1: %2 where the scores are %3").arg(key("ENDROWS"), part, scoreOf.value(name));
+        const int filled = f.value(1).toInt() + (row.Immediate ? 0 : f.value(2).toInt());
+        if (row.OwnBoard && !row.Bingo && f.value(3).toInt() != open - filled)
+            bad << QStringLiteral("%1: %2 shows %3 free of %4 cells").arg(key("ENDROWS"), part, f.value(3)).arg(open);
+    }
     QStringList wantPen;
     for (const auto &[s, list] : wantPenalties)
         wantPen << QStringLiteral("%1=%2").arg(s).arg(list);
@@ -1355,7 +1426,7 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
         bad << QStringLiteral("%1: %2").arg(key("OFFERS"), offers);
     const auto wrong = linesOf(out, key("WRONGSOLUTION"));
     for (const auto &[name, e] : expected)
-        if (!e.Left)
+        if (atEnd.contains(name))
             compare(key("WRONGSOLUTION") + QLatin1Char(' ') + name, wrong.value(name),
                     QString::number(e.WrongSolutions));
 }
