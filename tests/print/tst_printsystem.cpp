@@ -190,6 +190,33 @@ private slots:
         QVERIFY2(blockOnTop || blockAtBottom, qPrintable(QString::number(inkIn(img, 0.02, 0.2))));
     }
 
+    void directDocumentIsOneUprightJob()
+    {
+        QVERIFY(cups->AddQueue(kQueue, {"orientation-requested-default=4"}));
+        QVERIFY(cups->SetDefault(kQueue));
+        TPrintPreview pv;
+        pv.DirectPrint = true;
+        pv.BeginDoc();
+        pv.Canvas()->fillRect(QRect(1000, 1000, 19000, 5000), Qt::black);
+        pv.NewPage();
+        QCOMPARE(pv.TotalPages(), 1); // pages sent so far
+        pv.Canvas()->fillRect(QRect(1000, 1000, 19000, 5000), Qt::black);
+        pv.EndDoc();
+        QVERIFY(pv.LastError().isEmpty());
+        QVERIFY2(cups->WaitForOutput(kQueue), qPrintable(cups->log("error_log")));
+        const TPdfPage page = pdfInfo(cups->Output(kQueue));
+        QCOMPARE(page.Pages, 2);
+        QVERIFY(std::abs(page.Points.width() - 595) < 2 && std::abs(page.Points.height() - 842) < 2);
+        QCOMPARE(page.Rotation, 0);
+        // An abandoned direct document sends nothing.
+        QFile::remove(cups->Output(kQueue));
+        pv.BeginDoc();
+        pv.Canvas()->fillRect(QRect(1000, 1000, 19000, 5000), Qt::black);
+        pv.Abort();
+        QTest::qWait(300);
+        QVERIFY(!QFile::exists(cups->Output(kQueue)));
+    }
+
     void refusedJobIsTold_data()
     {
         QTest::addColumn<QString>("how");
