@@ -210,6 +210,10 @@ void TWEBForm::ApplyWebLevel(int n)
 
 void TWEBForm::SetWebPlayers(int n)
 {
+    // A stored count the server cannot play (a hand-edited or broken value)
+    // becomes the default, as an impossible level does.
+    if (n < 1 || n > 4)
+        n = 2;
     RegWriteInteger(QStringLiteral("Player"), n);
     PlayerM->Tag = n;
     for (int i = 1; i <= 4; ++i)

@@ -255,7 +255,13 @@ bool DecodeWebRecord(const QString &piece, TWebRecord &r, QString &error)
 TWebReply DecodeWebReply(const QString &text)
 {
     TWebReply reply;
-    for (const QString &piece : SplitAtChar(text, QLatin1Char('|'))) {
+    QStringList pieces = SplitAtChar(text, QLatin1Char('|'));
+    // The CR LF that ends every reply belongs to no record: a last record that
+    // lacks its closing "|" must not carry it into a chat line or a name.
+    const QString crlf = QStringLiteral("\r\n");
+    if (!pieces.isEmpty() && pieces.last() != crlf && pieces.last().endsWith(crlf))
+        pieces.last().chop(2);
+    for (const QString &piece : pieces) {
         TWebRecord r;
         QString error;
         if (DecodeWebRecord(piece, r, error))

@@ -9,6 +9,7 @@
 #include "net/UNETZ.h"
 #include "net/UWebForm.h"
 #include "net/WebStandIn.h"
+#include "screens/UOptionen.h"
 #include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 
@@ -23,10 +24,13 @@ class TstWebClient : public QObject {
     std::unique_ptr<TTestFixture> fx;
     std::unique_ptr<TWebStandIn> server;
 
-    void startedProgram()
+    // settings: stored before the start-up reads them.
+    void startedProgram(const std::function<void()> &settings = {})
     {
         fx->DestroyWindows();
         fx->ClearSettings();
+        if (settings)
+            settings();
         fx->Dialogs.Shown.clear();
         fx->Dialogs.Answers.clear();
         fx->StartProgram();
@@ -182,6 +186,33 @@ private slots:
         logIn();
         QCOMPARE(RegReadString("iNetUser", QString()), QString("Max Mü"));
         QCOMPARE(RegReadString("iNetPW", QString()), QString("g&h#ü"));
+    }
+
+    void storedPlayerCount_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("players");
+        QTest::newRow("one") << 1 << 1;
+        QTest::newRow("four") << 4 << 4;
+        QTest::newRow("seven") << 7 << 2;
+        QTest::newRow("zero") << 0 << 2;
+        QTest::newRow("negative") << -1 << 2;
+    }
+    void storedPlayerCount()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, players);
+        startedProgram([stored] { RegWriteInteger("Player", stored); });
+        QCOMPARE(WEBForm->PlayerM->Tag, players);
+        QCOMPARE(RegReadInteger("Player", 0), players);
+        const QImage tick = FormOpt->Pic_hacken->Picture().toImage();
+        for (int n = 1; n <= 4; ++n)
+            QCOMPARE(WEBForm->PIC_Player[n]->Picture().toImage() == tick, n == players);
+        logIn();
+        WEBForm->BTC_Spiel_anmeldenClick();
+        waitIdle();
+        WEBForm->Timer->SetEnabled(false);
+        QVERIFY(server->Targets.first().contains("&cnt=" + QByteArray::number(players) + "&"));
     }
 
     void lobbyCadence()
@@ -384,6 +415,10 @@ private slots:
         QTest::newRow("chat as plain text") << ""
                                             << "C-<b>Hallo</b>|C-du & ich|" << none << "chat"
                                             << "<b>Hallo</b>/du & ich sel 1";
+        QTest::newRow("chat line without its closing bar") << ""
+                                                           << "C-ohne Strich\r\n"
+                                                           << none << "chat"
+                                                           << "ohne Strich sel 0";
         QTest::newRow("chat cleared") << "C-eins|"
                                       << "r|" << none << "chat"
                                       << " sel -1";

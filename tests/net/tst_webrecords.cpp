@@ -224,6 +224,15 @@ private slots:
         QTest::newRow("free cells text") << QStringLiteral("c-vier|") << QStringList{} << 1;
         QTest::newRow("texts") << QStringLiteral("C-Hallo - du|m-<b>x</b>|M-Los!|x-Hinweis|")
                                << QStringList{"C 'Hallo - du'", "m '<b>x</b>'", "M 'Los!'", "x 'Hinweis'"} << 0;
+        // The reply's closing CR LF is no part of a last record without its "|".
+        QTest::newRow("chat line at the end")
+            << QStringLiteral("S|C-ohne Strich\r\n") << QStringList{"S", "C 'ohne Strich'"} << 0;
+        QTest::newRow("notice at the end") << QStringLiteral("M-Los geht's\r\n") << QStringList{"M 'Los geht's'"} << 0;
+        QTest::newRow("lobby at the end")
+            << QStringLiteral("L-0~Anna#12~Bert\r\n") << QStringList{"L 0=Anna,12=Bert"} << 0;
+        QTest::newRow("name at the end") << QStringLiteral("I-2~Bob\r\n") << QStringList{"I 2 'Bob'"} << 0;
+        QTest::newRow("only the reply's own CR LF goes")
+            << QStringLiteral("C-zwei\r\n\r\n") << QStringList{"C 'zwei\r\n'"} << 0;
         QTest::newRow("unknown letters and empty pieces")
             << QStringLiteral("e-1||Z|ä|\r\n|S|") << QStringList{"S"} << 0;
     }
