@@ -55,6 +55,9 @@ private:
             box.setWindowTitle(QStringLiteral("Bestätigung"));
             break;
         }
+        // Server notices and file names arrive here too: markup in them is
+        // shown as typed, never rendered.
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         QPushButton *ok = nullptr, *yes = nullptr, *no = nullptr, *cancel = nullptr;
         if (buttons == TMsgDlgButtons::OK || buttons == TMsgDlgButtons::OKCancel)

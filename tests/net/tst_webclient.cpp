@@ -13,6 +13,7 @@
 #include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 
+#include <QMessageBox>
 #include <QtTest>
 
 namespace {
@@ -512,6 +513,29 @@ private slots:
         WEBForm->Timer->SetEnabled(false);
         if (probe == "state" && reply.startsWith("D-1"))
             QVERIFY(Form1->brett->isHidden());
+    }
+
+    // The real message box, not the scripted one: the server's markup must
+    // come out as the characters it sent.
+    void serverMessageBoxShowsPlainText()
+    {
+        InstallDialogService(nullptr);
+        QString text;
+        Qt::TextFormat format = Qt::RichText;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                text = box->text();
+                format = box->textFormat();
+                box->accept();
+            }
+        });
+        answer.start(10);
+        WEBForm->InterpretServerReply(QStringLiteral("x-<b>fett</b>|"));
+        answer.stop();
+        InstallDialogService(&fx->Dialogs);
+        QCOMPARE(text, QString("<b>fett</b>"));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     void progressSamplesStopAt161()
