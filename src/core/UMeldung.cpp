@@ -1,10 +1,12 @@
 #include "core/UMeldung.h"
 
-#include "core/ULog.h"
 #include "core/UFeld.h"
+#include "core/ULog.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "net/UNETZ.h"
+
+#include <QEvent>
 
 TFormMeld *FormMeld = nullptr;
 
@@ -56,9 +58,52 @@ TFormMeld::TFormMeld(QWidget *parent)
     MeldTXT = makeText(MeldePanel);
 
     DurchPanel->hide();
-    Timer1 = new TTimer(this, 100, true);
+    // The display time counts only while a notice has one: an idle program
+    // is not woken ten times a second for nothing.
+    Timer1 = new TTimer(this, 100, false);
     connect(Timer1, &QTimer::timeout, this, &TFormMeld::Timer1Timer);
     SetPanelColour(0x005EBB);
+    // The overlay belongs to the main window: it goes when that window is
+    // minimised and comes back with it.
+    if (Form1)
+        Form1->installEventFilter(this);
+}
+
+void TFormMeld::setVisible(bool visible)
+{
+    const bool minimised = Form1 && Form1->isMinimized();
+    m_waitsForMain = visible && minimised;
+    if (m_waitsForMain)
+        return;
+    QWidget::setVisible(visible);
+}
+
+bool TFormMeld::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Form1 && event->type() == QEvent::WindowStateChange) {
+        if (Form1->isMinimized() && isVisible()) {
+            QWidget::setVisible(false);
+            m_waitsForMain = true;
+        } else if (!Form1->isMinimized() && m_waitsForMain) {
+            m_waitsForMain = false;
+            QWidget::setVisible(true);
+            raise();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormMeld::runDisplayTime()
+{
+    Timer1->SetEnabled(Dauer > 0);
+}
+
+// A notice lies over the board while the game goes on: clicks go through it
+// to the cells below. The question takes its own clicks.
+void TFormMeld::setClickThrough(bool on)
+{
+    if (bool(windowFlags() & Qt::WindowTransparentForInput) != on)
+        setWindowFlag(Qt::WindowTransparentForInput, on);
 }
 
 void TFormMeld::SetPanelColour(int32_t bgr)
@@ -95,6 +140,8 @@ void TFormMeld::showMessage(const QString &text, int fontSize, int height, bool 
 {
     if (trace)
         TraceCat(9, QStringLiteral("Dauer(%1) Text:%2").arg(Dauer).arg(text));
+    setClickThrough(true);
+    runDisplayTime();
     DurchPanel->hide();
     MeldePanel->show();
     CenterOverBoard(440, height);
@@ -107,11 +154,20 @@ void TFormMeld::showMessage(const QString &text, int fontSize, int height, bool 
     raise();
 }
 
-void TFormMeld::ShowText(const QString &text) { showMessage(text, 20, 130, true); }
+void TFormMeld::ShowText(const QString &text)
+{
+    showMessage(text, 20, 130, true);
+}
 
-void TFormMeld::ShowBigText(const QString &text) { showMessage(text, 60, 130, true); }
+void TFormMeld::ShowBigText(const QString &text)
+{
+    showMessage(text, 60, 130, true);
+}
 
-void TFormMeld::ShowTextSized(const QString &text, int fontSize) { showMessage(text, fontSize, 130, false); }
+void TFormMeld::ShowTextSized(const QString &text, int fontSize)
+{
+    showMessage(text, fontSize, 130, false);
+}
 
 void TFormMeld::ShowPenalty(int seconds)
 {
@@ -122,12 +178,14 @@ void TFormMeld::ShowPenalty(int seconds)
 
 void TFormMeld::AskClearWrongSolution()
 {
+    setClickThrough(false);
+    runDisplayTime();
     DurchPanel->show();
     MeldePanel->hide();
     resize(440, 120);
     const int top = 120 - BT_Ja->height() - 5;
-    for (QWidget *w : {static_cast<QWidget *>(Pic_Ja), static_cast<QWidget *>(Pic_Nein),
-                       static_cast<QWidget *>(BT_Ja), static_cast<QWidget *>(bt_Nein)})
+    for (QWidget *w : {static_cast<QWidget *>(Pic_Ja), static_cast<QWidget *>(Pic_Nein), static_cast<QWidget *>(BT_Ja),
+                       static_cast<QWidget *>(bt_Nein)})
         w->move(w->x(), top);
     CenterOverBoard(440, 120);
     DurchTXT->show();
@@ -159,15 +217,21 @@ void TFormMeld::BT_JaClick()
     hide();
 }
 
-void TFormMeld::bt_NeinClick() { hide(); }
+void TFormMeld::bt_NeinClick()
+{
+    hide();
+}
 
 void TFormMeld::Timer1Timer()
 {
-    if (Dauer == 0)
+    if (Dauer == 0) {
+        Timer1->SetEnabled(false);
         return;
+    }
     if (Dauer == 1) {
         hide();
         Dauer = 0;
+        Timer1->SetEnabled(false);
         return;
     }
     --Dauer;

@@ -13,6 +13,8 @@ public:
 
     // Remaining display time in 100 ms ticks; 0 = until closed.
     int32_t Dauer = 0;
+    // The display time of a notice whose sender names none: two seconds.
+    static constexpr int32_t kNoticeTicks = 20;
 
     TPanel *DurchPanel = nullptr;
     TLabel *DurchTXT = nullptr;
@@ -36,10 +38,21 @@ public:
     void Timer1Timer();
     // Menu colour of both panels.
     void SetPanelColour(int32_t bgr);
+    // Shown, but held back while the main window is minimised.
+    bool WaitsForMainWindow() const { return m_waitsForMain; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showMessage(const QString &text, int fontSize, int height, bool trace);
     void layoutPanels();
+    void runDisplayTime();
+    void setClickThrough(bool on);
+
+    bool m_waitsForMain = false;
 };
 
 extern TFormMeld *FormMeld;

@@ -379,6 +379,15 @@ void TWEBForm::ByPassNavigateComplete2(const QByteArray &body)
 
 // ---- panels -----------------------------------------------------------------
 
+// Up until the game starts: the start record closes it.
+void TWEBForm::showConnecting()
+{
+    if (!FormMeld)
+        return;
+    FormMeld->Dauer = 0;
+    FormMeld->ShowTextSized(QStringLiteral("Verbinde..."), 14);
+}
+
 void TWEBForm::showLoginPanel()
 {
     Panel_spiel->hide();
@@ -494,8 +503,7 @@ void TWEBForm::applyLogin(const TWebRecord &r, bool &stop)
             RequestCounter = 0;
             hide();
             Timer->SetEnabled(true);
-            if (FormMeld)
-                FormMeld->ShowTextSized(QStringLiteral("Verbinde..."), 14);
+            showConnecting();
             if (Form1)
                 Form1->BTC_Spiel_Ende->setEnabled(true);
             LoggedIn = true;
@@ -563,8 +571,7 @@ void TWEBForm::applyRecord(const TWebRecord &r, bool &stop)
         ResumedGame = false;
         hide();
         Timer->SetEnabled(true);
-        if (FormMeld)
-            FormMeld->ShowTextSized(QStringLiteral("Verbinde..."), 14);
+        showConnecting();
         if (f)
             f->BTC_Spiel_Ende->setEnabled(true);
         return;
@@ -666,8 +673,12 @@ void TWEBForm::applyRecord(const TWebRecord &r, bool &stop)
         break;
     case 'm':
     case 'M':
-        if (FormMeld)
+        // The server gives its notices no time: they go after the usual two
+        // seconds instead of staying over the board for the whole game.
+        if (FormMeld) {
+            FormMeld->Dauer = TFormMeld::kNoticeTicks;
             FormMeld->ShowTextSized(r.Text, r.Letter == 'm' ? 14 : 35);
+        }
         break;
     case 'x':
         MessageDlg(r.Text, TMsgDlgType::Information, TMsgDlgButtons::OK);

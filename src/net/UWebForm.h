@@ -12,8 +12,6 @@
 #include <QWidget>
 #include <deque>
 
-
-
 class TWEBForm : public QWidget {
     Q_OBJECT
 public:
@@ -108,6 +106,7 @@ private:
     void sendNextByPass();
     void showLoginPanel();
     void showGamePanel();
+    void showConnecting();
     void applyRecord(const TWebRecord &r, bool &stop);
     void applyLogin(const TWebRecord &r, bool &stop);
     void applyLobby(const TWebRecord &r);

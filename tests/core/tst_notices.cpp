@@ -29,11 +29,12 @@ private slots:
         Trace->LogBox->clear();
         Trace->LastCounter = 0;
         Trace->InitTraceClock();
-        for (QCheckBox *cb : {static_cast<QCheckBox *>(Trace->cb_telegramm_out), static_cast<QCheckBox *>(Trace->cb_telegramm_in),
-                              static_cast<QCheckBox *>(Trace->CB_Resolver), static_cast<QCheckBox *>(Trace->cb_Bingo),
-                              static_cast<QCheckBox *>(Trace->cb_turnier), static_cast<QCheckBox *>(Trace->cb_sonst),
-                              static_cast<QCheckBox *>(Trace->DurchFelder), static_cast<QCheckBox *>(Trace->SolverFelder),
-                              static_cast<QCheckBox *>(Trace->CB_Ghost), static_cast<QCheckBox *>(Trace->SpielerDaten)})
+        for (QCheckBox *cb :
+             {static_cast<QCheckBox *>(Trace->cb_telegramm_out), static_cast<QCheckBox *>(Trace->cb_telegramm_in),
+              static_cast<QCheckBox *>(Trace->CB_Resolver), static_cast<QCheckBox *>(Trace->cb_Bingo),
+              static_cast<QCheckBox *>(Trace->cb_turnier), static_cast<QCheckBox *>(Trace->cb_sonst),
+              static_cast<QCheckBox *>(Trace->DurchFelder), static_cast<QCheckBox *>(Trace->SolverFelder),
+              static_cast<QCheckBox *>(Trace->CB_Ghost), static_cast<QCheckBox *>(Trace->SpielerDaten)})
             cb->setChecked(false);
     }
 
@@ -75,8 +76,16 @@ private slots:
         QFETCH(bool, withoutBox);
         Trace->TraceCat(category, "x");
         QCOMPARE(Trace->LogBox->count(), withoutBox ? 1 : 0);
-        QCheckBox *boxes[10] = {nullptr, Trace->cb_telegramm_out, Trace->cb_telegramm_in, Trace->CB_Resolver,
-                                Trace->cb_Bingo, Trace->cb_turnier, nullptr, nullptr, nullptr, Trace->cb_sonst};
+        QCheckBox *boxes[10] = {nullptr,
+                                Trace->cb_telegramm_out,
+                                Trace->cb_telegramm_in,
+                                Trace->CB_Resolver,
+                                Trace->cb_Bingo,
+                                Trace->cb_turnier,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                Trace->cb_sonst};
         if (!withoutBox) {
             boxes[category]->setChecked(true);
             Trace->TraceCat(category, "y");
@@ -269,6 +278,77 @@ private slots:
         QCOMPARE(FormMeld->Dauer, 0);
         QVERIFY(!FormMeld->isVisible());
         Form1->showNormal();
+    }
+
+    void pauseBoxGoesAndComesWithTheMainWindow()
+    {
+        Form1->showNormal();
+        Form1->GameRunning = true;
+        Form1->SinglePlayerGame = true;
+        Form1->BTC_Pause->setEnabled(true);
+        Form1->FormKeyDown(Qt::Key_Escape, Qt::NoModifier);
+        QVERIFY(Form1->Paused);
+        QVERIFY(Form1->isMinimized());
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Pause"));
+        QVERIFY(!FormMeld->isVisible());
+        Form1->showNormal();
+        QVERIFY(FormMeld->isVisible());
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Pause"));
+        // Minimised again and resumed from there: nothing comes back.
+        Form1->showMinimized();
+        Form1->BTC_WeiterClick();
+        Form1->showNormal();
+        QVERIFY(!FormMeld->isVisible());
+        Form1->GameRunning = false;
+        Form1->SinglePlayerGame = false;
+    }
+
+    void noticeShownWhileMinimisedWaitsForTheWindow()
+    {
+        Form1->showMinimized();
+        FormMeld->Dauer = 0;
+        FormMeld->ShowText("Spieler 1 (Server) hat das Spiel beendet.");
+        QVERIFY(!FormMeld->isVisible());
+        QVERIFY(FormMeld->WaitsForMainWindow());
+        Form1->showNormal();
+        QVERIFY(FormMeld->isVisible());
+        FormMeld->hide();
+    }
+
+    void displayTimeRunsOnlyForATimedNotice()
+    {
+        FormMeld->Dauer = 0;
+        FormMeld->ShowBigText("Pause");
+        QVERIFY(!FormMeld->Timer1->isActive());
+        FormMeld->Dauer = 2;
+        FormMeld->ShowText("kurz");
+        QVERIFY(FormMeld->Timer1->isActive());
+        FormMeld->Timer1Timer();
+        FormMeld->Timer1Timer();
+        QVERIFY(!FormMeld->isVisible());
+        QVERIFY(!FormMeld->Timer1->isActive());
+        // The question waits for its answer without a clock.
+        FormMeld->AskClearWrongSolution();
+        QVERIFY(!FormMeld->Timer1->isActive());
+        FormMeld->bt_NeinClick();
+    }
+
+    void noticesLetClicksThroughToTheBoard()
+    {
+        FormMeld->Dauer = 0;
+        FormMeld->ShowTextSized("Los geht's", 35);
+        QVERIFY(FormMeld->isVisible());
+        QVERIFY(FormMeld->windowFlags() & Qt::WindowTransparentForInput);
+        // The question's buttons must be clickable.
+        FormMeld->AskClearWrongSolution();
+        QVERIFY(FormMeld->isVisible());
+        QVERIFY(!(FormMeld->windowFlags() & Qt::WindowTransparentForInput));
+        QVERIFY(FormMeld->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        FormMeld->ShowText("wieder ein Hinweis");
+        QVERIFY(FormMeld->isVisible());
+        QVERIFY(FormMeld->windowFlags() & Qt::WindowTransparentForInput);
+        QVERIFY(FormMeld->windowFlags() & Qt::WindowStaysOnTopHint);
+        FormMeld->hide();
     }
 
     void wrongSolutionQuestion()

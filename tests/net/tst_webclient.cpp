@@ -111,10 +111,11 @@ class TstWebClient : public QObject {
             return rows.join(QLatin1Char(',')) + QStringLiteral(" h %1").arg(WEBForm->Lobby_Panel->height());
         }
         if (k[0] == "overlay")
-            return QStringLiteral("%1 %2 plain %3")
+            return QStringLiteral("%1 %2 plain %3 time %4")
                 .arg(FormMeld->isVisible())
                 .arg(FormMeld->MeldTXT->text())
-                .arg(FormMeld->MeldTXT->textFormat() == Qt::PlainText);
+                .arg(FormMeld->MeldTXT->textFormat() == Qt::PlainText)
+                .arg(FormMeld->Dauer);
         if (k[0] == "end")
             return QStringLiteral("%1 %2").arg(FormSpielEnde->isVisible()).arg(FormSpielEnde->TablePending);
         if (k[0] == "targets") {
@@ -425,10 +426,13 @@ private slots:
                                       << " sel -1";
         QTest::newRow("small notice") << ""
                                       << "m-<i>x</i>|" << none << "overlay"
-                                      << "1 <i>x</i> plain 1";
+                                      << "1 <i>x</i> plain 1 time 20";
         QTest::newRow("large notice") << ""
                                       << "M-Los!|" << none << "overlay"
-                                      << "1 Los! plain 1";
+                                      << "1 Los! plain 1 time 20";
+        QTest::newRow("connecting stays until the start") << ""
+                                                          << "s-0~99|" << none << "overlay"
+                                                          << "1 Verbinde... plain 1 time 0";
         QTest::newRow("message box") << ""
                                      << "x-Hinweis|" << none << "dialogs"
                                      << "Hinweis";
