@@ -182,6 +182,15 @@ void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift)
         }
 }
 
+void WireHelpCursor(TMouseControl *control, const std::function<void(QWidget *, Qt::KeyboardModifiers)> &handler)
+{
+    QObject::connect(control, &TMouseControl::MouseMove, control,
+                     [control, handler](Qt::KeyboardModifiers shift, int, int) { handler(control, shift); });
+    QObject::connect(
+        control, &TMouseControl::MouseDown, control,
+        [control, handler](Qt::MouseButton, Qt::KeyboardModifiers shift, int, int) { handler(control, shift); });
+}
+
 void SetCursorPosSource(std::function<QPoint()> source) { cursorSource() = std::move(source); }
 
 void TrackHoveredControl(QObject *control) { TrackHoveredControlAt(control, cursorPos()); }
@@ -263,8 +272,7 @@ void TForm1::buildControls()
         auto *l = new TLabel(parent, text);
         l->setGeometry(x, y, w, 20);
         MakeCaptionButton(l);
-        connect(l, &TLabel::MouseMove, this,
-                [this, l](Qt::KeyboardModifiers shift, int, int) { BTC31MouseMove(l, shift); });
+        WireHelpCursor(l, [this](QWidget *c, Qt::KeyboardModifiers shift) { BTC31MouseMove(c, shift); });
         return l;
     };
     auto info = [](QWidget *parent, int x, int y, int w) {
@@ -286,8 +294,11 @@ void TForm1::buildControls()
     Auswertung_Label = info(ToolPanel, 165, 106, 155);
     spielfeld_Label = info(ToolPanel, 10, 124, 150);
     Merker_label = info(ToolPanel, 165, 124, 155);
-    for (TLabel *l : {art_label, grad_label, Regel_label, Auswertung_Label, spielfeld_Label, Merker_label})
+    // The option summary shows its help topic under Ctrl, like every button.
+    for (TLabel *l : {art_label, grad_label, Regel_label, Auswertung_Label, spielfeld_Label, Merker_label}) {
         connect(l, &TLabel::Click, this, &TForm1::Pic_einstellClick);
+        WireHelpCursor(l, [this](QWidget *c, Qt::KeyboardModifiers shift) { BTC31MouseMove(c, shift); });
+    }
 
     // The tool buttons: caption labels over button faces, in a grid of
     // three columns (left 0, 108, 216) and rows of 44 pixels.

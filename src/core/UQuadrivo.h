@@ -259,6 +259,11 @@ int TranslateKeypadKey(int key, bool onKeypad, bool numLockHeld);
 int GetControlTag(const QObject *control);
 int GetControlTagOr(const QObject *control, int def);
 void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift);
+// Runs a window's help-cursor handler (SetHelpCursor by default) on every mouse
+// move over the control and on every press: the click that follows shows a
+// help topic exactly when Ctrl alone was held, whatever a move elsewhere left.
+void WireHelpCursor(TMouseControl *control,
+                    const std::function<void(QWidget *, Qt::KeyboardModifiers)> &handler = SetHelpCursor);
 void TrackHoveredControl(QObject *control);
 // The same with the pointer's screen position known from a mouse event, so no
 // query to the window system is needed.

@@ -43,6 +43,8 @@ TLabel *captionButton(QWidget *parent, const QString &text, int x, int y, int w)
 {
     auto *l = new TLabel(parent, text);
     l->setGeometry(x, y, w, 16);
+    // This window's captions rest bold, as their leave handler leaves them.
+    l->SetFontSize(8, true);
     MakeCaptionButton(l, 10, 8, true);
     return l;
 }

@@ -86,25 +86,24 @@ void TFormGO::buildControls()
     EigenM = marker(0);
     BonusMerkerM = marker(0);
 
+    const auto help = [this](QWidget *c, Qt::KeyboardModifiers shift) { OK_LabelMouseMove(c, shift); };
     // Option pictures and their captions share a Tag; both go to ButtonClick.
-    auto picture = [this](QWidget *parent, int tag, int x, int y) {
+    auto picture = [this, help](QWidget *parent, int tag, int x, int y) {
         auto *im = new TImage(parent);
         im->Tag = tag;
         im->setGeometry(x, y + 1, 16, 16);
         im->setCursor(Qt::PointingHandCursor);
         connect(im, &TImage::Click, this, [this, im] { ButtonClick(im); });
-        connect(im, &TImage::MouseMove, this,
-                [this, im](Qt::KeyboardModifiers shift, int, int) { OK_LabelMouseMove(im, shift); });
+        WireHelpCursor(im, help);
         return im;
     };
-    auto caption = [this](QWidget *parent, int tag, const QString &text, int x, int y, int w) {
+    auto caption = [this, help](QWidget *parent, int tag, const QString &text, int x, int y, int w) {
         auto *l = new TLabel(parent, text);
         l->Tag = tag;
         l->setGeometry(x, y, w, 18);
         MakeCaptionButton(l);
         connect(l, &TLabel::Click, this, [this, l] { ButtonClick(l); });
-        connect(l, &TLabel::MouseMove, this,
-                [this, l](Qt::KeyboardModifiers shift, int, int) { OK_LabelMouseMove(l, shift); });
+        WireHelpCursor(l, help);
         return l;
     };
     auto radio = [this](QWidget *parent, int tag, const QString &text, int x, int w) {
@@ -125,10 +124,11 @@ void TFormGO::buildControls()
         connect(s, &QSpinBox::valueChanged, this, [this, s] { ButtonClick(s); });
         return s;
     };
-    auto panel = [this](QWidget *parent, int x, int y, int w, int h) {
+    auto panel = [this, help](QWidget *parent, int x, int y, int w, int h) {
         auto *p = new TPanel(parent);
         p->setGeometry(x, y, w, h);
         connect(p, &TPanel::Click, this, [this, p] { Panel3Click(p); });
+        WireHelpCursor(p, help);
         return p;
     };
 
@@ -156,6 +156,7 @@ void TFormGO::buildControls()
     Label5 = new TLabel(Panel3, QStringLiteral("neue Zahl / Feld : "));
     Label5->setGeometry(8, 7, 110, 16);
     connect(Label5, &TLabel::Click, this, [this] { Panel3Click(Label5); });
+    WireHelpCursor(Label5, help);
     BingoMax = spin(Panel3, 101, 1, 4, 4, 122, 4);
     BingoFill = panel(Panel3, 8, 30, 300, 20);
     rb_Bingo_voll = radio(BingoFill, 101, QStringLiteral("sofort auffüllen"), 0, 140);
@@ -339,7 +340,8 @@ bool TFormGO::eventFilter(QObject *watched, QEvent *event)
             ImportDirClick();
         return false;
     }
-    if (event->type() == QEvent::MouseMove)
+    // The radio buttons and spin edits: a press decides help mode as a move does.
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress)
         if (auto *w = qobject_cast<QWidget *>(watched))
             OK_LabelMouseMove(w, static_cast<QMouseEvent *>(event)->modifiers());
     return QWidget::eventFilter(watched, event);

@@ -243,10 +243,18 @@ void TFormInfo::bt_versionchkClick()
     });
 }
 
+// The address and the reply go to the trace as they are, without a time: the
+// reply's own line breaks make lines of the log.
+static void traceAppend(const QString &text)
+{
+    if (Trace)
+        Trace->TraceAppend(text);
+}
+
 void TFormInfo::versionAnswer(const QString &address, const THttpResult &result)
 {
     if (result.Refused) {
-        TraceLine(QStringLiteral("URL=") + address);
+        traceAppend(QStringLiteral("URL=") + address);
         TraceLine(QStringLiteral("ERROR: Senden an (%1) verweigert: %2").arg(QUrl(address).host(), result.Error));
         return;
     }
@@ -254,8 +262,8 @@ void TFormInfo::versionAnswer(const QString &address, const THttpResult &result)
     if (!result.Ok)
         return;
     const QString text = DecodeCp1252(result.Body);
-    TraceLine(QStringLiteral("URL=") + address);
-    TraceLine(QStringLiteral("Antwort=") + text);
+    traceAppend(QStringLiteral("URL=") + address);
+    traceAppend(QStringLiteral("Antwort=") + text);
     const TVersionReply reply = ParseVersionReply(text);
     if (!reply.Ok)
         TraceLine(QString::fromLatin1(kWrongReplyText));

@@ -41,9 +41,30 @@ void TMouseControl::mouseMoveEvent(QMouseEvent *e)
     emit MouseMove(e->modifiers(), p.x(), p.y());
 }
 
-void TMouseControl::enterEvent(QEnterEvent *) { emit MouseEnter(); }
+void TMouseControl::enterEvent(QEnterEvent *)
+{
+    m_hovered = true;
+    emit MouseEnter();
+}
 
-void TMouseControl::leaveEvent(QEvent *) { emit MouseLeave(); }
+void TMouseControl::leaveEvent(QEvent *)
+{
+    m_hovered = false;
+    emit MouseLeave();
+}
+
+// A window that hides under the mouse (a button that closes its own window)
+// sends no leave: the control leaves here, so a caption button does not come
+// back in its hover font.
+void TMouseControl::hideEvent(QHideEvent *e)
+{
+    QLabel::hideEvent(e);
+    m_pressed = false;
+    if (m_hovered) {
+        m_hovered = false;
+        emit MouseLeave();
+    }
+}
 
 TLabel::TLabel(QWidget *parent, const QString &caption) : TMouseControl(parent)
 {

@@ -40,9 +40,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
     void enterEvent(QEnterEvent *e) override;
     void leaveEvent(QEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
 
 private:
     bool m_pressed = false;
+    bool m_hovered = false;
 };
 
 class TLabel : public TMouseControl {

@@ -4,10 +4,12 @@
 #include "common/Fixture.h"
 #include "core/UFeld.h"
 #include "core/ULog.h"
+#include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
 #include "core/USonstiges.h"
 #include "core/USystem.h"
 #include "net/UHttpPost.h"
+#include "net/UWebForm.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UInfo.h"
 #include "screens/UInfo_Topics.h"
@@ -17,6 +19,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <map>
 
 namespace {
 // A tiny HTTP server: answers every request with the status and body it is
@@ -422,6 +425,129 @@ private slots:
         Form1->brett->show();
     }
 
+    // Ctrl alone over a control with a topic turns help mode on, and a click
+    // then shows the topic; a plain press turns it off again, whatever a move
+    // over another control left behind.
+    void helpModeUnderCtrlOnly_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("topic");
+        QTest::newRow("art_label") << "art" << 7;
+        QTest::newRow("grad_label") << "grad" << 7;
+        QTest::newRow("Regel_label") << "regel" << 7;
+        QTest::newRow("Auswertung_Label") << "auswertung" << 7;
+        QTest::newRow("spielfeld_Label") << "spielfeld" << 7;
+        QTest::newRow("Merker_label") << "merker" << 7;
+        QTest::newRow("neue Zahl / Feld") << "label5" << 13;
+        QTest::newRow("Bingo panel") << "panel3" << 13;
+    }
+    void helpModeUnderCtrlOnly()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, topic);
+        const std::map<QString, TMouseControl *> controls = {{"art", Form1->art_label},
+                                                             {"grad", Form1->grad_label},
+                                                             {"regel", Form1->Regel_label},
+                                                             {"auswertung", Form1->Auswertung_Label},
+                                                             {"spielfeld", Form1->spielfeld_Label},
+                                                             {"merker", Form1->Merker_label},
+                                                             {"label5", FormGO->Label5},
+                                                             {"panel3", FormGO->Panel3}};
+        TMouseControl *c = controls.at(control);
+        FormGO->show();
+        FormGO->SetGameType(4); // "neue Zahl / Feld" is enabled with Bingo only
+        auto send = [c](QEvent::Type type, Qt::KeyboardModifiers shift) {
+            const QPointF p(2, 2);
+            const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+            const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QMouseEvent e(type, p, c->mapToGlobal(p), button, buttons, shift);
+            QCoreApplication::sendEvent(c, &e);
+        };
+        auto click = [&send](Qt::KeyboardModifiers shift) {
+            send(QEvent::MouseButtonPress, shift);
+            send(QEvent::MouseButtonRelease, shift);
+        };
+
+        send(QEvent::MouseMove, Qt::ControlModifier);
+        QCOMPARE(int(Form1->HelpCursor), -20);
+        QCOMPARE(c->cursor().shape(), Qt::WhatsThisCursor);
+        click(Qt::ControlModifier);
+        QVERIFY(FormInfo->isVisible());
+        QCOMPARE(FormInfo->Kopf->text(), FormatHelpTitle(QString::fromUtf8(FindHelpTopic(topic)->Title)));
+        FormInfo->hide();
+
+        send(QEvent::MouseMove, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(int(Form1->HelpCursor), 0);
+        QCOMPARE(c->cursor().shape(), Qt::ArrowCursor);
+
+        // Help mode left on by a move elsewhere; a plain click here acts plainly.
+        Form1->HelpCursor = -20;
+        click(Qt::NoModifier);
+        QCOMPARE(int(Form1->HelpCursor), 0);
+        QVERIFY(!FormInfo->isVisible());
+        FormGO->SetGameType(1);
+        FormGO->hide();
+    }
+
+    // A caption button whose click hides its own window gets no leave event;
+    // the window must come back with the button in its resting font.
+    void captionButtonRestsWhenItsWindowHides_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("help: Schliessen") << "info close";
+        QTest::newRow("game options: Zurück") << "options back";
+        QTest::newRow("start: Optionen") << "start options";
+        QTest::newRow("internet: Zurück") << "internet back";
+        QTest::newRow("overlay: Nein") << "overlay no";
+    }
+    void captionButtonRestsWhenItsWindowHides()
+    {
+        QFETCH(QString, button);
+        TLabel *label = nullptr;
+        QWidget *window = nullptr;
+        std::function<void()> click, reopen;
+        if (button == "info close") {
+            label = FormInfo->bt_schliessen;
+            window = FormInfo;
+            click = [] { FormInfo->bt_schliessenClick(); };
+            reopen = [] { FormInfo->ShowHelp(1); };
+        } else if (button == "options back") {
+            label = FormGO->BTC_Zurueck;
+            window = FormGO;
+            click = [] { FormGO->BTC_ZurueckClick(); };
+            reopen = [] { FormGO->show(); };
+        } else if (button == "start options") {
+            label = FormStart->BTC_Optionen;
+            window = FormStart;
+            click = [] { FormStart->BTC_OptionenClick(); };
+            reopen = [] { FormStart->show(); };
+        } else if (button == "internet back") {
+            label = WEBForm->BTC_Zurueck;
+            window = WEBForm;
+            click = [] { WEBForm->BTC_ZurueckClick(); };
+            reopen = [] { WEBForm->show(); };
+        } else {
+            label = FormMeld->bt_Nein;
+            window = FormMeld;
+            click = [] { FormMeld->bt_NeinClick(); };
+            reopen = [] { FormMeld->AskClearWrongSolution(); };
+        }
+        reopen();
+        QVERIFY(window->isVisible());
+        const QFont resting = label->font();
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)));
+        QCoreApplication::sendEvent(label, &enter);
+        QVERIFY(label->font().bold());
+        QVERIFY(label->font() != resting);
+        click();
+        QVERIFY(!window->isVisible());
+        reopen();
+        QCOMPARE(label->font(), resting);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != Form1)
+                w->hide();
+    }
+
     void infoButtonShowsHelpSystem()
     {
         FormStart->show();
@@ -537,6 +663,24 @@ private slots:
         QCOMPARE(traceCount("Antwort="), answered ? 1 : 0);
         QCOMPARE(traceCount("Falsche Antwort auf Url"), shown.startsWith("Fehler") ? 1 : 0);
         QVERIFY(fx->Dialogs.Shown.empty());
+    }
+
+    // Address and reply join the log without a time, the reply's lines as
+    // lines of the log.
+    void versionCheckTraceIsAppended()
+    {
+        TStandInServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        server.Body = "ok=1\r\nver=3.1\r\n";
+        useServer(server.Url());
+        Trace->TraceLine("davor");
+        FormInfo->bt_versionchkClick();
+        QTRY_COMPARE(FormInfo->PendingVersionChecks(), 0);
+        QStringList log = Trace->LogBox->Items();
+        QVERIFY(log.size() >= 3);
+        log = log.mid(log.indexOf("URL=" + server.Url() + "chkversion.php"));
+        QCOMPARE(log, (QStringList{"URL=" + server.Url() + "chkversion.php", "Antwort=ok=1", "ver=3.1"}));
+        QVERIFY(Trace->LogBox->Item(0).endsWith("µs davor"));
     }
 
     void closedPortEndsSilently()
