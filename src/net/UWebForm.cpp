@@ -18,7 +18,6 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <QUrl>
 
@@ -31,7 +30,8 @@ constexpr int kWidth = 300;
 constexpr int kLoginHeight = 250;
 constexpr int kGameHeight = 146;
 constexpr int kRowHeight = 18;
-constexpr int kFooterHeight = 30;
+constexpr int kHeadHeight = 30;
+constexpr int kFooterHeight = 40;
 // The forum's registration page, opened in the default browser.
 const char kRegisterPage[] = "https://forum.quadrivo.de/register";
 
@@ -46,7 +46,35 @@ TLabel *captionButton(QWidget *parent, const QString &text, int x, int y, int w)
     // This window's captions rest bold, as their leave handler leaves them.
     l->SetFontSize(8, true);
     MakeCaptionButton(l, 10, 8, true);
+    WireHelpCursor(l);
     return l;
+}
+
+// A caption button over the program's button face, as in every window.
+TLabel *faceButton(QWidget *parent, const QString &text, const char *faceName, const QRect &r)
+{
+    TImage *face = nullptr;
+    TLabel *l = MakeFaceButton(parent, text, faceName, r, face);
+    l->SetFontSize(8, true);
+    MakeCaptionButton(l, 10, 8, true);
+    face->lower();
+    return l;
+}
+
+// Title and footer in the field colour, the body in the menu colour, as the
+// program options colour every window.
+TPanel *colouredPanel(QWidget *parent, const QRect &r, TColourRole role)
+{
+    auto *p = new TPanel(parent);
+    p->setGeometry(r);
+    if (role == TColourRole::Field) {
+        p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        p->SetColor(ColorFromBGR(0x409FFF));
+    } else {
+        p->SetColor(ColorFromBGR(0x005EBB));
+    }
+    SetColourRole(p, role);
+    return p;
 }
 
 TImage *checkPicture(QWidget *parent, int x, int y)
@@ -87,54 +115,63 @@ TWEBForm::TWEBForm(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Internet"));
 
-    // ---- log-in panel ----
-    Panel_login = new TPanel(this);
-    Panel_login->setGeometry(0, 0, kWidth, kLoginHeight);
-    auto *forum = new TLabel(Panel_login, QStringLiteral("Username / Passwort aus Forum"));
-    forum->setGeometry(10, 6, 280, 16);
+    // ---- log-in panel: title, the two edits, the switch, the notes, the buttons ----
+    Panel_login = colouredPanel(this, QRect(0, 0, kWidth, kLoginHeight), TColourRole::Menu);
+    TPanel *loginHead = colouredPanel(Panel_login, QRect(0, 0, kWidth, kHeadHeight), TColourRole::Field);
+    auto *forum = new TLabel(loginHead, QStringLiteral("Username / Passwort aus Forum"));
+    forum->setGeometry(10, 0, kWidth - 20, kHeadHeight);
+    forum->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    forum->SetFontSize(9, true);
     iNet_User = new TLabeledEdit(Panel_login, QStringLiteral("Username :"));
-    iNet_User->setGeometry(100, 26, 180, 20);
     iNet_Passwort = new TLabeledEdit(Panel_login, QStringLiteral("Passwort :"));
-    iNet_Passwort->setGeometry(100, 52, 180, 20);
-    iNet_Passwort->setEchoMode(QLineEdit::Password);
-    for (TLabeledEdit *e : {iNet_User, iNet_Passwort})
-        e->PlaceLabel();
-    login_merken_1 = checkPicture(Panel_login, 10, 80);
+    iNet_Passwort->SetPasswordChar(QLatin1Char('#'));
+    int top = kHeadHeight + 12;
+    for (TLabeledEdit *e : {iNet_User, iNet_Passwort}) {
+        e->LabelPosition = TLabeledEdit::TLabelPosition::Left;
+        e->LabelSpacing = 6;
+        e->EditLabel->SetFontSize(8, true);
+        e->setGeometry(100, top, kWidth - 110, 22);
+        top += 30;
+    }
+    login_merken_1 = checkPicture(Panel_login, 10, top + 2);
     login_merken_1->Tag = 107;
-    BTC_Login_merken = captionButton(Panel_login, QStringLiteral("Benutzer / Passwort merken"), 28, 78, 200);
+    BTC_Login_merken = captionButton(Panel_login, QStringLiteral("Benutzer / Passwort merken"), 28, top, kWidth - 38);
     BTC_Login_merken->Tag = 107;
     Login_merkenM = new TLabel(Panel_login);
     Login_merkenM->hide();
-    BTC_Login_anmelden = captionButton(Panel_login, QStringLiteral("anmelden"), 10, 104, 80);
-    BTC_Login_registrieren = captionButton(Panel_login, QStringLiteral("registrieren"), 100, 104, 90);
-    BTC_Zurueck = captionButton(Panel_login, QStringLiteral("Zurück"), 210, 104, 70);
+    auto *info = new TLabel(Panel_login,
+                            QStringLiteral("Zum Anmelden wird ein Benutzerkonto benötigt. Ein Konto kann kostenlos im "
+                                           "Forum angelegt werden; \"registrieren\" öffnet den Standard-Browser mit "
+                                           "der Seite zur Registrierung."));
+    info->setGeometry(10, top + 26, kWidth - 20, kLoginHeight - kFooterHeight - top - 32);
+    info->setWordWrap(true);
+    info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    TPanel *loginFooter =
+        colouredPanel(Panel_login, QRect(0, kLoginHeight - kFooterHeight, kWidth, kFooterHeight), TColourRole::Field);
+    BTC_Login_anmelden = faceButton(loginFooter, QStringLiteral("anmelden"), "BIM_Login_anmelden", QRect(8, 7, 90, 26));
+    BTC_Login_registrieren =
+        faceButton(loginFooter, QStringLiteral("registrieren"), "BIM_Login_registrieren", QRect(105, 7, 90, 26));
+    BTC_Zurueck = faceButton(loginFooter, QStringLiteral("Zurück"), "BIM_Zurueck", QRect(202, 7, 90, 26));
     BTC_Zurueck->setToolTip(QStringLiteral("Login Fenster schliessen"));
-    auto *info = new QPlainTextEdit(Panel_login);
-    info->setReadOnly(true);
-    info->setGeometry(10, 128, 280, 110);
-    info->setPlainText(QStringLiteral(
-        "Zum Anmelden wird ein Benutzerkonto benötigt. Ein Konto kann kostenlos im Forum angelegt werden; "
-        "\"registrieren\" öffnet den Standard-Browser mit der Seite zur Registrierung."));
 
-    // ---- game panel ----
-    Panel_spiel = new TPanel(this);
-    Panel_spiel->setGeometry(0, 0, kWidth, kGameHeight);
+    // ---- game panel: players, level, lobby, buttons ----
+    Panel_spiel = colouredPanel(this, QRect(0, 0, kWidth, kGameHeight), TColourRole::Menu);
     auto *title = new TLabel(Panel_spiel, QStringLiteral("Spiel wählen:"));
     title->setGeometry(10, 4, 200, 16);
     title->SetFontSize(9, true);
     auto *players = new TLabel(Panel_spiel, QStringLiteral("Anzahl Spieler"));
-    players->setGeometry(10, 24, 200, 14);
+    players->setGeometry(10, 22, 200, 14);
     for (int n = 1; n <= 4; ++n) {
-        PIC_Player[n] = checkPicture(Panel_spiel, 10 + (n - 1) * 50, 41);
-        BTC_Player[n] = captionButton(Panel_spiel, QString::number(n), 26 + (n - 1) * 50, 40, 30);
+        PIC_Player[n] = checkPicture(Panel_spiel, 10 + (n - 1) * 50, 39);
+        BTC_Player[n] = captionButton(Panel_spiel, QString::number(n), 26 + (n - 1) * 50, 38, 30);
         PIC_Player[n]->Tag = BTC_Player[n]->Tag = n;
     }
     auto *level = new TLabel(Panel_spiel, QStringLiteral("Schwierigkeit"));
-    level->setGeometry(10, 60, 200, 14);
+    level->setGeometry(10, 56, 200, 14);
     const char *levels[5] = {nullptr, "Leicht", "Mittel", "Schwer", "Profi"};
     for (int n = 1; n <= 4; ++n) {
-        PIC_Level[n] = checkPicture(Panel_spiel, 10 + (n - 1) * 70, 77);
-        BTC_Level[n] = captionButton(Panel_spiel, QString::fromLatin1(levels[n]), 26 + (n - 1) * 70, 76, 50);
+        PIC_Level[n] = checkPicture(Panel_spiel, 10 + (n - 1) * 70, 73);
+        BTC_Level[n] = captionButton(Panel_spiel, QString::fromLatin1(levels[n]), 26 + (n - 1) * 70, 72, 50);
         PIC_Level[n]->Tag = BTC_Level[n]->Tag = 10 + n;
     }
     PlayerM = new TLabel(Panel_spiel);
@@ -142,7 +179,8 @@ TWEBForm::TWEBForm(QWidget *parent) : QWidget(parent, Qt::Window)
     PlayerM->hide();
     LevelM->hide();
     LobbyLabel = new TLabel(Panel_spiel, QStringLiteral("Lobby :"));
-    LobbyLabel->setGeometry(10, 96, 100, 14);
+    LobbyLabel->setGeometry(10, 90, 100, 14);
+    LobbyLabel->SetFontSize(8, true);
     Lobby_Panel = new TPanel(Panel_spiel);
     Lobby_Panel->setGeometry(10, LobbyLabel->geometry().bottom() + 1, kWidth - 20, 0);
     Lobby_Panel->hide();
@@ -156,10 +194,16 @@ TWEBForm::TWEBForm(QWidget *parent) : QWidget(parent, Qt::Window)
         LobbyNames[i]->setGeometry(82, 1, kWidth - 104, kRowHeight - 2);
         LobbyRow[i]->hide();
     }
-    Panel_footer = new TPanel(Panel_spiel);
-    Panel_footer->setGeometry(0, kGameHeight - kFooterHeight, kWidth, kFooterHeight);
-    BTC_Spiel_anmelden = captionButton(Panel_footer, QStringLiteral("Starten"), 10, 7, 80);
-    BTC_spiel_zurueck = captionButton(Panel_footer, QStringLiteral("Zurück"), 210, 7, 70);
+    // The lobby shows the game panel's own colour through it.
+    Lobby_Panel->setAutoFillBackground(false);
+    for (TPanel *row : LobbyRow)
+        row->setAutoFillBackground(false);
+    Panel_footer =
+        colouredPanel(Panel_spiel, QRect(0, kGameHeight - kFooterHeight, kWidth, kFooterHeight), TColourRole::Field);
+    BTC_Spiel_anmelden =
+        faceButton(Panel_footer, QStringLiteral("Starten"), "BIM_Spiel_anmelden", QRect(8, 7, 100, 26));
+    BTC_spiel_zurueck =
+        faceButton(Panel_footer, QStringLiteral("Zurück"), "BIM_spiel_zurueck", QRect(kWidth - 108, 7, 100, 26));
     Panel_spiel->hide();
 
     // Straight to the server: a proxy from the environment would carry the
@@ -168,7 +212,8 @@ TWEBForm::TWEBForm(QWidget *parent) : QWidget(parent, Qt::Window)
 
     // ---- timers ----
     Timer = new TTimer(this, 50, false);
-    Lobby = new TTimer(this, 1, true);
+    // Nobody is logged in yet: the lobby timer waits for the log-in.
+    Lobby = new TTimer(this, 1, false);
 
     connect(BTC_Login_anmelden, &TLabel::Click, this, &TWEBForm::BTC_Login_anmeldenClick);
     connect(BTC_Login_registrieren, &TLabel::Click, this, &TWEBForm::BTC_Login_registrierenClick);
@@ -327,6 +372,7 @@ void TWEBForm::SendLogout()
     queueByPass(WebLogoutTarget(base(), credentials(), ByPassTag++));
     // The server forgets us now: the next request here is a new log-in.
     LoggedIn = false;
+    Lobby->SetEnabled(false);
     showLoginPanel();
 }
 
@@ -352,11 +398,24 @@ void TWEBForm::TimerTimer()
     });
 }
 
+void TWEBForm::startLobby(int firstTickMs)
+{
+    if (!LobbyActive || !LoggedIn)
+        return;
+    Lobby->setInterval(firstTickMs);
+    Lobby->start();
+}
+
 void TWEBForm::LobbyTimer()
 {
-    if (!LobbyActive || !LoggedIn || (Form1 && Form1->GameRunning))
+    // Logged out or in a game: nothing to ask for until the next log-in or
+    // the game's end starts the timer again.
+    if (!LobbyActive || !LoggedIn || (Form1 && Form1->GameRunning)) {
+        Lobby->SetEnabled(false);
         return;
-    Lobby->setInterval(5000);
+    }
+    if (Lobby->interval() != 5000)
+        Lobby->setInterval(5000);
     ++RequestCounter;
     queueByPass(WebLobbyTarget(base(), credentials(), RequestCounter));
 }
@@ -400,6 +459,12 @@ void TWEBForm::showLoginPanel()
 
 void TWEBForm::showGamePanel()
 {
+    // Each log-in starts from the panel as it was built: a lobby of an earlier
+    // log-in must not keep the buttons below the window's bottom edge.
+    Lobby_Panel->hide();
+    Lobby_Panel->resize(Lobby_Panel->width(), 0);
+    Panel_spiel->resize(Panel_spiel->width(), kGameHeight);
+    Panel_footer->move(0, kGameHeight - kFooterHeight);
     Panel_login->hide();
     Panel_spiel->show();
     resize(Panel_spiel->width(), Panel_spiel->height());
@@ -456,6 +521,7 @@ void TWEBForm::BTC_ZurueckClick()
 void TWEBForm::BTC_spiel_zurueckClick()
 {
     LoggedIn = false;
+    Lobby->SetEnabled(false);
     showLoginPanel();
     FormActivate();
 }
@@ -525,6 +591,9 @@ void TWEBForm::applyLogin(const TWebRecord &r, bool &stop)
         FormActivate();
     if (NETZ)
         NETZ->ResetPlayerStats();
+    // The lobby fills at once after every log-in, not at a tick left over
+    // from an earlier one.
+    startLobby(LobbyFirstTickMs);
 }
 
 void TWEBForm::applyLobby(const TWebRecord &r)
@@ -564,6 +633,7 @@ void TWEBForm::applyRecord(const TWebRecord &r, bool &stop)
     case 'a':
         MessageDlg(QStringLiteral("Anmeldung nicht erfolgreich."), TMsgDlgType::Information, TMsgDlgButtons::OK);
         LoggedIn = false;
+        Lobby->SetEnabled(false);
         return;
     case 's':
         GameLoopId = r.Number;
@@ -688,6 +758,8 @@ void TWEBForm::applyRecord(const TWebRecord &r, bool &stop)
     case 'E':
         Timer->SetEnabled(false);
         f->GameRunning = false;
+        // Back in the lobby, which is asked again at its usual pace.
+        startLobby(5000);
         if (FormSpielEnde) {
             FormSpielEnde->TablePending = true;
             FormSpielEnde->ShowGameEnd();

@@ -58,7 +58,10 @@ public:
 
     // ---- timers ----
     TTimer *Timer = nullptr; // the game poll, 50 ms
-    TTimer *Lobby = nullptr; // the lobby, 1 ms until its first request, then 5 s
+    // The lobby: runs only while logged in to the lobby, its first tick
+    // LobbyFirstTickMs after each log-in, then every 5 s.
+    TTimer *Lobby = nullptr;
+    int LobbyFirstTickMs = 1;
     // A request that gets no answer gives up after this long.
     int RequestTimeoutMs = 10000;
     // The byte-counter dummy of every ByPass request but the lobby's.
@@ -107,6 +110,8 @@ private:
     void showLoginPanel();
     void showGamePanel();
     void showConnecting();
+    // Starts the lobby timer when there is a lobby to ask for.
+    void startLobby(int firstTickMs);
     void applyRecord(const TWebRecord &r, bool &stop);
     void applyLogin(const TWebRecord &r, bool &stop);
     void applyLobby(const TWebRecord &r);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyledItemDelegate>
 
 // Captions never interpret markup: names, chat and server notices show as sent.
@@ -142,14 +143,53 @@ TLabeledEdit::TLabeledEdit(QWidget *parent, const QString &caption) : QLineEdit(
 
 void TLabeledEdit::PlaceLabel()
 {
-    if (EditLabel)
-        EditLabel->move(x(), y() - EditLabel->sizeHint().height() - 2);
+    if (!EditLabel)
+        return;
+    const QSize hint = EditLabel->sizeHint();
+    if (LabelPosition == TLabelPosition::Left) {
+        EditLabel->resize(hint);
+        EditLabel->move(x() - hint.width() - LabelSpacing, y() + (height() - hint.height()) / 2);
+    } else {
+        EditLabel->move(x(), y() - hint.height() - LabelSpacing);
+    }
 }
 
 void TLabeledEdit::moveEvent(QMoveEvent *e)
 {
     QLineEdit::moveEvent(e);
     PlaceLabel();
+}
+
+void TLabeledEdit::resizeEvent(QResizeEvent *e)
+{
+    QLineEdit::resizeEvent(e);
+    PlaceLabel();
+}
+
+namespace {
+// The style's password character is the only way to choose it in Qt.
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(QChar c) : m_char(c) {}
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return m_char.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    QChar m_char;
+};
+} // namespace
+
+void TLabeledEdit::SetPasswordChar(QChar c)
+{
+    auto *style = new TPasswordCharStyle(c);
+    style->setParent(this);
+    setStyle(style);
+    setEchoMode(QLineEdit::Password);
 }
 
 TListBox::TListBox(QWidget *parent) : QListWidget(parent) {}

@@ -132,17 +132,24 @@ public:
     int Tag = 0;
 };
 
-// An edit with a caption label above it.
+// An edit with a caption label above it, or left of it.
 class TLabeledEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TLabeledEdit(QWidget *parent = nullptr, const QString &caption = QString());
     int Tag = 0;
     TLabel *EditLabel = nullptr;
+    enum class TLabelPosition { Above, Left };
+    TLabelPosition LabelPosition = TLabelPosition::Above;
+    // Pixels between the label and the edit.
+    int LabelSpacing = 2;
     void PlaceLabel();
+    // Hides what is typed behind this character.
+    void SetPasswordChar(QChar c);
 
 protected:
     void moveEvent(QMoveEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 };
 
 class TListBox : public QListWidget {

@@ -36,8 +36,8 @@ class TstWebClient : public QObject {
         fx->Dialogs.Answers.clear();
         fx->StartProgram();
         FormStart->hide();
-        // The lobby timer runs only where a test asks for it.
-        WEBForm->Lobby->SetEnabled(false);
+        // The lobby asks only where a test wants it: its first tick is far off.
+        WEBForm->LobbyFirstTickMs = 3600 * 1000;
         WEBForm->iNet_User->setText(QStringLiteral("Max Mü"));
         WEBForm->iNet_Passwort->setText(QStringLiteral("g&h#ü"));
         WEBForm->show();
@@ -162,6 +162,47 @@ private slots:
         QCOMPARE(WEBForm->height(), 146);
     }
 
+    // The log-in panel as the other windows look: nothing drawn over
+    // anything, a label apart from its edit, button faces, the skin's colours.
+    void logInPanelLayout()
+    {
+        QCOMPARE(WEBForm->iNet_Passwort->displayText(), QString("#####"));
+        QCOMPARE(WEBForm->iNet_User->displayText(), QString("Max Mü"));
+        TPanel *panel = WEBForm->Panel_login;
+        QVERIFY(panel->isVisible());
+        QCOMPARE(WEBForm->size(), panel->size());
+        auto place = [panel](QWidget *w) { return QRect(w->mapTo(panel, QPoint(0, 0)), w->size()); };
+        QList<QWidget *> shown;
+        for (QWidget *w : panel->findChildren<QWidget *>())
+            if (w->isVisible() && !qobject_cast<TPanel *>(w) && !qobject_cast<TImage *>(w))
+                shown << w;
+        QVERIFY(shown.size() >= 9);
+        for (QWidget *w : shown) {
+            QVERIFY2(panel->rect().contains(place(w)), qPrintable(w->metaObject()->className()));
+            for (QWidget *o : shown)
+                if (o != w)
+                    QVERIFY2(!place(w).intersects(place(o)),
+                             qPrintable(QStringLiteral("%1 / %2").arg(w->property("text").toString(),
+                                                                      o->property("text").toString())));
+        }
+        for (TLabeledEdit *e : {WEBForm->iNet_User, WEBForm->iNet_Passwort})
+            QVERIFY(place(e->EditLabel).right() + 3 <= place(e).left());
+        // Every button lies on a face of the skin.
+        for (TLabel *b : {WEBForm->BTC_Login_anmelden, WEBForm->BTC_Login_registrieren, WEBForm->BTC_Zurueck,
+                          WEBForm->BTC_Spiel_anmelden, WEBForm->BTC_spiel_zurueck}) {
+            TImage *face = nullptr;
+            for (TImage *im : b->parentWidget()->findChildren<TImage *>(QString(), Qt::FindDirectChildrenOnly))
+                if (im->geometry() == b->geometry())
+                    face = im;
+            QVERIFY2(face, qPrintable(b->text()));
+            QVERIFY(face->objectName().startsWith("BIM_"));
+            QCOMPARE(face->Picture().toImage(), FormOpt->pic_no_press->Picture().toImage());
+        }
+        QCOMPARE(panel->palette().color(QPalette::Window), ColorFromBGR(FormOpt->MenueColorValue));
+        QCOMPARE(WEBForm->Panel_spiel->palette().color(QPalette::Window), ColorFromBGR(FormOpt->MenueColorValue));
+        QCOMPARE(WEBForm->Panel_footer->palette().color(QPalette::Window), ColorFromBGR(FormOpt->FeldColorValue));
+    }
+
     void emptyNameOrPassword_data()
     {
         QTest::addColumn<QString>("user");
@@ -219,24 +260,58 @@ private slots:
 
     void lobbyCadence()
     {
-        logIn();
-        WEBForm->Lobby->setInterval(1);
-        WEBForm->Lobby->SetEnabled(true);
+        QVERIFY(!WEBForm->Lobby->isActive()); // nobody logged in: no timer
+        WEBForm->LobbyFirstTickMs = 1;
+        WEBForm->BTC_Login_anmeldenClick();
         QTRY_VERIFY_WITH_TIMEOUT(!server->TargetsOf("lobby_info.php").isEmpty(), 3000);
         waitIdle();
+        QVERIFY(WEBForm->Lobby->isActive());
         QCOMPARE(WEBForm->Lobby->interval(), 5000);
-        QCOMPARE(probe("targets"), QString::fromLatin1("/lobby_info.php?id=-1&" + kWho + "&dummy=1"));
+        QCOMPARE(server->TargetsOf("lobby_info.php"), QList<QByteArray>{"/lobby_info.php?id=-1&" + kWho + "&dummy=1"});
         QCOMPARE(probe("lobby"), QString("0=Anna,12=Bert h 36"));
-        // No lobby while a game runs, nor after leaving the game panel.
+        // No lobby while a game runs: the timer stops at its tick ...
         server->Targets.clear();
         Form1->GameRunning = true;
         WEBForm->LobbyTimer();
-        Form1->GameRunning = false;
+        QVERIFY(!WEBForm->Lobby->isActive());
+        // ... and the game's end starts it again at its usual pace.
+        WEBForm->InterpretServerReply(QStringLiteral("E|"));
+        FormSpielEnde->hide();
+        QVERIFY(WEBForm->Lobby->isActive());
+        QCOMPARE(WEBForm->Lobby->interval(), 5000);
+        // Leaving the game panel stops it for good.
         WEBForm->BTC_spiel_zurueckClick();
+        QVERIFY(!WEBForm->Lobby->isActive());
         WEBForm->LobbyTimer();
         QTest::qWait(100);
         QCOMPARE(probe("targets"), QString());
         QVERIFY(WEBForm->Panel_login->isVisible());
+    }
+
+    // A second log-in after "Zurück": the panel as at the first, its buttons
+    // inside the window, and the lobby asked at once, not at the old 5 s tick.
+    void secondLogInStartsAfresh()
+    {
+        WEBForm->LobbyFirstTickMs = 1;
+        logIn();
+        QTRY_COMPARE_WITH_TIMEOUT(probe("lobby"), QString("0=Anna,12=Bert h 36"), 3000);
+        QVERIFY(WEBForm->height() > 146);
+        WEBForm->BTC_spiel_zurueckClick();
+
+        WEBForm->LobbyFirstTickMs = 3600 * 1000;
+        logIn();
+        QCOMPARE(WEBForm->height(), 146);
+        QVERIFY(WEBForm->Lobby_Panel->isHidden());
+        QCOMPARE(WEBForm->Panel_footer->geometry().bottom(), 145);
+        QVERIFY(WEBForm->BTC_Spiel_anmelden->isVisible());
+        QVERIFY(WEBForm->BTC_spiel_zurueck->isVisible());
+        WEBForm->BTC_spiel_zurueckClick();
+
+        WEBForm->LobbyFirstTickMs = 1;
+        WEBForm->BTC_Login_anmeldenClick();
+        waitIdle();
+        QVERIFY(!server->TargetsOf("lobby_info.php").isEmpty() || WEBForm->Lobby->remainingTime() <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!server->TargetsOf("lobby_info.php").isEmpty(), 3000);
     }
 
     void gameRequestAndPolls()
