@@ -5,12 +5,10 @@
 // notice clock with no notice) fails here. Counting events, not CPU time,
 // keeps the test sound on a loaded machine: there a timer ticks less often,
 // never more.
-#include "common/Fixture.h"
-#include "common/LoopbackPeer.h"
 #include "core/UMeldung.h"
 #include "core/UQuadrivo.h"
 #include "core/UQuadrivo_Builtin.h"
-#include "core/USonstiges.h"
+#include "net/GameSupport.h"
 #include "net/UNETZ.h"
 #include "net/UWebForm.h"
 #include "screens/UStart.h"
@@ -138,25 +136,11 @@ private slots:
         NETZ->Port = port;
         TLoopbackPeer peer;
         QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
-        Form1->ResetPlayers();
-        for (int p = 1; p <= 2; ++p) {
-            TPlayerRecord &r = Form1->Players[p];
-            r.Name = QStringLiteral("Spieler%1").arg(p);
-            r.Address = QStringLiteral("127.0.0.%1").arg(p);
-            r.PlayerNo = p;
-            r.Active = true;
-        }
-        NETZ->MyPlayerNo = 1;
-        Form1->SinglePlayerGame = false;
+        BecomeHostOf(2, false);
         FormStart->hide();
         Form1->LoadPuzzleString(QString::fromLatin1(kBuiltinPuzzles[1][0]));
         QVERIFY(NETZ->SetListenerActive(true));
-        NETZ->SendSymbols();
-        NETZ->StartNetworkGame();
-        NETZ->Tel = TTelegram();
-        NETZ->Tel.Aktion = akReady;
-        NETZ->Tel.Gid = 2;
-        NETZ->OnReady();
+        OpenHostedGame(2);
         QTRY_VERIFY_WITH_TIMEOUT(Form1->GameRunning, 20000);
         // The start's telegrams are acknowledged: nothing waits to be sent.
         QTRY_COMPARE_WITH_TIMEOUT(NETZ->QueuedCount(2), 0, 10000);
