@@ -258,6 +258,9 @@ void TForm1::FinishGame()
     } else {
         HostsNetworkGame = false;
     }
+    // Who left during the round leaves the table with it.
+    if (NETZ)
+        NETZ->CloseUpLeftPlayers();
     UpdatePlayerTable();
 }
 

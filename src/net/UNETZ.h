@@ -167,6 +167,11 @@ public:
     // Player p has gone (logoff or silence): marked out and gone for every
     // machine, and the game or its start goes on without him.
     void PlayerLeft(int p);
+    // Frees the slots of the players who have left, where they are: those
+    // who left during a round when it ends, on every machine at the same
+    // point; those who left between games on the host at once, on a client
+    // when the host's next start begins.
+    void CloseUpLeftPlayers();
     void SendServerLogoff();
     void OnServerLogoff(); // 121
     void SendGameEnded();

@@ -267,6 +267,11 @@ void TNETZ::OnStartPhase()
         hideIfShown(FormMeld);
         hideIfShown(FormSpielEnde);
         hideIfShown(FormStart);
+        // Who left between games, the host freed at once: a client follows
+        // before the round begins (the host may have given the slot to a
+        // newcomer by the time its own copy of the logoff comes back).
+        if (!IsSelfHost())
+            CloseUpLeftPlayers();
         Form1->GameStarting = true;
         PlayGameStartSound();
         ResetBoardCells();

@@ -340,18 +340,36 @@ void TNETZ::PlayerLeft(int gid)
         // The start waited for his ready report too.
         StartCountdownWhenReady();
     } else {
-        // Between games the slot is freed where it is: the others keep their
-        // numbers, which their machines know.
+        CloseUpLeftPlayers();
+    }
+    // The tournament window shows whether the players left still fit its file.
+    if (FormCha && FormCha->bt_start && FormCha->bt_start->isVisible())
+        FormCha->Refresh();
+}
+
+void TNETZ::CloseUpLeftPlayers()
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table)
+        return;
+    bool freed = false;
+    for (int p = 1; p <= 8; ++p) {
+        TPlayerRecord &r = table[p];
+        if (r.Active || r.Address.isEmpty() || IsOwnSlot(p))
+            continue;
+        // Freed where it is: the others keep their numbers, which their
+        // machines know, and the next newcomer takes the slot.
+        TraceCat(1, QStringLiteral("Platz %1 von %2 freigegeben").arg(p).arg(r.Name));
         r.Name.clear();
         r.Address.clear();
         r.PlayerNo = -1;
         r.GameOver = false;
         r.Penalty = 0;
-        refreshPlayerTable();
+        PurgeQueue(p);
+        freed = true;
     }
-    // The tournament window shows whether the players left still fit its file.
-    if (FormCha && FormCha->bt_start && FormCha->bt_start->isVisible())
-        FormCha->Refresh();
+    if (freed)
+        refreshPlayerTable();
 }
 
 void TNETZ::SendServerLogoff()
@@ -420,6 +438,8 @@ void TNETZ::OnGameEnded()
         return;
     showNotice(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
     Form1->GameRunning = false;
+    // The round is over: who left during it leaves the table, as on the host.
+    CloseUpLeftPlayers();
     Form1->BTC_Spiel_Ende->setEnabled(false);
     Form1->brett->hide();
     if (FormStart)

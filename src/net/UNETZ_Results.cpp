@@ -287,6 +287,10 @@ void TNETZ::OnEndOfGame()
     } else if (ghostGame() && CountFreeCells(Form1->Boards) == 0) {
         FormGhost->SaveGhostResult();
     }
+    // The results are written; who left during the round leaves the table
+    // now, so the end table shows the players still there, as on every
+    // machine.
+    CloseUpLeftPlayers();
     if (FormSpielEnde)
         FormSpielEnde->ShowGameEnd();
 }

@@ -15,6 +15,7 @@
 #include "net/USucheSpiele.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
+#include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 
 #include <QtTest>
@@ -779,6 +780,99 @@ private slots:
         // Two players are still in: the game goes on.
         QVERIFY(Form1->GameRunning);
         QVERIFY(queuedOfKind(1, akEndOfGame).empty());
+    }
+
+    // ---- closing the table up -------------------------------------------------------
+
+    // A player who leaves during a round keeps his row to its end; then his
+    // slot is freed where it is, on the host as on every client, and the
+    // next newcomer takes it.
+    void whoLeftDuringTheRoundLeavesTheTableAtItsEnd_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("the round is over") << "over";
+        QTest::newRow("the host ends it") << "ended";
+    }
+    void whoLeftDuringTheRoundLeavesTheTableAtItsEnd()
+    {
+        QFETCH(QString, end);
+        openAsHost();
+        receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
+        receiveKind(akLogin, kPeer3, QStringLiteral("Cleo"));
+        loopBack();
+        dropQueues();
+        Form1->GameRunning = true;
+        receiveKind(akLogoff, kPeer, QString(), 2);
+        QCOMPARE(slot(2).Name, QString("Bert"));
+        loopBack();
+        QCOMPARE(slot(2).Name, QString("Bert"));
+        if (end == "over") {
+            slot(1).GameOver = slot(3).GameOver = true;
+            NETZ->SendEndOfGame();
+            loopBack();
+            QVERIFY(FormSpielEnde->isVisible());
+            // The end table shows the players still there.
+            QVERIFY(Form1->EndPlayerRows[2].NameLabel->text().isEmpty());
+            QCOMPARE(Form1->EndPlayerRows[3].NameLabel->text(), QString("Cleo"));
+        } else {
+            Form1->FinishGame();
+        }
+        QVERIFY(slot(2).Address.isEmpty());
+        QVERIFY(slot(2).Name.isEmpty());
+        QCOMPARE(slot(3).Name, QString("Cleo"));
+        QCOMPARE(slot(3).PlayerNo, 3);
+        dropQueues();
+        receiveKind(akLogin, QStringLiteral("127.0.0.9"), QStringLiteral("Dora"));
+        QCOMPARE(slot(2).Name, QString("Dora"));
+        const auto ids = queuedOfKind(2, akPlayerId);
+        QCOMPARE(ids.size(), size_t(1));
+        QCOMPARE(ids[0].Gid, 2);
+        QCOMPARE(queuedOfKind(3, akPlayerEntry).size(), size_t(3));
+        FormSpielEnde->hide();
+    }
+
+    void clientClosesUpAsTheHostDoes_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("between games") << "between";
+        QTest::newRow("round over") << "over";
+        QTest::newRow("round ended by the host") << "ended";
+    }
+    void clientClosesUpAsTheHostDoes()
+    {
+        QFETCH(QString, when);
+        player(1, "Host", kPeer);
+        player(2, "Ich", kHost);
+        player(3, "Cleo", kPeer3);
+        player(4, "Dora", QStringLiteral("127.0.0.9"));
+        NETZ->MyPlayerNo = 2;
+        Form1->GameRunning = when != "between";
+        TTelegram gone;
+        gone.Aktion = akPenalty;
+        gone.Gid = 3;
+        gone.x = -2;
+        receive(gone, kPeer, true);
+        QVERIFY(!slot(3).Active);
+        QCOMPARE(slot(3).Name, QString("Cleo"));
+        if (when == "over") {
+            receiveKind(akEndOfGame, kPeer, QString(), -1, 0, true);
+        } else if (when == "ended") {
+            receiveKind(akGameEnded, kPeer, QString(), -1, 0, true);
+        } else {
+            // Between games: before the host's next round begins.
+            TTelegram six;
+            six.Aktion = akStartPhase;
+            six.a = 6;
+            receive(six, kPeer, true);
+            Form1->GameStarting = false;
+        }
+        QVERIFY(slot(3).Address.isEmpty());
+        QCOMPARE(slot(4).Name, QString("Dora"));
+        QCOMPARE(slot(4).PlayerNo, 4);
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        FormSpielEnde->hide();
+        FormStart->hide();
+        FormMeld->hide();
     }
 
     // ---- a peer that stops answering ---------------------------------------------
