@@ -202,6 +202,9 @@ public:
     void ClearBoardForEditor();
     void BTC_TestenClick();
     void BTC_Edit_EndeClick();
+    // Gives the board back from the editor: cells reset, editor buttons away,
+    // the board hidden. Every way out of the editor ends here.
+    void LeaveEditor();
     void BTC_NeuClick();
     void BTC_LadenClick();
     void BTC_SpeichernClick();

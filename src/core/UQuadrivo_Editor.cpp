@@ -274,6 +274,13 @@ void TForm1::BTC_Edit_EndeClick()
 {
     if (showEditorHelp())
         return;
+    LeaveEditor();
+    if (FormStart)
+        FormStart->show();
+}
+
+void TForm1::LeaveEditor()
+{
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x)
             Cells[x][y].Owner = 0;
@@ -285,6 +292,4 @@ void TForm1::BTC_Edit_EndeClick()
     Panel_Edit->resize(Panel_Edit->width(), 88);
     // The editor's buttons belong to the editor; the start window opens it again.
     Panel_Edit->hide();
-    if (FormStart)
-        FormStart->show();
 }

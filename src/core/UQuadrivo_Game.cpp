@@ -408,6 +408,15 @@ void TForm1::BTC_Spiel_EndeClick()
             FormInfo->ShowHelp(10);
         return;
     }
+    // In the editor no game runs: the button leaves the editor as its own
+    // "Editor beenden" does, so the next game is not played in editor mode.
+    if (EditorMode) {
+        LeaveEditor();
+        BTC_Spiel_Ende->setEnabled(false);
+        if (FormStart)
+            FormStart->show();
+        return;
+    }
 
     if (WEBForm && WEBForm->LoggedIn) {
         brett->hide();

@@ -675,6 +675,10 @@ void TFormStart::FormCreate()
 
 void TFormStart::FormShow()
 {
+    // Every way back here from the editor (the help window's, too) leaves
+    // it: a game started from here must not take clicks as editor entries.
+    if (Form1 && Form1->EditorMode)
+        Form1->LeaveEditor();
     for (TLabel *l : m_captions)
         BT_einzelMouseLeave(l);
     resize(kWidth, height());

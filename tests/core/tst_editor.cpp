@@ -606,6 +606,45 @@ private slots:
 
     // ---- leaving ----
 
+    // Every way out of the editor gives the board back: the next game takes
+    // clicks as entries again, not as editor digits.
+    void everyWayOutLeavesTheEditor_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Editor beenden") << "Editor beenden";
+        QTest::newRow("Spiel beenden") << "Spiel beenden";
+        QTest::newRow("Spiel beenden after a ghost choice") << "Spiel beenden, ghost";
+        QTest::newRow("help window") << "Info";
+    }
+    void everyWayOutLeavesTheEditor()
+    {
+        QFETCH(QString, way);
+        const int kind = FormStart->GameKind;
+        if (way.endsWith("ghost"))
+            FormStart->SelectSingleMode(2);
+        Form1->BTC_Spiel_Ende->setEnabled(true);
+        press(THitKind::MarkImage, 1, 1, 1, Qt::LeftButton);
+        if (way == "Editor beenden") {
+            Form1->BTC_Edit_EndeClick();
+        } else if (way.startsWith("Spiel beenden")) {
+            Form1->BTC_Spiel_EndeClick();
+            QVERIFY(!Form1->BTC_Spiel_Ende->isEnabled());
+        } else {
+            Form1->BTC_InfoClick();
+            QVERIFY(FormInfo->isVisible());
+            FormInfo->bt_schliessenClick();
+        }
+        FormStart->SelectSingleMode(kind);
+        QVERIFY(FormStart->isVisible());
+        QVERIFY(!Form1->EditorMode);
+        QVERIFY(!Form1->Panel_Edit->isVisible());
+        QVERIFY(!Form1->brett->isVisible());
+        QCOMPARE(Form1->Cells[1][1].Owner, -1);
+        press(THitKind::MarkImage, 2, 2, 6, Qt::LeftButton);
+        QCOMPARE(cell(2, 2).Value, 0);
+        QCOMPARE(cell(2, 2).State, -1);
+    }
+
     void endEditor()
     {
         FormStart->hide();
