@@ -173,6 +173,8 @@ public:
 protected:
     void tabClicked(QObject *label) override { Tab_SpielartClick(label); }
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Where "Zurück" leads.
+    void closedFromOutside() override;
 
 private:
     void buildControls();

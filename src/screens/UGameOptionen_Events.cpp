@@ -232,6 +232,11 @@ void TFormGO::BTC_StartenMouseLeave()
 void TFormGO::BTC_ZurueckClick()
 {
     close();
+    closedFromOutside();
+}
+
+void TFormGO::closedFromOutside()
+{
     if (FormGhost && FormGhost->NewGhostFile)
         FormGhost->show();
     else if (!FormCha || (!FormCha->ChallengeActive && !FormCha->TournamentActive)) {

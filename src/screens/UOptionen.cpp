@@ -544,6 +544,11 @@ void TFormOpt::ChgPortClick(QObject *sender)
 void TFormOpt::schliessenClick()
 {
     close();
+    closedFromOutside();
+}
+
+void TFormOpt::closedFromOutside()
+{
     if (FormStart)
         FormStart->show();
 }

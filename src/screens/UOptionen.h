@@ -40,6 +40,10 @@ protected:
     // What lies between the tab's panel and the footer (a list), counted
     // into the window's height when a tab is shown.
     virtual int heightBelowPanel() const { return 0; }
+    // The window was closed from outside (the window manager's close): goes
+    // where the window's own way out goes, so the player is not left without
+    // a window to go on from.
+    virtual void closedFromOutside() {}
     // Keeps each body panel's design height in its Tag; call once the panels are built.
     void FormCreate();
     void showEvent(QShowEvent *e) override;
@@ -161,6 +165,7 @@ public:
 
 protected:
     void tabClicked(QObject *label) override { Tab_AussehenClick(label); }
+    void closedFromOutside() override;
 
 private:
     void buildControls();

@@ -123,6 +123,9 @@ void TOptionWindow::closeEvent(QCloseEvent *e)
 {
     FormClose();
     QWidget::closeEvent(e);
+    // The buttons close the window themselves and go on their own way.
+    if (e->spontaneous() && e->isAccepted())
+        closedFromOutside();
 }
 
 void TOptionWindow::changeEvent(QEvent *e)

@@ -717,6 +717,13 @@ void TFormStart::changeEvent(QEvent *e)
 
 void TFormStart::closeEvent(QCloseEvent *e)
 {
+    // Every way on starts from this window: the window manager's close would
+    // leave the player only "Info" and "Beenden", so it is refused. The
+    // program's own closes go through.
+    if (e->spontaneous()) {
+        e->ignore();
+        return;
+    }
     FormClose();
     QWidget::closeEvent(e);
 }

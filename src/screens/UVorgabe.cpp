@@ -189,4 +189,8 @@ void TVorgabe::closeEvent(QCloseEvent *e)
 {
     FormClose();
     QWidget::closeEvent(e);
+    // Closed from outside (the window manager's close) it goes back as
+    // "Zurück" does, so the player is not left without a way on.
+    if (e->spontaneous() && e->isAccepted() && FormStart)
+        FormStart->show();
 }

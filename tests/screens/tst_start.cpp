@@ -20,9 +20,11 @@
 #include "screens/UStart.h"
 #include "screens/UVorgabe.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTextEdit>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 #include <functional>
 
@@ -57,6 +59,18 @@ QWidget *windowNamed(const QString &name)
 }
 const QStringList kRouteWindows = {"FormGO",          "FormGhost", "Vorgabe", "FormDuell",
                                    "FormSucheSpiele", "WEBForm",   "FormOpt"};
+
+// A close request as the window manager's close button sends it: a
+// spontaneous close event, and the window hidden when it takes it.
+void closeFromOutside(QWidget *w)
+{
+    QCloseEvent e;
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    // notify(), not sendEvent(): sendEvent marks every event as the program's own.
+    QCoreApplication::instance()->notify(w, &e);
+    if (e.isAccepted())
+        w->hide();
+}
 
 // Runs the program's loop until something ends it; 99 when nothing did.
 int runLoopAfter(const std::function<void()> &action)
@@ -600,6 +614,32 @@ private slots:
         FormStart->BT_einzelMouseLeave(l);
         QCOMPARE(l->font().pointSize(), 8);
         QVERIFY(!l->font().bold());
+    }
+
+    // The window manager's close (its title bar) leads on as the window's own
+    // way out does; the start screen, where every way on begins, stays.
+    void windowManagerCloseLeadsOn_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("game options") << "FormGO";
+        QTest::newRow("program options") << "FormOpt";
+        QTest::newRow("replay") << "Vorgabe";
+        QTest::newRow("start screen") << "FormStart";
+    }
+    void windowManagerCloseLeadsOn()
+    {
+        QFETCH(QString, window);
+        startedProgram();
+        QWidget *w = windowNamed(window);
+        if (w != FormStart)
+            FormStart->close();
+        w->show();
+        closeFromOutside(w);
+        QCOMPARE(w->isVisible(), w == FormStart);
+        QVERIFY(FormStart->isVisible());
+        // The program's own close still closes the start screen.
+        FormStart->close();
+        QVERIFY(!FormStart->isVisible());
     }
 
     void placedOnceUntilClosed()
