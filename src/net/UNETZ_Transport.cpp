@@ -161,6 +161,7 @@ bool TNETZ::Enqueue(int p)
                         .arg(Tel.Aktion));
         return false;
     }
+    const bool wasEmpty = r.QueueRead == r.QueueWrite;
     Tel.RetryCount = 0;
     Tel.ACK = 1;
     Tel.Loop = p;
@@ -168,6 +169,13 @@ bool TNETZ::Enqueue(int p)
     r.SendQueue[r.QueueWrite] = Tel;
     r.QueueWrite = nextIndex(r.QueueWrite);
     WakeSendTimer();
+    // Nothing is in flight to this peer: the telegram leaves now instead of
+    // on the next tick, and is resent on the tick it would have been.
+    if (wasEmpty && ListenerActive) {
+        const QString host = SenderHost;
+        SendQueueHead(p, 1);
+        SenderHost = host;
+    }
     return true;
 }
 
