@@ -93,6 +93,16 @@ void TNETZ::OnStats()
     const int g = Tel.Gid;
     if (!table || !isSlot(g))
         return;
+    // The local path hands its telegrams over without the receiver's check.
+    if (!TelegramFieldsInRange(Tel)) {
+        TraceCat(0, QStringLiteral("ERROR: Statistik Pkt(%1) Found(%2) Error(%3) Bonus(%4) von Spieler %5 ignoriert")
+                        .arg(Tel.x)
+                        .arg(Tel.y)
+                        .arg(Tel.z)
+                        .arg(Tel.a)
+                        .arg(g));
+        return;
+    }
     TPlayerRecord &r = table[g];
     r.Points = Tel.x;
     r.Found = Tel.y;
@@ -165,11 +175,16 @@ void TNETZ::OnCounts()
     if (!table || g < 0 || g > 8)
         return;
     const bool ghost = ghostGame();
-    const int v = ghost ? Tel.z : Tel.a;
-    if (v < 0 || v > 81) {
-        TraceCat(0, QStringLiteral("ERROR: Anzahl %1 von Spieler %2 ignoriert").arg(v).arg(g));
+    // The local path hands its telegrams over without the receiver's check.
+    if (!TelegramFieldsInRange(Tel)) {
+        TraceCat(0, QStringLiteral("ERROR: Anzahl a(%1) b(%2) z(%3) von Spieler %4 ignoriert")
+                        .arg(Tel.a)
+                        .arg(Tel.b)
+                        .arg(Tel.z)
+                        .arg(g));
         return;
     }
+    const int v = ghost ? Tel.z : Tel.a;
     if (g != 0 && !ghost) {
         table[g].FreeCells = v;
     } else {

@@ -93,7 +93,8 @@ QString WireStatusText(TWireStatus status);
 
 // True when the fields a kind uses lie in the ranges its receivers accept:
 // player numbers 1..8 (or -1 / 0 where the kind allows it), cells 1..9 (0
-// where the kind allows it), digits 1..9, the packed options of 101 and 103.
+// where the kind allows it), digits 1..9, the packed options of 101 and 103,
+// the cell counts of 111 and 126 (0..81) and the scores of 111.
 // Kinds that use no checked field, and unknown kinds, pass.
 bool TelegramFieldsInRange(const TTelegram &tel);
 // The packed game options of telegrams 101 and 103 (x, y, a, b, z, Gid).

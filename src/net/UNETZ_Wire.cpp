@@ -66,6 +66,17 @@ bool isCell(int32_t v)
 {
     return inRange(v, 1, 9);
 }
+// A count of cells of one board.
+bool isCellCount(int32_t v)
+{
+    return inRange(v, 0, 81);
+}
+
+// The most a statistics telegram can carry: the bonus of a whole board found
+// with the highest pencil-mark limit (9) unused, and the best rating's points
+// for it, the bonus and three for every cell.
+constexpr int32_t kMostBonus = 9 * 81;
+constexpr int32_t kMostPoints = kMostBonus + 3 * 81;
 } // namespace
 
 QString TTelegram::Text() const
@@ -193,12 +204,17 @@ bool TelegramFieldsInRange(const TTelegram &t)
     case akTournament:
         return inRange(t.z, 1, 4);
     case akCounts:
-        return inRange(t.Gid, 0, 8);
+        // Every count, not only the one the receiver uses.
+        return inRange(t.Gid, 0, 8) && isCellCount(t.a) && isCellCount(t.b) && isCellCount(t.z);
     case akClearCells:
         return inRange(t.x, 0, 9) && inRange(t.y, 0, 9) && isPlayer(t.Gid);
     case akUsedMarks:
         return inRange(t.x, 0, 9) && isPlayer(t.Gid);
     case akStats:
+        // Errors have no upper limit: the ratings that never put a player
+        // out let him err as often as he likes.
+        return isPlayer(t.Gid) && inRange(t.x, 0, kMostPoints) && isCellCount(t.y) && t.z >= 0 &&
+               inRange(t.a, 0, kMostBonus);
     case akLogoff:
     case akPenalty:
     case akPlayerName:

@@ -763,6 +763,64 @@ private slots:
         }
     }
 
+    // The same checks where the handlers run on the local path: one count or
+    // score off the board and the whole telegram changes nothing.
+    void countsAndStatsOffTheBoardAreIgnored_data()
+    {
+        QTest::addColumn<int>("aktion");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::newRow("126 wrong count 82") << int(akCounts) << "b" << 82;
+        QTest::newRow("126 shared-free count -1") << int(akCounts) << "z" << -1;
+        QTest::newRow("111 found 2123") << int(akStats) << "y" << 2123;
+        QTest::newRow("111 negative errors") << int(akStats) << "z" << -5;
+        QTest::newRow("111 points beyond any board") << int(akStats) << "x" << 5000;
+        QTest::newRow("111 bonus beyond any board") << int(akStats) << "a" << 730;
+    }
+    void countsAndStatsOffTheBoardAreIgnored()
+    {
+        QFETCH(int, aktion);
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        startHostedGame(2, false);
+        const TPlayerRecord before = Form1->Players[2];
+        NETZ->Tel = TTelegram();
+        NETZ->Tel.Aktion = aktion;
+        NETZ->Tel.Gid = 2;
+        // In range but for the one field: a, the count in use, says 3.
+        NETZ->Tel.x = 7;
+        NETZ->Tel.y = 2;
+        NETZ->Tel.z = 1;
+        NETZ->Tel.a = 3;
+        NETZ->Tel.b = 1;
+        int32_t *fields[] = {&NETZ->Tel.x, &NETZ->Tel.y, &NETZ->Tel.z, &NETZ->Tel.a, &NETZ->Tel.b};
+        *fields[QStringLiteral("xyzab").indexOf(field)] = value;
+        auto handle = [&] {
+            if (aktion == akCounts)
+                NETZ->OnCounts();
+            else
+                NETZ->OnStats();
+        };
+        handle();
+        const TPlayerRecord &r = Form1->Players[2];
+        QCOMPARE(r.FreeCells, before.FreeCells);
+        QCOMPARE(r.Points, before.Points);
+        QCOMPARE(r.Found, before.Found);
+        QCOMPARE(r.Errors, before.Errors);
+        QCOMPARE(r.Bonus, before.Bonus);
+        QCOMPARE(r.SampleCount, before.SampleCount);
+        QVERIFY(hasTraceLine("von Spieler 2 ignoriert"));
+        // The field back in range: the telegram is taken.
+        *fields[QStringLiteral("xyzab").indexOf(field)] = field == "y" || field == "x" ? 2 : 1;
+        handle();
+        if (aktion == akCounts) {
+            QCOMPARE(r.FreeCells, 3);
+        } else {
+            QCOMPARE(r.Found, NETZ->Tel.y);
+            QCOMPARE(r.SampleCount, before.SampleCount + 1);
+        }
+    }
+
     void penaltyRules_data()
     {
         QTest::addColumn<int>("rating");

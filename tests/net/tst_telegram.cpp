@@ -258,6 +258,54 @@ private slots:
         QCOMPARE(TelegramFieldsInRange(t), accepted);
     }
 
+    // Every count of 111 and 126 lies on the board, whether the receiver
+    // uses it or not; the scores of 111 stay within what a board can give.
+    void countsAndScores_data()
+    {
+        QTest::addColumn<int>("aktion");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("z");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("126 all counts at the edge") << 126 << 0 << 0 << 81 << 81 << 81 << true;
+        QTest::newRow("126 open count 82") << 126 << 0 << 0 << 0 << 82 << 0 << false;
+        QTest::newRow("126 wrong count 82") << 126 << 0 << 0 << 0 << 5 << 82 << false;
+        QTest::newRow("126 wrong count -1") << 126 << 0 << 0 << 0 << 5 << -1 << false;
+        QTest::newRow("126 shared-free count 500") << 126 << 0 << 0 << 500 << 5 << 0 << false;
+        QTest::newRow("126 shared-free count -1") << 126 << 0 << 0 << -1 << 5 << 0 << false;
+        QTest::newRow("111 a whole board, best score") << 111 << 972 << 81 << 0 << 729 << 0 << true;
+        QTest::newRow("111 many errors") << 111 << 0 << 10 << 400 << 0 << 0 << true;
+        QTest::newRow("111 found 2123") << 111 << 10 << 2123 << 0 << 0 << 0 << false;
+        QTest::newRow("111 found 82") << 111 << 10 << 82 << 0 << 0 << 0 << false;
+        QTest::newRow("111 found -1") << 111 << 10 << -1 << 0 << 0 << 0 << false;
+        QTest::newRow("111 points 973") << 111 << 973 << 81 << 0 << 0 << 0 << false;
+        QTest::newRow("111 points -1") << 111 << -1 << 1 << 0 << 0 << 0 << false;
+        QTest::newRow("111 errors -1") << 111 << 0 << 1 << -1 << 0 << 0 << false;
+        QTest::newRow("111 bonus 730") << 111 << 0 << 1 << 0 << 730 << 0 << false;
+        QTest::newRow("111 bonus -1") << 111 << 0 << 1 << 0 << -1 << 0 << false;
+    }
+    void countsAndScores()
+    {
+        QFETCH(int, aktion);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, z);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(bool, accepted);
+        TTelegram t;
+        t.Aktion = aktion;
+        t.Gid = 2;
+        t.x = x;
+        t.y = y;
+        t.z = z;
+        t.a = a;
+        t.b = b;
+        QCOMPARE(TelegramFieldsInRange(t), accepted);
+    }
+
     void symbolsNeedNine()
     {
         TTelegram t;
