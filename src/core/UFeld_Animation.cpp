@@ -4,6 +4,7 @@
 
 #include "core/ULog.h"
 #include "core/UQuadrivo.h"
+#include "core/USonstiges.h"
 #include "screens/UOptionen.h"
 
 #include <QApplication>
@@ -69,8 +70,9 @@ void TForm1::BlinkenTimer()
             } else {
                 if (cv.Owner == 0)
                     cv.DigitLabel.SetCaption(QString());
-                // Digits at rest are black (DigitColor shows only in the result itself).
-                cv.DigitLabel.SetFontColor(Qt::black);
+                // Digits at rest keep the colour of their result: black, or
+                // red for the wrong digit that put its player out.
+                cv.DigitLabel.SetFontColor(ColorFromBGR(cv.DigitColor));
                 if (cv.HighlightTicks == 0)
                     DrawCell(x, y, cv.ShowMarks != 0);
             }

@@ -150,6 +150,9 @@ void TForm1::ClearBoardForEditor()
             // gaps between them: a digit left from a load or a test would
             // stay visible in pieces.
             cv.DigitLabel.SetCaption(QString());
+            // The editor's digits are black, whatever the last game showed.
+            cv.DigitColor = 0;
+            cv.DigitLabel.SetFontColor(Qt::black);
             cv.Owner = 0;
             cv.ShowMarks = 1;
             cv.BlinkTicks = 0;

@@ -456,6 +456,7 @@ void TNETZ::ResetBoardCells()
                 cv.Background.SetPicture(FormOpt->orgFest);
             cv.DigitLabel.SetCaption(QString());
             cv.DigitColor = 0;
+            cv.DigitLabel.SetFontColor(Qt::black);
             DrawCell(x, y, true);
             for (int p = 1; p <= 8; ++p) {
                 Form1->Boards[p][x][y].Value = 0;

@@ -363,9 +363,10 @@ void TNETZ::EvaluateEntry()
 
     if (penalty < 0) {
         r.GameOver = true;
-        // The player's machine shows the wrong digit in red.
+        // The player's machine shows the wrong digit in red; the cell stays
+        // open, so it counts as free and never as found.
         cell.Value = z;
-        SendCellResult(x, y, p, 255);
+        SendCellResult(x, y, p, kWrongDigitColor);
     } else if (penalty == 0) {
         if (!own) {
             ref.State = p;

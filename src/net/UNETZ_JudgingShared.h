@@ -14,6 +14,10 @@ inline bool traceOn(int category)
     return Trace && Trace->IsCatOn(category);
 }
 
+// The font colour of a cell result that shows a wrong digit (red, 0x00BBGGRR);
+// every other result is shown in black (0).
+constexpr int kWrongDigitColor = 255;
+
 inline bool isSlot(int p)
 {
     return p >= 1 && p <= 8;

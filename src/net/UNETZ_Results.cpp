@@ -38,9 +38,14 @@ void TNETZ::OnCellResult()
     TPlayerRecord *table = PlayerSlots();
     if (!Form1 || !table || !IsBoardIndex(x) || !IsBoardIndex(y) || !IsBoardIndex(z) || !(g == -1 || isSlot(g)))
         return;
+    // A wrong digit (the one that put its player out) is shown, not kept:
+    // the cell stays open on the player's layer, so no count takes it for
+    // filled or found, and the host's layer, which the judging already left
+    // open, stays as judged.
+    const bool wrong = a == kWrongDigitColor;
     if (g != -1) {
         Form1->Boards[g][x][y].Value = z;
-        Form1->Boards[g][x][y].State = g;
+        Form1->Boards[g][x][y].State = wrong ? 0 : g;
     } else {
         for (int p = 1; p <= 8; ++p)
             if (table[p].Active) {
@@ -55,9 +60,17 @@ void TNETZ::OnCellResult()
     cv.DigitLabel.SetCaption(SymbolOfDigit(z));
     cv.DigitColor = a;
     cv.DigitLabel.SetFontColor(ColorFromBGR(a));
-    if (g != -1)
-        cv.HighlightTicks = Form1->SinglePlayerGame ? 1 : 7;
-    cv.Owner = g;
+    if (wrong) {
+        // Nobody found it: no find highlight in the player's colour, and a
+        // blink still running would write its own digit over this one.
+        cv.BlinkTicks = 0;
+        cv.HighlightTicks = 0;
+        cv.Owner = -1;
+    } else {
+        if (g != -1)
+            cv.HighlightTicks = Form1->SinglePlayerGame ? 1 : 7;
+        cv.Owner = g;
+    }
     if (Form1->brett->isVisible())
         PlayPointSound();
 }
@@ -72,7 +85,10 @@ void TNETZ::OnBlink()
         return;
     if (isSlot(MyPlayerNo)) {
         const int owner = Form1->Boards[MyPlayerNo][x][y].State;
-        if (owner == MyPlayerNo) {
+        // A cell that shows a digit (the own find, or the own wrong digit
+        // that put this player out) has no mark to blink: the blink would
+        // only write another player's digit over it.
+        if (owner == MyPlayerNo || Form1->Cells[x][y].ShowMarks == 0) {
             TraceCat(9, QStringLiteral("PM005 : Blinken wurde unterdrückt x,y(%1,%2) GamerID(%3) owner(%4)")
                             .arg(x)
                             .arg(y)

@@ -394,10 +394,23 @@ private slots:
 
     // ---- the animation -------------------------------------------------------------------
 
+    // After the blink the digit takes the colour of its cell result again:
+    // black, or red for the wrong digit that put its player out.
+    void blinkSequence_data()
+    {
+        QTest::addColumn<int>("resultColour");
+        QTest::addColumn<QColor>("rest");
+        QTest::newRow("black result") << 0 << QColor(Qt::black);
+        QTest::newRow("red result") << 255 << QColor(Qt::red);
+    }
     void blinkSequence()
     {
+        QFETCH(int, resultColour);
+        QFETCH(QColor, rest);
         Form1->GameRunning = true;
         TCellView &cv = cell(4, 8);
+        cv.DigitColor = resultColour;
+        const auto restore = qScopeGuard([&] { cv.DigitColor = 0; });
         cv.Mark(5).State = 1;
         FormFeld->RefreshMarks();
         cv.BlinkTicks = 6;
@@ -410,12 +423,15 @@ private slots:
             // The digit takes the cell's colour while it blinks.
             QCOMPARE(cv.DigitLabel.FontColor(), cv.Panel.Color());
         }
-        cv.DigitLabel.SetFontColor(Qt::red);
+        cv.DigitLabel.SetFontColor(Qt::blue);
         Form1->BlinkenTimer();
         QCOMPARE(cv.BlinkTicks, 0);
         QVERIFY(cv.Mark(5).Image.Shows(FormOpt->org1Merker));
-        QCOMPARE(cv.DigitLabel.FontColor(), QColor(Qt::black));
+        QCOMPARE(cv.DigitLabel.FontColor(), rest);
         QCOMPARE(cv.DigitLabel.Caption(), QString("5"));
+        // And keeps it at rest.
+        Form1->BlinkenTimer();
+        QCOMPARE(cv.DigitLabel.FontColor(), rest);
     }
 
     void blinkWithoutDigitIsHarmless_data()

@@ -274,6 +274,22 @@ private slots:
                 QVERIFY(Form1->Cells[x][y].DigitLabel.Caption().isEmpty());
     }
 
+    // The wrong digit a game left red on the board: the editor's digits in
+    // that cell are black.
+    void editorDigitsAreBlack()
+    {
+        TCellView &cv = Form1->Cells[4][2];
+        cv.DigitColor = 255;
+        cv.DigitLabel.SetFontColor(Qt::red);
+        Form1->ClearBoardForEditor();
+        const QString path = folder + "/schwarz.sudoku";
+        writeFile(path, kFullFile);
+        QVERIFY(Form1->EditorLoadPuzzle(path));
+        QVERIFY(!cv.DigitLabel.Caption().isEmpty());
+        QCOMPARE(cv.DigitColor, 0);
+        QCOMPARE(cv.DigitLabel.FontColor(), QColor(Qt::black));
+    }
+
     // ---- loading ----
 
     void loadFullFile()

@@ -50,6 +50,17 @@ int givensOf(int layer)
     return n;
 }
 
+TTelegram cellTelegramOf(int aktion, QPoint c, int z, int gid)
+{
+    TTelegram t;
+    t.Aktion = aktion;
+    t.x = c.x();
+    t.y = c.y();
+    t.z = z;
+    t.Gid = gid;
+    return t;
+}
+
 void clearOf(int p, int x, int y)
 {
     NETZ->Tel = TTelegram();
@@ -123,31 +134,32 @@ private slots:
         QTest::addColumn<int>("points");
         QTest::addColumn<bool>("out");
         QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("free"); // the wrong digit that puts out fills nothing
 
         QTest::newRow("1 at once: two errors") << 1 << true << "1W 1W 1R 2R 3R 4R 5R"
-                                               << "5,5" << 10 << 2 << 5 << 13 << false << 0;
+                                               << "5,5" << 10 << 2 << 5 << 13 << false << 0 << 0;
         QTest::newRow("1 at once: repeats of a found cell") << 1 << true << "1R 1R 1W 2R 3R 4R 5R"
-                                                            << "" << 0 << 0 << 5 << 15 << false << 0;
+                                                            << "" << 0 << 0 << 5 << 15 << false << 0 << 0;
         QTest::newRow("2 at once: rising, a right entry resets") << 2 << true << "1W 1W 1W 1R 2W 2R 3R 4R 5R"
-                                                                 << "5,10,15,5" << 35 << 4 << 5 << 2 << false << 0;
+                                                                 << "5,10,15,5" << 35 << 4 << 5 << 2 << false << 0 << 0;
         QTest::newRow("2 at once: points never below 0") << 2 << true << "1W 1W 1W 1W 1W 1W 1R 2R 3R 4R 5R"
-                                                         << "5,10,15,20,25,30" << 105 << 6 << 5 << 0 << false << 0;
+                                                         << "5,10,15,20,25,30" << 105 << 6 << 5 << 0 << false << 0 << 0;
         QTest::newRow("3 at once: one error") << 3 << true << "1W 1R 2R 3R 4R 5R"
-                                              << "10" << 10 << 1 << 5 << 2 << false << 0;
+                                              << "10" << 10 << 1 << 5 << 2 << false << 0 << 0;
         QTest::newRow("3 at once: the second error puts out") << 3 << true << "1W 1R 2W"
-                                                              << "10,-1" << 10 << 2 << 1 << 0 << true << 0;
+                                                              << "10,-1" << 10 << 2 << 1 << 0 << true << 0 << 4;
         QTest::newRow("4 at once: no error") << 4 << true << "1R 2R 3R 4R 5R"
-                                             << "" << 0 << 0 << 5 << 5 << false << 0;
+                                             << "" << 0 << 0 << 5 << 5 << false << 0 << 0;
         QTest::newRow("4 at once: the first error puts out") << 4 << true << "1R 2W"
-                                                             << "-1" << 0 << 1 << 1 << 0 << true << 0;
+                                                             << "-1" << 0 << 1 << 1 << 0 << true << 0 << 4;
         QTest::newRow("1 at the end: one wrong, corrected") << 1 << false << "1R 2R 3W 4R 5R 3R"
-                                                            << "" << 0 << 0 << 5 << 15 << false << 1;
+                                                            << "" << 0 << 0 << 5 << 15 << false << 1 << 0;
         QTest::newRow("2 at the end: changed before the end") << 2 << false << "1W 2R 3R 4R 1R 5R"
-                                                              << "" << 0 << 0 << 5 << 10 << false << 0;
+                                                              << "" << 0 << 0 << 5 << 10 << false << 0 << 0;
         QTest::newRow("3 at the end: right at once") << 3 << false << "1R 2R 3R 4R 5R"
-                                                     << "" << 0 << 0 << 5 << 5 << false << 0;
+                                                     << "" << 0 << 0 << 5 << 5 << false << 0 << 0;
         QTest::newRow("4 at the end: asked twice") << 4 << false << "5W 4W 3R 2R 1R 5R 4R"
-                                                   << "" << 0 << 0 << 5 << 5 << false << 2;
+                                                   << "" << 0 << 0 << 5 << 5 << false << 2 << 0;
     }
     void wholeSingleGame()
     {
@@ -161,6 +173,7 @@ private slots:
         QFETCH(int, points);
         QFETCH(bool, out);
         QFETCH(int, asked);
+        QFETCH(int, free);
 
         SetGameOptions(rating, immediate, true);
         QVERIFY(StartSingleGame(PuzzleWithOpenCells(5)));
@@ -193,10 +206,11 @@ private slots:
         QCOMPARE(me.GameOver, out);
         QCOMPARE(log->Count(akWrongSolution), asked);
         QCOMPARE(log->Count(akGameOver), 0); // never announced in single play
-        if (!out)
-            QCOMPARE(me.FreeCells, 0);
+        QCOMPARE(me.FreeCells, free);
         // The end table shows the result.
         QCOMPARE(Form1->EndPlayerRows[1].PointsLabel->text(), QString::number(points));
+        QCOMPARE(Form1->EndPlayerRows[1].FoundLabel->text(), QString::number(found));
+        QCOMPARE(Form1->EndPlayerRows[1].FreeLabel->text(), QString::number(free));
         QCOMPARE(sounds.contains("falsch.wav"), !penalties.isEmpty() && penalties != "-1");
         QCOMPARE(sounds.contains("gameover.wav"), out);
         QVERIFY(sounds.contains("pkt.wav"));
@@ -535,6 +549,18 @@ private slots:
         QCOMPARE(red.Gid, p);
         QCOMPARE(Form1->Cells[c.x()][c.y()].DigitColor, 255);
         QCOMPARE(Form1->Cells[c.x()][c.y()].DigitLabel.FontColor(), QColor(Qt::red));
+        // Shown, not kept: the cell stays open, so it is neither found nor
+        // filled, and it stays free for the solver and the Bingo draws.
+        const TGridEntry &e = Form1->Boards[p][c.x()][c.y()];
+        QCOMPARE(e.State, 0);
+        QCOMPARE(e.Value, WrongDigit(c.x(), c.y()));
+        QVERIFY(FormFeld->IsCellFreeOnAllLayers(c.x(), c.y()));
+        QCOMPARE(Form1->Players[p].FreeCells, 5);
+        QCOMPARE(Form1->Players[p].Found, 0);
+        if (single) {
+            QCOMPARE(Form1->EndPlayerRows[1].FreeLabel->text(), QString("5"));
+            QCOMPARE(Form1->EndPlayerRows[1].FoundLabel->text(), QString("0"));
+        }
         QVERIFY(Form1->Players[p].GameOver);
         QCOMPARE(Form1->Players[p].Penalty, -1);
         QCOMPARE(log->Count(akGameOver), single ? 0 : 1);
@@ -543,6 +569,71 @@ private slots:
         // Player 1 is still in the network game.
         QCOMPARE(Form1->GameRunning, !single);
         QCOMPARE(log->Count(akEndOfGame), single ? 1 : 0);
+    }
+
+    // The wrong digit that puts a player out, as that player's machine shows
+    // it, beside a right one: red on the plain cell, never in the player's
+    // colour, the cell left open on the player's layer, and no blink of
+    // another player's digit written over it.
+    void theOwnMachineShowsAResult_data()
+    {
+        QTest::addColumn<int>("colour");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("owner");
+        QTest::addColumn<bool>("tile");
+        QTest::addColumn<QColor>("font");
+        QTest::newRow("right digit") << 0 << 2 << 2 << true << QColor(Qt::black);
+        QTest::newRow("wrong digit that put out") << 255 << 0 << -1 << false << QColor(Qt::red);
+    }
+    void theOwnMachineShowsAResult()
+    {
+        QFETCH(int, colour);
+        QFETCH(int, state);
+        QFETCH(int, owner);
+        QFETCH(bool, tile);
+        QFETCH(QColor, font);
+        startHostedGame(3, false);
+        // This machine as the client in slot 2, told by the host.
+        NETZ->MyPlayerNo = 2;
+        const int foundColoured = FormOpt->FabM->Tag;
+        const int32_t playerColour = Form1->Players[2].Color;
+        FormOpt->FabM->Tag = 1;
+        Form1->Players[2].Color = 0x00FF00;
+        const auto restore = qScopeGuard([&] {
+            NETZ->MyPlayerNo = 1;
+            FormOpt->FabM->Tag = foundColoured;
+            Form1->Players[2].Color = playerColour;
+        });
+        const QPoint c = OpenCell(2);
+        const int digit = colour == 0 ? SolutionDigit(c.x(), c.y()) : WrongDigit(c.x(), c.y());
+        NETZ->Tel = cellTelegramOf(akCellResult, c, digit, 2);
+        NETZ->Tel.a = colour;
+        NETZ->OnCellResult();
+        const TCellView &cv = Form1->Cells[c.x()][c.y()];
+        QCOMPARE(Form1->Boards[2][c.x()][c.y()].State, state);
+        QCOMPARE(Form1->Boards[2][c.x()][c.y()].Value, digit);
+        QCOMPARE(cv.Owner, owner);
+        QCOMPARE(cv.ShowMarks, uint8_t(0));
+        QCOMPARE(cv.DigitLabel.Caption(), QString::number(digit));
+
+        // Player 3 enters a wrong digit into the same cell of his own board.
+        NETZ->Tel = cellTelegramOf(akBlink, c, digit % 9 + 1, 3);
+        NETZ->OnBlink();
+        QCOMPARE(cv.BlinkTicks, 0);
+        QVERIFY(hasTraceLine(
+            QStringLiteral("PM005 : Blinken wurde unterdrückt x,y(%1,%2) GamerID(3)").arg(c.x()).arg(c.y())));
+
+        for (int tick = 0; tick < 10; ++tick)
+            Form1->BlinkenTimer();
+        QCOMPARE(cv.HighlightTicks, 0);
+        QCOMPARE(cv.DigitLabel.Caption(), QString::number(digit));
+        QCOMPARE(cv.DigitLabel.FontColor(), font);
+        if (tile) {
+            QCOMPARE(cv.Background.Kind(), TBoardImage::TKind::Tile);
+            QCOMPARE(cv.Background.Colour(), 0x00FF00);
+        } else {
+            QVERIFY(cv.Background.Shows(FormOpt->orgFest));
+        }
     }
 
     void gameOverCountsThePlayerItIsGiven()
@@ -987,6 +1078,51 @@ private slots:
         QVERIFY(runUntil([] { return NETZ->QueuedCount(1) + NETZ->QueuedCount(2) == 0; }, 5000));
         // The host saw its own copies: the blink of player 2's digit.
         QCOMPARE(Form1->Cells[b.x()][b.y()].BlinkTicks, 6);
+    }
+
+    // The host puts itself out with a wrong digit, the second machine plays
+    // the board to its end: the host's end table gives every player the
+    // free cells the second machine was told, its own row included.
+    void theHostPutOutCountsAsTheOthersSeeIt()
+    {
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(QStringLiteral("127.0.0.2"), port));
+        SetGameOptions(4, true, true);
+        startHostedGame(2, false);
+        QVERIFY(NETZ->SetListenerActive(true));
+        NETZ->SendTimer->start(1);
+        const QPoint c = OpenCell(1);
+        NETZ->EnterNumber(c.x(), c.y(), WrongDigit(c.x(), c.y()));
+        // The host's own result comes back to it over the wire.
+        QVERIFY(runUntil([&] { return Form1->Cells[c.x()][c.y()].DigitColor == 255; }, 5000));
+        QVERIFY(Form1->Players[1].GameOver);
+        QCOMPARE(Form1->Boards[1][c.x()][c.y()].State, 0);
+        QVERIFY(Form1->GameRunning);
+
+        for (int i = 1; i <= 5; ++i) {
+            TTelegram entry;
+            entry.Aktion = akEntry;
+            entry.Gid = 2;
+            entry.x = OpenCell(i).x();
+            entry.y = OpenCell(i).y();
+            entry.z = SolutionDigit(entry.x, entry.y);
+            peer.SendToHost(entry);
+        }
+        QVERIFY(runUntil([&] { return peer.Has(akEndOfGame); }, 5000));
+        QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 5000));
+        int seen[3] = {-1, -1, -1};
+        for (const TTelegram &t : peer.OfKind(akCounts))
+            if (t.Gid == 1 || t.Gid == 2)
+                seen[t.Gid] = t.a;
+        QCOMPARE(seen[1], 5);
+        QCOMPARE(seen[2], 0);
+        for (int p = 1; p <= 2; ++p) {
+            QCOMPARE(Form1->Players[p].FreeCells, seen[p]);
+            QCOMPARE(Form1->EndPlayerRows[p].FreeLabel->text(), QString::number(seen[p]));
+        }
+        QCOMPARE(Form1->EndPlayerRows[1].FoundLabel->text(), QString("0"));
+        QCOMPARE(Form1->EndPlayerRows[2].FoundLabel->text(), QString("5"));
+        QVERIFY(runUntil([] { return NETZ->QueuedCount(1) + NETZ->QueuedCount(2) == 0; }, 5000));
     }
 };
 
