@@ -6,6 +6,7 @@
 #include "screens/UOptionen.h"
 #include "screens/USpielEnde.h"
 
+#include <QHash>
 #include <QPainter>
 
 namespace {
@@ -14,6 +15,33 @@ QFont tableFont()
     QFont f(QStringLiteral("Verdana"));
     f.setPointSize(10);
     f.setBold(true);
+    return f;
+}
+
+// A name fitted into its column: narrower, then smaller. The tables show the
+// names again after every result telegram, and measuring text is dear, so
+// each name's fit is kept; only the two values the fitting changes are.
+QFont fittedName(const QString &name, int width)
+{
+    struct TFit {
+        bool Condensed = false;
+        int PixelSize = -1;
+    };
+    static QHash<QPair<QString, int>, TFit> fits;
+    const QPair<QString, int> key(name, width);
+    auto it = fits.constFind(key);
+    if (it == fits.constEnd()) {
+        // Players come and go over an evening: forget them now and then.
+        if (fits.size() >= 256)
+            fits.clear();
+        const QFont fitted = FontFittingWidth(tableFont(), name, width);
+        it = fits.insert(key, TFit{fitted.stretch() == QFont::SemiCondensed, fitted.pixelSize()});
+    }
+    QFont f = tableFont();
+    if (it->Condensed)
+        f.setStretch(QFont::SemiCondensed);
+    if (it->PixelSize > 0)
+        f.setPixelSize(it->PixelSize);
     return f;
 }
 
@@ -83,7 +111,7 @@ void TFormFeld::PlacePlayerRow(TPlayerTableRow &row, int line)
     for (QWidget *w :
          std::initializer_list<QWidget *>{row.NameLabel, row.ColorImage, row.FoundLabel, row.ErrorsLabel, row.FreeLabel,
                                           row.WaitLabel, row.StatusImage, row.BonusLabel, row.PointsLabel})
-        if (w)
+        if (w && w->y() != top)
             w->move(w->x(), top);
 }
 
@@ -91,7 +119,7 @@ void TFormFeld::ShowPlayerName(TLabel *label, const QString &name)
 {
     if (!label)
         return;
-    label->setFont(FontFittingWidth(tableFont(), name, label->contentsRect().width()));
+    label->setFont(fittedName(name, label->contentsRect().width()));
     label->setText(name);
 }
 

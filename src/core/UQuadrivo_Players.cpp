@@ -99,16 +99,24 @@ bool TForm1::LastProgressSample(const TPlayerRecord &r, TProgressSample &sample)
 }
 
 namespace {
+// The table is filled again after every result telegram, mostly with what
+// it shows already; a label or hint set anew is laid out and announced anew.
+void setHint(QWidget *w, const QString &hint)
+{
+    if (w->toolTip() != hint)
+        w->setToolTip(hint);
+}
+
 void clearRow(TPlayerTableRow &row)
 {
     for (TLabel *l : {row.NameLabel, row.FoundLabel, row.ErrorsLabel, row.FreeLabel, row.WaitLabel, row.PointsLabel,
                       row.BonusLabel})
-        if (l)
+        if (l && (!l->text().isEmpty() || !l->pixmap().isNull()))
             l->clear();
     for (TImage *im : {row.ColorImage, row.StatusImage})
         if (im) {
             im->SetPicture(QPixmap());
-            im->setToolTip(QString());
+            setHint(im, QString());
         }
 }
 
@@ -178,7 +186,7 @@ void TForm1::UpdatePlayerTable()
         }
         if (row.StatusImage) {
             // The status word lives in the picture's hint, shown as its tool tip.
-            row.StatusImage->setToolTip(word);
+            setHint(row.StatusImage, word);
             h_pic->SetPicture(picture ? picture->Picture() : QPixmap());
             row.StatusImage->SetPicture(h_pic->Picture());
         }

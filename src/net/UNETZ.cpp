@@ -98,7 +98,13 @@ void TNETZ::EnsureSender()
 {
     // The sender leaves from the listener's address, so that a peer bound to
     // one address of several sees the right source and answers there.
-    const QHostAddress addr(BindAddress);
+    // Parsed again only when it changes: this runs before every datagram.
+    if (!SenderBindParsed || SenderBindText != BindAddress) {
+        SenderBindText = BindAddress;
+        SenderBindAddress = QHostAddress(BindAddress);
+        SenderBindParsed = true;
+    }
+    const QHostAddress &addr = SenderBindAddress;
     if (UDPSender->state() == QAbstractSocket::BoundState && UDPSender->localAddress() == addr)
         return;
     UDPSender->close();

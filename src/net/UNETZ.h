@@ -306,6 +306,10 @@ private:
     void SendQueueHead(int p, int extraTicks);
     bool BindListener(int port);
     void EnsureSender();
+    // BindAddress as last parsed for the sender, checked before every send.
+    QString SenderBindText;
+    QHostAddress SenderBindAddress;
+    bool SenderBindParsed = false;
     bool Enqueue(int p);
     void WakeSendTimer();
     void RelaxSendTimer();

@@ -8,7 +8,6 @@
 #include "core/USystem.h"
 #include "net/UNETZ_Senders.h"
 
-#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 namespace {
@@ -60,13 +59,40 @@ bool isSlot(int p)
     return p >= 1 && p <= 8;
 }
 
+// Addresses a cache of the texts below holds at most; more and it starts afresh.
+constexpr int kAddressCacheMax = 256;
+
 // The source address as a dotted quad, also when the stack reports an
-// IPv4-mapped IPv6 address.
+// IPv4-mapped IPv6 address. The same few peers send every datagram, so each
+// one's text is written once.
 QString dottedQuad(const QHostAddress &addr)
 {
     bool ok = false;
     const quint32 v4 = addr.toIPv4Address(&ok);
-    return ok ? QHostAddress(v4).toString() : addr.toString();
+    if (!ok)
+        return addr.toString();
+    static QHash<quint32, QString> texts;
+    auto it = texts.constFind(v4);
+    if (it == texts.constEnd()) {
+        if (texts.size() >= kAddressCacheMax)
+            texts.clear();
+        it = texts.insert(v4, QHostAddress(v4).toString());
+    }
+    return *it;
+}
+
+// An address text parsed, once for each text: every datagram out and every
+// acknowledgement in names one of the same few.
+QHostAddress parsedAddress(const QString &text)
+{
+    static QHash<QString, QHostAddress> parsed;
+    auto it = parsed.constFind(text);
+    if (it == parsed.constEnd()) {
+        if (parsed.size() >= kAddressCacheMax)
+            parsed.clear();
+        it = parsed.insert(text, QHostAddress(text));
+    }
+    return *it;
 }
 } // namespace
 
@@ -234,7 +260,7 @@ bool TNETZ::DestinationAllowed(const QHostAddress &addr, QString &why) const
         why = QStringLiteral("keine IPv4-Adresse");
         return false;
     }
-    if (SudokuEnv().LoopbackOnly && !addr.isInSubnet(QHostAddress(QStringLiteral("127.0.0.0")), 8)) {
+    if (SudokuEnv().LoopbackOnly && !addr.isInSubnet(QHostAddress(quint32(0x7F000000)), 8)) {
         why = QStringLiteral("nur Loopback erlaubt");
         return false;
     }
@@ -246,7 +272,7 @@ void TNETZ::ParseDestination(const QString &address, TDestination &to) const
     // The limited broadcast goes to the configured search target, so a test
     // can keep a search on loopback.
     to.Host = address == kLimitedBroadcast ? BroadcastTarget() : address;
-    to.Address = QHostAddress(to.Host);
+    to.Address = parsedAddress(to.Host);
     to.Refusal.clear();
     to.Allowed = DestinationAllowed(to.Address, to.Refusal);
     to.Parsed = true;
@@ -394,11 +420,16 @@ void TNETZ::ReadPendingDatagrams()
     // listener's notice comes again on the next turn, after the timers and
     // the windows have had theirs. It is the only reader: a second one could
     // empty the socket under a notice, which then stops the notices.
+    // Read into a buffer that holds the largest datagram there is: asking
+    // the socket for each datagram's size first would cost a call more.
+    static char buffer[65536];
     for (int n = 0; n < kReadBatch && ListenerActive && UDPEmpf->hasPendingDatagrams(); ++n) {
-        const QNetworkDatagram d = UDPEmpf->receiveDatagram();
-        if (!d.isValid())
+        QHostAddress from;
+        const qint64 size = UDPEmpf->readDatagram(buffer, qint64(sizeof buffer), &from);
+        if (size < 0)
             break;
-        UDPEmpfUDPRead(d.data(), dottedQuad(d.senderAddress()));
+        // Copied out before it is handled: a handler may read the next one.
+        UDPEmpfUDPRead(QByteArray(buffer, qsizetype(size)), dottedQuad(from));
     }
 }
 
@@ -450,7 +481,7 @@ bool TNETZ::IsOwnQueueHead(const QString &peer)
         return false;
     SyncQueueOwner(1);
     const QHostAddress &to = QueueDestination[1].Address;
-    if (r.QueueRead == r.QueueWrite || to.isNull() || to != QHostAddress(peer))
+    if (r.QueueRead == r.QueueWrite || to.isNull() || to != parsedAddress(peer))
         return false;
     // The countdown is the sender's own; everything else must be the same.
     TTelegram head = r.SendQueue[r.QueueRead];
@@ -536,7 +567,8 @@ void TNETZ::DispatchTelegram(const QString &peer)
     }
     if (Tel.Loop == 0)
         return;
-    TraceCat(2, QStringLiteral("Aktion(%1) von(%2) HS.TAN(%3)").arg(Tel.Aktion).arg(peer).arg(Tel.TAN));
+    if (traceOn(2))
+        TraceCat(2, QStringLiteral("Aktion(%1) von(%2) HS.TAN(%3)").arg(Tel.Aktion).arg(peer).arg(Tel.TAN));
     TPlayerRecord *table = PlayerSlots();
     if (!table || !isSlot(Tel.Loop) || Tel.TAN < 0 || Tel.TAN >= kTelegramRingSize) {
         TraceCat(2, QStringLiteral("Bestätigung von (%1) Loop(%2) TAN(%3) ungültig, ignoriert")
@@ -557,7 +589,7 @@ void TNETZ::DispatchTelegram(const QString &peer)
     if (r.QueueRead == r.QueueWrite)
         return;
     const QHostAddress &to = QueueDestination[Tel.Loop].Address;
-    if (to.isNull() || to != QHostAddress(peer)) {
+    if (to.isNull() || to != parsedAddress(peer)) {
         TraceCat(2, QStringLiteral("Bestätigung von (%1) Loop(%2) TAN(%3) nicht vom Empfänger (%4), ignoriert")
                         .arg(peer)
                         .arg(Tel.Loop)

@@ -4,8 +4,11 @@
 
 #include "core/USonstiges.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPointer>
 #include <QRadialGradient>
 #include <cmath>
 
@@ -283,22 +286,46 @@ QImage ColorTileImage(int w, int h, int32_t bgr)
     return img;
 }
 
+namespace {
+// The player tables paint their colour tiles again after every result
+// telegram, in the same few colours and sizes: each tile is drawn once and
+// shared. The pixmaps go with the application, as pixmaps must.
+class TTileCache : public QObject {
+public:
+    using QObject::QObject;
+    QHash<QPair<QSize, int32_t>, QPixmap> Tiles;
+};
+
+QPixmap colorTile(QSize size, int32_t bgr)
+{
+    if (size.isEmpty())
+        size = QSize(17, 17);
+    static QPointer<TTileCache> cache;
+    if (!cache)
+        cache = new TTileCache(QCoreApplication::instance());
+    const QPair<QSize, int32_t> key(size, bgr);
+    const auto it = cache->Tiles.constFind(key);
+    if (it != cache->Tiles.constEnd())
+        return *it;
+    // Colours picked one after another in the options would fill it.
+    if (cache->Tiles.size() >= 64)
+        cache->Tiles.clear();
+    return *cache->Tiles.insert(key, QPixmap::fromImage(ColorTileImage(size.width(), size.height(), bgr)));
+}
+} // namespace
+
 void PaintColorTile(TImage *image, int32_t bgr)
 {
     if (!image)
         return;
-    QSize size = image->Picture().isNull() ? image->size() : image->Picture().size();
-    if (size.isEmpty())
-        size = QSize(17, 17);
-    image->SetPicture(QPixmap::fromImage(ColorTileImage(size.width(), size.height(), bgr)));
+    image->SetPicture(colorTile(image->Picture().isNull() ? image->size() : image->Picture().size(), bgr));
 }
 
 void PaintColorTileFresh(TImage *image, int32_t bgr)
 {
     if (!image)
         return;
-    image->SetPicture(QPixmap());
-    PaintColorTile(image, bgr);
+    image->SetPicture(colorTile(image->size(), bgr));
 }
 
 // ---- the bank ------------------------------------------------------------------------

@@ -96,6 +96,10 @@ TImage::TImage(QWidget *parent) : TMouseControl(parent) {}
 
 void TImage::SetPicture(const QPixmap &pm)
 {
+    // The same picture again (the player tables set theirs after every
+    // result telegram): nothing to paint.
+    if (pm.cacheKey() == m_picture.cacheKey())
+        return;
     m_picture = pm;
     update();
 }
