@@ -485,11 +485,11 @@ void TFormCha::UpdateState(QObject *Sender)
         if (!failure.isEmpty()) {
             bt_start->SetCaption(failure);
             bt_start->setEnabled(false);
-            FillGamerView(ini, Sender);
-            return;
         }
+        // The clients show the host's results list as the host shows it,
+        // also while the players online do not fit the file: the list below
+        // is filled from this file either way. The sender reads the open file.
         if (Sender != Passwort && NETZ && !isClient()) {
-            // The sender reads the open file.
             TIniFile *previous = NETZ->WorkIni;
             NETZ->WorkIni = &ini;
             NETZ->SendTournamentData(-1);

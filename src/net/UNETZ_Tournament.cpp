@@ -165,6 +165,10 @@ void TNETZ::OnTournamentData()
             FormCha->bt_start->setText(QStringLiteral("Server startet Spiel"));
         setEnabled(FormCha->ChallengeName, false);
 
+        // A lock alone keeps the lists only where they hold the host's
+        // tournament: whatever else the window listed is not the host's.
+        if (part.y == kTournamentLock && !TournamentRootValid())
+            FormCha->ClearTournamentLists();
         if (part.y != kTournamentLock) {
             TraceCat(kTraceTournament, QStringLiteral("TURNIER: Listen löschen"));
             TraceCat(kTraceTournament, QStringLiteral("TURNIER: ") + part.Text);

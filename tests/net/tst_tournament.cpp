@@ -179,18 +179,21 @@ class TstTournament : public TGameTest {
         NETZ->WorkIni = ini.get();
     }
 
-    // This machine is player 2 of the game the host at 127.0.0.1 runs.
-    void becomeClient()
+    // This machine is the named client (slot 2) of the host in slot 1.
+    void joinAs(const QString &host, const QString &me)
     {
         Form1->ResetPlayers();
-        FillSlot(1, QStringLiteral("Server"), kHostAddress);
-        FillSlot(2, QStringLiteral("Anna"), QStringLiteral("127.0.0.2"));
+        FillSlot(1, host, kHostAddress);
+        FillSlot(2, me, QStringLiteral("127.0.0.2"));
         NETZ->MyPlayerNo = 2;
         NETZ->WorkIni = nullptr;
         Form1->HostsNetworkGame = false;
         FormStart->PlayMode = 20;
         NETZ->ForgetAllPeers();
     }
+
+    // This machine is player 2 of the game the host at 127.0.0.1 runs.
+    void becomeClient() { joinAs(QStringLiteral("Server"), QStringLiteral("Anna")); }
 
     // A telegram from the host's queue for slot 2, through the receiver.
     void deliver(TTelegram t, const QString &from = kHostAddress)
@@ -235,6 +238,23 @@ class TstTournament : public TGameTest {
         QVERIFY(!FormCha->bt_start->isEnabled());
         QVERIFY(!FormCha->ChallengeName->isEnabled());
         QCOMPARE(FormCha->bt_start->text(), QString("Server startet Spiel"));
+    }
+
+    // This machine hosts the tournament file "Herbst" for the named players
+    // (slot 1 first), with its window shown as after creating or picking it.
+    void hostHerbst(const QStringList &names)
+    {
+        BecomeHostOf(int(names.size()), false);
+        for (int p = 1; p <= names.size(); ++p)
+            Form1->Players[p].Name = names[p - 1];
+        Form1->HostsNetworkGame = true;
+        FormOpt->NickName->setText(names.first());
+        checkEndRule(2);
+        FormCha->SetupTournament();
+        FormCha->Passwort->setText(QString());
+        FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        for (int p = 2; p <= 8; ++p)
+            NETZ->PurgeQueue(p);
     }
 
 private slots:
@@ -547,6 +567,92 @@ private slots:
         QVERIFY(!FormCha->isVisible());
         QCOMPARE(FormSpielEnde->isVisible(), kind == akEndOfGame);
         fx->Dialogs.Shown.clear();
+    }
+
+    // After a stage the client's results list holds every row of the host's,
+    // with the same figures: also the rows of players the stage only
+    // registered ("0*0*0"), and also when the players online no longer fit
+    // the file, where the host cannot start the next stage.
+    void theClientShowsEveryRowTheHostShows_data()
+    {
+        QTest::addColumn<QStringList>("registered"); // at the stage's start, the host first
+        QTest::addColumn<int>("leftBeforeTheEnd");   // of them, not in the table at the end
+        QTest::addColumn<bool>("played");            // false: the host abandoned the stage
+        QTest::addColumn<QString>("caption");        // of the host's start button afterwards
+        QTest::newRow("abandoned, two players")
+            << QStringList{"Anna", "Bert"} << 0 << false << QStringLiteral("Turnier erweitern\r\nSpiel starten.");
+        QTest::newRow("played, two players")
+            << QStringList{"Anna", "Bert"} << 0 << true << QStringLiteral("Turnier erweitern\r\nSpiel starten.");
+        QTest::newRow("played, a third one gone") << QStringList{"Anna", "Bert", "Carl"} << 1 << true
+                                                  << QStringLiteral("Zuwenig Spieler\r\nfür dieses Turnier.");
+        QTest::newRow("abandoned, a third one gone") << QStringList{"Anna", "Bert", "Carl"} << 1 << false
+                                                     << QStringLiteral("Zuwenig Spieler\r\nfür dieses Turnier.");
+    }
+    void theClientShowsEveryRowTheHostShows()
+    {
+        QFETCH(QStringList, registered);
+        QFETCH(int, leftBeforeTheEnd);
+        QFETCH(bool, played);
+        QFETCH(QString, caption);
+        // The host, with stage 1 in the file, starts it for the players online.
+        writeTournamentFile(QStringLiteral("Herbst"), fileHead() + stage(1, "SS014") + "[Etappe]\r\n");
+        hostHerbst(registered);
+        FormCha->StageNr = QStringLiteral("0001");
+        QVERIFY(FormCha->RegisterStageAll());
+        FormCha->hide();
+        // Who leaves before the end leaves the table with the round.
+        for (int i = 0; i < leftBeforeTheEnd; ++i)
+            Form1->Players[registered.size() - i] = TPlayerRecord();
+        if (played) {
+            Form1->ElapsedTenths = 900;
+            for (int p = 1; p <= registered.size() - leftBeforeTheEnd; ++p) {
+                Form1->Players[p].Points = 10 * p;
+                Form1->Players[p].Errors = p - 1;
+            }
+            QVERIFY(FormCha->SaveStageResultsAll());
+        }
+        // Back at its window after the game, the host shows the file.
+        FormCha->show();
+        QCOMPARE(FormCha->bt_start->text(), caption);
+        // A total and a stage row for everybody registered, "0*0*0" where
+        // the stage went without a result.
+        QStringList totals, stageRows;
+        for (int p = 1; p <= registered.size(); ++p) {
+            const bool result = played && p <= registered.size() - leftBeforeTheEnd;
+            const QString figures =
+                result ? QStringLiteral("%1|01:30.0|%2").arg(10 * p).arg(p - 1) : QStringLiteral("0|00:00.0|0");
+            totals << registered[p - 1] + QStringLiteral("|1||") + figures;
+            stageRows << registered[p - 1] + QStringLiteral("||0001|") + figures;
+        }
+        const QStringList hostRows = resultRows();
+        QCOMPARE(hostRows, totals + stageRows);
+        const std::vector<TTelegram> tels = queued(2);
+        NETZ->PurgeQueue(2);
+        NETZ->PurgeQueue(3);
+
+        // Bert's window, last filled from a file of his own.
+        FormCha->hide();
+        FormCha->ChallengeName->clear();
+        joinAs(registered.first(), QStringLiteral("Bert"));
+        FormCha->ClearTournamentLists();
+        FormCha->AddGamerRow(QStringLiteral("Eigener"), QStringLiteral("1"), QString(), 5, 50, 0);
+        deliverAll(tels);
+        QCOMPARE(resultRows(), hostRows);
+        expectLocked(2);
+    }
+
+    // A lock alone leaves the host's lists as they stand, but never what the
+    // window listed before the host's tournament reached it.
+    void aLockEmptiesListsThatAreNotTheHosts()
+    {
+        becomeClient();
+        FormCha->ClearTournamentLists();
+        new QTreeWidgetItem(FormCha->Tree, QStringList{QStringLiteral("Eigenes")});
+        FormCha->AddGamerRow(QStringLiteral("Eigener"), QStringLiteral("1"), QString(), 5, 50, 0);
+        deliver(header(QStringLiteral("Herbst"), 2, kTournamentLock));
+        expectLocked(2);
+        QCOMPARE(treeLines(), QStringList());
+        QCOMPARE(resultRows(), QStringList());
     }
 
     void clientTraces()
