@@ -50,6 +50,12 @@ bool isClient()
     return NETZ && NETZ->MyPlayerNo > 1;
 }
 
+// A client of the host's LAN game, not a machine that is opening its own.
+bool clientOfHost()
+{
+    return isClient() && !(Form1 && Form1->HostsNetworkGame);
+}
+
 // In help mode a caption button shows the help topic of the window's mode
 // instead of acting: the single-player topic, which explains the challenge,
 // or the multi-player one, which explains the tournament.
@@ -262,8 +268,6 @@ void TFormCha::setMode(bool challenge)
     SpielernameLabel->setVisible(challenge);
     Nickname->setVisible(challenge);
     rb_panel_t->setVisible(!challenge);
-    if (!challenge)
-        enableAll({RB1, RB2, RB3}, true);
 }
 
 void TFormCha::SetTurnierEndeArt(int n)
@@ -292,6 +296,8 @@ void TFormCha::setUp(bool challenge)
     if (Form1 && Form1->brett)
         Form1->brett->hide();
     setMode(challenge);
+    if (!challenge)
+        enableAll({RB1, RB2, RB3}, true);
     Nickname->setText(optionsNickname());
     ChallengeName->setEnabled(true);
     Passwort->show();
@@ -306,7 +312,36 @@ void TFormCha::SetupChallenge()
 
 void TFormCha::SetupTournament()
 {
-    setUp(false);
+    // A client's own set-up would open the name field and list its own
+    // files in place of the host's tournament.
+    if (clientOfHost())
+        ShowHostTournament();
+    else
+        setUp(false);
+}
+
+void TFormCha::ShowHostTournament()
+{
+    if (Form1 && Form1->brett)
+        Form1->brett->hide();
+    setMode(false);
+    Nickname->setText(optionsNickname());
+    // Locked before it shows: a window shown with its name field disabled
+    // keeps its tree and its list.
+    LockForHost();
+    show();
+    raise();
+}
+
+void TFormCha::LockForHost()
+{
+    enableAll({RB1, RB2, RB3, bt_neues, bt_clear, Passwort, bt_start, ChallengeName}, false);
+    bt_start->setText(QStringLiteral("Server startet Spiel"));
+}
+
+bool TFormCha::InHostTournament() const
+{
+    return TournamentActive && clientOfHost();
 }
 
 // ---- the results list ----------------------------------------------------------
@@ -786,6 +821,9 @@ void TFormCha::close_cClick()
         } else if (NETZ) {
             NETZ->SendTournamentData(99);
         }
+        // A client's close kept its tournament; the end button leaves it.
+        ChallengeActive = false;
+        TournamentActive = false;
         ChallengeName->clear();
     }
     enableAll({Passwort, ChallengeName}, true);
@@ -816,7 +854,9 @@ void TFormCha::FormClose()
 {
     if (StartClosing) {
         StartClosing = false;
-    } else {
+    } else if (!InHostTournament()) {
+        // The start of the host's next stage closes a client's window, and
+        // so may the client himself: neither is leaving the tournament.
         ChallengeActive = false;
         TournamentActive = false;
     }
@@ -833,6 +873,15 @@ void TFormCha::closeEvent(QCloseEvent *e)
 {
     FormClose();
     QWidget::closeEvent(e);
+    // Closed by the window manager, a client's window leaves him where the
+    // host's game has him: on the board while it runs, else waiting for the
+    // host's next stage, with the menu that shows this window again.
+    if (e->spontaneous() && e->isAccepted() && InHostTournament() && Form1) {
+        if (Form1->GameRunning)
+            Form1->brett->show();
+        else
+            Form1->WaitForHostsNextGame();
+    }
 }
 
 void TFormCha::changeEvent(QEvent *e)

@@ -79,7 +79,19 @@ public:
     // ---- operations ----
     void SetTurnierEndeArt(int n);
     void SetupChallenge();
+    // On a client of a LAN game the tournament window is the host's: shown
+    // by ShowHostTournament, its lists kept.
     void SetupTournament();
+    // The window as a client shows the host's tournament: in tournament
+    // mode, locked (LockForHost), with the tree and the results list the
+    // host sent; it never lists the client's own files.
+    void ShowHostTournament();
+    // Name, password, end rule, new file, player clearing and start are the host's.
+    void LockForHost();
+    // This machine is a client in the host's tournament: it stays in it,
+    // whichever way its window is closed, until it leaves the host's game
+    // or the host ends the tournament.
+    bool InHostTournament() const;
     void UpdateState(QObject *Sender = nullptr);
     void Refresh();
     // Fills the results list (and the nickname list) from the open file.

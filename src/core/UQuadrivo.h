@@ -178,6 +178,9 @@ public:
     // A client leaves the host's game: the game finished here, the logoff
     // to the host, the table emptied and no player number.
     void LeaveGame();
+    // A client between the host's games: the menu panel as its way on, and
+    // the notice that player 1 starts the next game.
+    void WaitForHostsNextGame();
     void StopGameDeferred();
     void BlinkenTimer();
     void MsgTimerTimer();

@@ -279,6 +279,16 @@ void TForm1::LeaveGame()
     UpdatePlayerTable();
 }
 
+void TForm1::WaitForHostsNextGame()
+{
+    Panel_Menue->resize(Panel_Menue->width(), 44);
+    Panel_Menue->show();
+    if (FormMeld) {
+        FormMeld->Dauer = 0;
+        FormMeld->ShowText(QStringLiteral("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
+    }
+}
+
 void TForm1::StopGameDeferred()
 {
     cancelPendingStart();

@@ -293,6 +293,9 @@ void TNETZ::SendLogoff()
     // Only a client leaves a host; the host leaves with SendServerLogoff.
     if (!table || MyPlayerNo < 2 || MyPlayerNo > 8 || table[1].Address.isEmpty())
         return;
+    // Who leaves the host's game leaves its tournament with it.
+    if (FormCha)
+        FormCha->TournamentActive = false;
     Tel = TTelegram();
     Tel.Aktion = akLogoff;
     Tel.Gid = MyPlayerNo;

@@ -43,12 +43,6 @@ void showEndRule(int32_t x)
         rb->setAutoExclusive(exclusive);
     }
 }
-
-void setEnabled(QWidget *w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
-}
 } // namespace
 
 // ---- host side ------------------------------------------------------------------
@@ -135,35 +129,10 @@ void TNETZ::OnTournamentData()
             TournamentRoot = nullptr;
             return;
         }
-        // The set-up shows the window, which may fill its lists from local
-        // files; what the host sent before stays unless this is a rebuild.
-        QList<QTreeWidgetItem *> tree;
-        QList<QTreeWidgetItem *> rows;
-        if (FormCha->Tree)
-            while (FormCha->Tree->topLevelItemCount() > 0)
-                tree << FormCha->Tree->takeTopLevelItem(0);
-        if (FormCha->GamerView)
-            while (FormCha->GamerView->topLevelItemCount() > 0)
-                rows << FormCha->GamerView->takeTopLevelItem(0);
-        FormCha->SetupTournament();
-        if (FormCha->Tree) {
-            FormCha->Tree->clear();
-            FormCha->Tree->addTopLevelItems(tree);
-        }
-        if (FormCha->GamerView) {
-            FormCha->GamerView->clear();
-            FormCha->GamerView->addTopLevelItems(rows);
-        }
-
+        // The host's tournament, locked; what the host sent before stays
+        // unless this is a rebuild.
+        FormCha->ShowHostTournament();
         showEndRule(part.x);
-        setEnabled(FormCha->bt_neues, false);
-        // The host owns the players; a file of the client's own is not touched.
-        setEnabled(FormCha->bt_clear, false);
-        setEnabled(FormCha->Passwort, false);
-        setEnabled(FormCha->bt_start, false);
-        if (FormCha->bt_start)
-            FormCha->bt_start->setText(QStringLiteral("Server startet Spiel"));
-        setEnabled(FormCha->ChallengeName, false);
 
         // A lock alone keeps the lists only where they hold the host's
         // tournament: whatever else the window listed is not the host's.

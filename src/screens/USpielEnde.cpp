@@ -171,12 +171,7 @@ void TFormSpielEnde::leaveToNextPlace()
             // one, and its options are the host's. It waits as after its
             // login, with the menu as its way out.
             if (NETZ && NETZ->MyPlayerNo > 1 && !Form1->HostsNetworkGame) {
-                Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 44);
-                Form1->Panel_Menue->show();
-                if (FormMeld) {
-                    FormMeld->Dauer = 0;
-                    FormMeld->ShowText(QStringLiteral("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
-                }
+                Form1->WaitForHostsNextGame();
                 return;
             }
         }

@@ -1,8 +1,9 @@
 // The start of a game: symbols, options, the start phases with the board in
 // three chunks, the ready reports and the countdown, on the local path of a
 // single game and over loopback to a second machine.
-#include "common/LoopbackPeer.h"
 #include "GameSupport.h"
+#include "HostScript.h"
+#include "common/LoopbackPeer.h"
 #include "common/OptionSets.h"
 #include "competitions/Ughost.h"
 #include "core/UFeld.h"
@@ -669,53 +670,23 @@ private slots:
         QVERIFY(NETZ->SetListenerActive(true));
         NETZ->SendTimer->start(1);
         NETZ->SendLogin(hostAddress);
-        int tan = 0;
-        auto send = [&](TTelegram t) { host.SendReliable(t, me, 2, tan++); };
-        auto entry = [&](int slot, const QString &text) {
-            TTelegram t;
-            t.Aktion = akPlayerEntry;
-            t.z = slot;
-            t.Data = 1;
-            t.SetText(text);
-            send(t);
-        };
-        auto phase = [&](int a, int chunk = 0, const QString &text = QString(), int b = 0) {
-            TTelegram t;
-            t.Aktion = akStartPhase;
-            t.a = a;
-            t.y = chunk;
-            t.b = b;
-            if (!text.isEmpty()) {
-                t.Data = 1;
-                t.SetText(text);
-            }
-            send(t);
-        };
+        THostScript script(host, me);
         const QString puzzle = PuzzleWithOpenCells(3);
-        auto startRound = [&] {
-            phase(6);
-            for (int chunk = 0; chunk < 3; ++chunk)
-                phase(5, chunk, puzzle.mid(27 * chunk, 27));
-            phase(4);
-        };
-        entry(1, QStringLiteral("Wirt~127.0.0.2"));
-        entry(2, QStringLiteral("Gast~127.0.0.1"));
-        TTelegram id;
-        id.Aktion = akPlayerId;
-        id.Gid = 2;
-        send(id);
+        script.Entry(1, QStringLiteral("Wirt~127.0.0.2"));
+        script.Entry(2, QStringLiteral("Gast~127.0.0.1"));
+        script.PlayerId(2);
         QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
 
         // Round one, to its end.
-        startRound();
+        script.StartRound(puzzle);
         QVERIFY(runUntil([&] { return host.OfKind(akReady).size() == 1; }, 3000));
         for (int a : {3, 2, 1})
-            phase(a);
-        phase(0, 0, QString(), 3);
+            script.Phase(a);
+        script.Phase(0, 0, QString(), 3);
         QVERIFY(runUntil([] { return Form1->GameRunning; }, 3000));
         TTelegram end;
         end.Aktion = akEndOfGame;
-        send(end);
+        script.Send(end);
         QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 3000));
 
         if (exit == QLatin1String("close")) {
@@ -739,12 +710,12 @@ private slots:
         }
 
         // Round two: the host starts again.
-        startRound();
+        script.StartRound(puzzle);
         QVERIFY(runUntil([&] { return host.OfKind(akReady).size() == 2; }, 3000));
         QCOMPARE(host.OfKind(akReady).back().Gid, 2);
         QCOMPARE(host.ReceivedOfKind(akReady).back().From, me);
         QCOMPARE(FormMeld->MeldTXT->text(), QString("Sync..."));
-        phase(3);
+        script.Phase(3);
         QVERIFY(runUntil([] { return FormMeld->MeldTXT->text() == QLatin1String("Start 3"); }, 3000));
         QVERIFY(!hasTraceLine("verweigert"));
         NETZ->SendTimer->stop();

@@ -4,6 +4,7 @@
 // a whole dump through real sockets on loopback.
 #include "ExchangePeer.h"
 #include "GameSupport.h"
+#include "HostScript.h"
 #include "competitions/UChallenge.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UIniFile.h"
@@ -15,6 +16,7 @@
 #include "screens/USpielEnde.h"
 #include "ui/DialogService.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QSignalBlocker>
@@ -139,6 +141,16 @@ TTelegram stagePart(int position, const QString &options)
     p.Text = options;
     return TournamentTelegram(p);
 }
+
+// A host's tournament of two stages as its client gets it: what the host
+// queues for the client at its login (the lists, then the lock) and when it
+// is back at its window after each stage, and the results list the host's
+// window shows then.
+struct THostedStages {
+    std::vector<TTelegram> Login;
+    std::vector<TTelegram> After[3]; // after stage 1 and stage 2
+    QStringList Rows[3];
+};
 } // namespace
 
 class TstTournament : public TGameTest {
@@ -177,6 +189,49 @@ class TstTournament : public TGameTest {
         ini = std::make_unique<TIniFile>();
         ini->SetBytes(file);
         NETZ->WorkIni = ini.get();
+    }
+
+    // The host "Wirt" plays "Pokal", a new tournament, with its client
+    // "Gast" through two stages, by the host's own routines: each stage
+    // made from the options, registered at its start and its results
+    // written at its end.
+    THostedStages hostTwoStages()
+    {
+        THostedStages out;
+        writeTournamentFile(QStringLiteral("Pokal"), fileHead() + "[Etappe]\r\n");
+        hostTournamentFile(QStringLiteral("Pokal"), {QStringLiteral("Wirt"), QStringLiteral("Gast")});
+        FormCha->Refresh();
+        NETZ->SendTournamentData(kTournamentLock);
+        out.Login = queued(2);
+        NETZ->PurgeQueue(2);
+        const char *options[] = {"SS014", "SD233"};
+        for (int s = 1; s <= 2; ++s) {
+            FormCha->hide();
+            FormCha->StageNr = StageNumberText(s);
+            if (!FormCha->StoreStageGameCode(QString::fromLatin1(kPuzzle) + QString::fromLatin1(options[s - 1])) ||
+                !FormCha->RegisterStageAll())
+                return out;
+            Form1->ElapsedTenths = 600 * s;
+            for (int p = 1; p <= 2; ++p) {
+                Form1->Players[p].Points = 20 * p + s;
+                Form1->Players[p].Errors = s - 1;
+                Form1->Players[p].SampleCount = 0;
+            }
+            FormCha->SaveStageResultsAll();
+            FormCha->show();
+            out.After[s] = queued(2);
+            out.Rows[s] = resultRows();
+            NETZ->PurgeQueue(2);
+        }
+        FormCha->hide();
+        FormCha->ChallengeName->clear();
+        FormCha->ClearTournamentLists();
+        for (int p = 1; p <= 8; ++p)
+            NETZ->PurgeQueue(p);
+        Form1->ResetPlayers();
+        NETZ->MyPlayerNo = 0;
+        Form1->HostsNetworkGame = false;
+        return out;
     }
 
     // This machine is the named client (slot 2) of the host in slot 1.
@@ -240,9 +295,10 @@ class TstTournament : public TGameTest {
         QCOMPARE(FormCha->bt_start->text(), QString("Server startet Spiel"));
     }
 
-    // This machine hosts the tournament file "Herbst" for the named players
-    // (slot 1 first), with its window shown as after creating or picking it.
-    void hostHerbst(const QStringList &names)
+    // This machine hosts the tournament file of that name for the named
+    // players (slot 1 first), with its window shown as after creating or
+    // picking it.
+    void hostTournamentFile(const QString &file, const QStringList &names)
     {
         BecomeHostOf(int(names.size()), false);
         for (int p = 1; p <= names.size(); ++p)
@@ -252,7 +308,7 @@ class TstTournament : public TGameTest {
         checkEndRule(2);
         FormCha->SetupTournament();
         FormCha->Passwort->setText(QString());
-        FormCha->ChallengeName->setText(QStringLiteral("Herbst"));
+        FormCha->ChallengeName->setText(file);
         for (int p = 2; p <= 8; ++p)
             NETZ->PurgeQueue(p);
     }
@@ -596,7 +652,7 @@ private slots:
         QFETCH(QString, caption);
         // The host, with stage 1 in the file, starts it for the players online.
         writeTournamentFile(QStringLiteral("Herbst"), fileHead() + stage(1, "SS014") + "[Etappe]\r\n");
-        hostHerbst(registered);
+        hostTournamentFile(QStringLiteral("Herbst"), registered);
         FormCha->StageNr = QStringLiteral("0001");
         QVERIFY(FormCha->RegisterStageAll());
         FormCha->hide();
@@ -653,6 +709,172 @@ private slots:
         expectLocked(2);
         QCOMPARE(treeLines(), QStringList());
         QCOMPARE(resultRows(), QStringList());
+    }
+
+    // A client plays the host's tournament of two stages and leaves the
+    // end-of-game dialog and its tournament window by each of their ways:
+    // it stays in the host's game and tournament, its window shows what the
+    // host sent, locked, and never the client's own files, and the host's
+    // second stage finds it ready. "Turnier beenden" leaves the host's game;
+    // the next login brings the host's tournament back.
+    void aClientStaysInTheHostsTournamentWhicheverWayItLeaves_data()
+    {
+        QTest::addColumn<QString>("results"); // how it leaves the end-of-game dialog
+        QTest::addColumn<QString>("window");  // and then its tournament window
+        QTest::newRow("Schliessen, menu") << "close"
+                                          << "menu";
+        QTest::newRow("Spielfeld anzeigen, menu") << "board"
+                                                  << "menu";
+        QTest::newRow("title bar, the window's buttons") << "titlebar"
+                                                         << "buttons";
+        QTest::newRow("Schliessen, the window's title bar") << "close"
+                                                            << "titlebar";
+        QTest::newRow("Spielfeld anzeigen, the window's title bar") << "board"
+                                                                    << "titlebar";
+        QTest::newRow("Schliessen, Turnier beenden") << "close"
+                                                     << "end";
+    }
+    void aClientStaysInTheHostsTournamentWhicheverWayItLeaves()
+    {
+        QFETCH(QString, results);
+        QFETCH(QString, window);
+        const THostedStages host = hostTwoStages();
+        QCOMPARE(host.Rows[2].size(), 6);
+        QFile::remove(CompetitionFilePath(ProgramDir(), QStringLiteral("Pokal"), 20));
+
+        // The client's own tournament, which it looked at before it joined.
+        writeTournamentFile(QStringLiteral("Eigen"),
+                            fileHead() + stage(1, "SS014") + "[Etappe]\r\nGast=0001\r\n[0001]\r\nGast=9*99*9\r\n");
+        const QByteArray own = fileBytes(QStringLiteral("Eigen"));
+        FormOpt->NickName->setText(QStringLiteral("Gast"));
+        FormStart->PlayMode = 20;
+        FormCha->SetupTournament();
+        FormCha->ChallengeName->setText(QStringLiteral("Eigen"));
+        QCOMPARE(resultRows().size(), 2);
+        FormCha->close();
+
+        const QString me = QStringLiteral("127.0.0.1");
+        const QString hostAddress = QStringLiteral("127.0.0.2");
+        TLoopbackPeer peer;
+        QVERIFY(peer.Bind(hostAddress, port));
+        Form1->SinglePlayerGame = false;
+        FormStart->GameKind = 5;
+        QVERIFY(NETZ->SetListenerActive(true));
+        NETZ->SendTimer->start(1);
+        THostScript script(peer, me);
+        auto login = [&] {
+            NETZ->SendLogin(hostAddress);
+            script.Entry(1, QStringLiteral("Wirt~127.0.0.2"));
+            script.Entry(2, QStringLiteral("Gast~127.0.0.1"));
+            script.PlayerId(2);
+        };
+        const QString puzzle = PuzzleWithOpenCells(3);
+        auto playStage = [&](int s) {
+            const size_t readyBefore = peer.OfKind(akReady).size();
+            script.StartRound(puzzle);
+            QVERIFY2(runUntil([&] { return peer.OfKind(akReady).size() == readyBefore + 1; }, 3000),
+                     qPrintable(QStringLiteral("no ready report for stage %1").arg(s)));
+            QCOMPARE(peer.OfKind(akReady).back().Gid, 2);
+            for (int a : {3, 2, 1})
+                script.Phase(a);
+            script.Phase(0, 0, QString(), 3);
+            QVERIFY(runUntil([] { return Form1->GameRunning; }, 3000));
+            // The start closed the window; the client is still in the tournament.
+            QVERIFY(!FormCha->isVisible());
+            QVERIFY(FormCha->TournamentActive);
+            TTelegram end;
+            end.Aktion = akEndOfGame;
+            script.Send(end);
+            QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 3000));
+        };
+        // The window shows the host's tournament as the host last sent it.
+        auto expectHosts = [&](const QStringList &rows, const QStringList &tree) {
+            QVERIFY(FormCha->isVisible());
+            QCOMPARE(NETZ->MyPlayerNo, 2);
+            QCOMPARE(Form1->Players[1].Address, hostAddress);
+            expectLocked(2);
+            QCOMPARE(resultRows(), rows);
+            QCOMPARE(treeLines(), tree);
+        };
+        const QStringList tree0{"Pokal"};
+        const QStringList tree1{"Pokal", "  0001: Sudoku; Vorgabe: Leicht; Bewertung: Leicht; Merker: 4"};
+        const QStringList tree2 = tree1 + QStringList{"  0002: Sudoku; Vorgabe: Schwer; Bewertung: Schwer; Merker: 3"};
+
+        login();
+        QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
+        script.Send(host.Login);
+        QVERIFY(runUntil([&] { return FormCha->isVisible() && FormCha->bt_start->text() == "Server startet Spiel"; },
+                         3000));
+        QVERIFY(runUntil([&] { return NETZ->QueuedCount(1) == 0; }, 3000));
+        expectHosts({}, tree0);
+        if (QTest::currentTestFailed())
+            return;
+
+        playStage(1);
+        if (QTest::currentTestFailed())
+            return;
+        if (results == QLatin1String("close")) {
+            FormSpielEnde->BTC_closeClick();
+        } else if (results == QLatin1String("board")) {
+            FormSpielEnde->BTC_BrettClick();
+        } else {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(FormSpielEnde->windowHandle(), &close);
+        }
+        QVERIFY(!FormSpielEnde->isVisible());
+        QCOMPARE(FormCha->isVisible(), results != QLatin1String("board"));
+        // The host back at its window after the stage.
+        script.Send(host.After[1]);
+        QVERIFY(runUntil([&] { return resultRows() == host.Rows[1]; }, 3000));
+        expectHosts(host.Rows[1], tree1);
+
+        if (window == QLatin1String("menu")) {
+            Form1->BTC_MenueClick();
+        } else if (window == QLatin1String("titlebar")) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(FormCha->windowHandle(), &close);
+            QVERIFY(!FormCha->isVisible());
+            QVERIFY(FormCha->TournamentActive);
+            // Waiting for the host, with the menu as the way back.
+            QCOMPARE(Form1->Panel_Menue->height(), 44);
+            QCOMPARE(FormMeld->MeldTXT->text(), QString("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
+            Form1->BTC_MenueClick();
+        } else if (window == QLatin1String("buttons")) {
+            FormCha->start_CClick();
+            FormCha->neu_CClick();
+            FormCha->ClearClick();
+            QVERIFY(!QFile::exists(CompetitionFilePath(ProgramDir(), QStringLiteral("Pokal"), 20)));
+        } else {
+            FormCha->close_cClick();
+            QVERIFY(!FormCha->isVisible());
+            QVERIFY(!FormCha->TournamentActive);
+            QCOMPARE(NETZ->MyPlayerNo, 0);
+            QVERIFY(FormStart->isVisible());
+            QVERIFY(runUntil([&] { return !peer.OfKind(akLogoff).empty(); }, 3000));
+            // Back in: the host's login handling sends its lists and the lock.
+            login();
+            QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
+            script.Send(host.After[1]);
+            script.Send(header(QStringLiteral("Pokal"), 2, kTournamentLock));
+            QVERIFY(runUntil([&] { return NETZ->QueuedCount(1) == 0 && FormCha->isVisible(); }, 3000));
+            QVERIFY(FormCha->TournamentActive);
+        }
+        expectHosts(host.Rows[1], tree1);
+
+        playStage(2);
+        if (QTest::currentTestFailed())
+            return;
+        FormSpielEnde->BTC_closeClick();
+        expectHosts(host.Rows[1], tree1);
+        script.Send(host.After[2]);
+        QVERIFY(runUntil([&] { return resultRows() == host.Rows[2]; }, 3000));
+        expectHosts(host.Rows[2], tree2);
+        QCOMPARE(fileBytes(QStringLiteral("Eigen")), own);
+
+        NETZ->SendTimer->stop();
+        Form1->ResetPlayers();
+        NETZ->MyPlayerNo = 0;
+        Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 0);
     }
 
     void clientTraces()
