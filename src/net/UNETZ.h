@@ -172,6 +172,10 @@ public:
     // point; those who left between games on the host at once, on a client
     // when the host's next start begins.
     void CloseUpLeftPlayers();
+    // The host's end of game is still on its way back to its own listener:
+    // the round is not over here yet (its end table is not filled, and who
+    // left during it still holds his slot), so no newcomer is taken.
+    bool OwnEndOfGameUnderway() const;
     void SendServerLogoff();
     void OnServerLogoff(); // 121
     void SendGameEnded();

@@ -95,7 +95,7 @@ void TNETZ::OnSearch(bool isOffer, const QString &address)
         EncodeOptions();
         // Open for players only between games: a login during a start or a
         // game would be dropped.
-        Tel.Loop = gameStartingOrRunning() ? 0 : 1;
+        Tel.Loop = gameStartingOrRunning() || OwnEndOfGameUnderway() ? 0 : 1;
         TraceCat(1, QStringLiteral("%1:%2->%3 hab ein Spiel tritt ein").arg(Tel.Aktion).arg(nick, address));
         SendDatagram(address);
         return;
@@ -185,7 +185,7 @@ void TNETZ::OnLogin(bool isEntry, const QString &address)
         TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: alle Plätze belegt").arg(address));
         return;
     }
-    if (gameStartingOrRunning()) {
+    if (gameStartingOrRunning() || OwnEndOfGameUnderway()) {
         TraceCat(2, QStringLiteral("Anmeldung von (%1) ignoriert: Spiel läuft").arg(address));
         return;
     }
@@ -348,6 +348,21 @@ void TNETZ::PlayerLeft(int gid)
     // The tournament window shows whether the players left still fit its file.
     if (FormCha && FormCha->bt_start && FormCha->bt_start->isVisible())
         FormCha->Refresh();
+}
+
+bool TNETZ::OwnEndOfGameUnderway() const
+{
+    TPlayerRecord *table = PlayerSlots();
+    if (!table || !IsSelfHost())
+        return false;
+    const TPlayerRecord &own = table[1];
+    auto inRing = [](int i) { return i >= 0 && i < kTelegramRingSize; };
+    if (!inRing(own.QueueRead) || !inRing(own.QueueWrite))
+        return false;
+    for (int i = own.QueueRead; i != own.QueueWrite; i = (i + 1) % kTelegramRingSize)
+        if (own.SendQueue[i].Aktion == akEndOfGame)
+            return true;
+    return false;
 }
 
 void TNETZ::CloseUpLeftPlayers()

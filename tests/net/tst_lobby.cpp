@@ -149,6 +149,23 @@ class TstLobby : public QObject {
         QCOMPARE(NETZ->MyPlayerNo, 1);
     }
 
+    // The host's round with Bert (slot 2) and Cleo (slot 3), in which Bert
+    // logs off: he keeps his slot while the round runs.
+    void bertLeavesDuringTheRound()
+    {
+        openAsHost();
+        receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
+        receiveKind(akLogin, kPeer3, QStringLiteral("Cleo"));
+        loopBack();
+        dropQueues();
+        Form1->GameRunning = true;
+        receiveKind(akLogoff, kPeer, QString(), 2);
+        QCOMPARE(slot(2).Name, QString("Bert"));
+        loopBack();
+        QCOMPARE(slot(2).Name, QString("Bert"));
+        QVERIFY(!slot(2).Active);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -796,16 +813,7 @@ private slots:
     void whoLeftDuringTheRoundLeavesTheTableAtItsEnd()
     {
         QFETCH(QString, end);
-        openAsHost();
-        receiveKind(akLogin, kPeer, QStringLiteral("Bert"));
-        receiveKind(akLogin, kPeer3, QStringLiteral("Cleo"));
-        loopBack();
-        dropQueues();
-        Form1->GameRunning = true;
-        receiveKind(akLogoff, kPeer, QString(), 2);
-        QCOMPARE(slot(2).Name, QString("Bert"));
-        loopBack();
-        QCOMPARE(slot(2).Name, QString("Bert"));
+        bertLeavesDuringTheRound();
         if (end == "over") {
             slot(1).GameOver = slot(3).GameOver = true;
             NETZ->SendEndOfGame();
@@ -828,6 +836,43 @@ private slots:
         QCOMPARE(ids.size(), size_t(1));
         QCOMPARE(ids[0].Gid, 2);
         QCOMPARE(queuedOfKind(3, akPlayerEntry).size(), size_t(3));
+        FormSpielEnde->hide();
+    }
+
+    // The round is over for the host only when its own end of game has come
+    // back to it: until then a newcomer's search is answered as during the
+    // game and his login is dropped. Taken earlier, he would get a slot of
+    // his own beside the one who left still holds, and the host's end table
+    // would show him.
+    void newcomerWaitsForTheHostsOwnEndOfGame()
+    {
+        bertLeavesDuringTheRound();
+        // The last entry is judged: the game is over, its end on the way.
+        slot(1).GameOver = slot(3).GameOver = true;
+        Form1->GameRunning = false;
+        NETZ->SendEndOfGame();
+        const QString dora = QStringLiteral("127.0.0.9");
+        sent.clear();
+        receiveKind(akSearch, dora);
+        receiveKind(akLogin, dora, QStringLiteral("Dora"));
+        QCOMPARE(datagrams(akGameOffer).size(), size_t(1));
+        QCOMPARE(datagrams(akGameOffer)[0].Tel.Loop, 0);
+        for (int p = 1; p <= 8; ++p)
+            QVERIFY(slot(p).Address != dora);
+        loopBack();
+        QVERIFY(FormSpielEnde->isVisible());
+        for (int p : {2, 4})
+            QVERIFY(Form1->EndPlayerRows[p].NameLabel->text().isEmpty());
+        QCOMPARE(Form1->EndPlayerRows[3].NameLabel->text(), QString("Cleo"));
+        // Now the round is over: he is taken, in the slot freed.
+        sent.clear();
+        receiveKind(akSearch, dora);
+        receiveKind(akLogin, dora, QStringLiteral("Dora"));
+        QCOMPARE(datagrams(akGameOffer).size(), size_t(1));
+        QCOMPARE(datagrams(akGameOffer)[0].Tel.Loop, 1);
+        QCOMPARE(slot(2).Name, QString("Dora"));
+        QCOMPARE(slot(2).Address, dora);
+        QVERIFY(slot(4).Address.isEmpty());
         FormSpielEnde->hide();
     }
 
