@@ -12,8 +12,12 @@
 // A group plays several rounds, as groups do: after each round every machine
 // leaves its end-of-game dialog its own way, and the host starts the next
 // game when the group is back. The host ends a round with "Spiel beenden"
-// and the group joins its next game. A tournament row plays its stages with
-// the host's listener bound to its bridge address only.
+// and the group joins its next game. A client quits in the middle of a
+// round, or its program is killed; a newcomer joins between two rounds. Then
+// every round's tables agree on every machine, show every occupied row and
+// nobody who has left, and a newcomer takes the lowest number free. A
+// tournament row plays its stages with the host's listener bound to its
+// bridge address only.
 //
 // Script letters, one per entry of a client:
 //   R  the right digit in the next open cell (Bingo: an offered item)
@@ -25,11 +29,21 @@
 //   F  fill every open cell until the game is over; with judging at the
 //      end, a wrong solution is cleared ("Ja") and filled again
 //   Q  quit the program (its close sends the logoff)
-//   K  the program is killed (SIGKILL): no logoff, no answer any more
+//   E  "Spiel beenden" (the client leaves the game, with its logoff), then
+//      quit the program
+//   K  the program is killed (SIGKILL): no logoff, no answer any more; the
+//      host finds it silent and it is gone as after a logoff
+//   X  the program is killed the same way just before the round ends (the
+//      finisher waits a moment after its entries are judged): nobody can
+//      tell yet, so it is scored as any other, and the host finds it silent
+//      only after the round
 // The first client that stays the whole round is its finisher: it waits
 // until every other client has said "fertig" in the chat (its entries are
 // judged by then) and every one who left is gone from its table, then
-// plays; in a race nobody waits.
+// plays; in a race nobody waits. While one who left is still in the host's
+// table, the host chats now and then, as people do while they wait: a lost
+// logoff is a single datagram, and only a line that waits for the one who
+// left lets the host notice that nobody answers any more.
 //
 // End-of-game exits, one letter per round but the last:
 //   S  "Schliessen"
@@ -107,11 +121,32 @@ inline bool inRound(const TClient &c, int round)
 {
     return stepsOf(c, round) != QLatin1String("-");
 }
+// The client quits during the round, with its logoff ("Spiel beenden" or
+// the program's close).
+inline bool quitsIn(const TClient &c, int round)
+{
+    const QString s = stepsOf(c, round);
+    return s.contains(QLatin1Char('Q')) || s.contains(QLatin1Char('E'));
+}
+// The client's program is killed during the round, or just before its end.
+inline bool killedIn(const TClient &c, int round)
+{
+    const QString s = stepsOf(c, round);
+    return s.contains(QLatin1Char('K')) || s.contains(QLatin1Char('X'));
+}
+inline bool killedLateIn(const TClient &c, int round)
+{
+    return stepsOf(c, round).contains(QLatin1Char('X'));
+}
+// The client is gone from the tables before the round ends.
+inline bool goneIn(const TClient &c, int round)
+{
+    return quitsIn(c, round) || stepsOf(c, round).contains(QLatin1Char('K'));
+}
 // The client leaves during the round (quits, or its program is killed).
 inline bool leavesIn(const TClient &c, int round)
 {
-    const QString s = stepsOf(c, round);
-    return s.contains(QLatin1Char('Q')) || s.contains(QLatin1Char('K'));
+    return quitsIn(c, round) || killedIn(c, round);
 }
 inline bool staysIn(const TClient &c, int round)
 {
@@ -131,8 +166,8 @@ inline int firstRound(const TClient &c)
 }
 inline bool wasKilled(const TClient &c)
 {
-    for (const QString &s : c.Steps)
-        if (s.contains(QLatin1Char('K')))
+    for (int r = 0; r < c.Steps.size(); ++r)
+        if (killedIn(c, r))
             return true;
     return false;
 }
@@ -250,6 +285,48 @@ inline std::vector<TRow> rows()
     cup.HostExits = QStringLiteral("S");
     cup.Tournament = true;
     all.push_back(cup);
+
+    // Four machines: one client quits in the middle of round 1 (at 0 % by
+    // "Spiel beenden", at 20 % by closing its program, whose logoff may be
+    // lost); a newcomer, started then, joins between the rounds, takes the
+    // freed number and plays round 2.
+    for (const int loss : {0, 20}) {
+        TRow quit{QStringLiteral("quit-newcomer-loss%1").arg(loss), loss, 2, true, true, false, false, {}};
+        TClient qj = join, qs = search;
+        qj.Steps = QStringList{QStringLiteral("RF"), QStringLiteral("WF")};
+        qs.Steps = QStringList{QStringLiteral("RRW"), QStringLiteral("WR")};
+        qj.Exits = QStringLiteral("T");
+        qs.Exits = QStringLiteral("B");
+        TClient quitter{QStringLiteral("q3"), loss > 0, {}, {}, {}};
+        quitter.Steps = QStringList{loss > 0 ? QStringLiteral("RWQ") : QStringLiteral("RWE")};
+        TClient newcomer{QStringLiteral("new"), loss == 0, {}, {}, QStringLiteral("QUIT q3")};
+        newcomer.Steps = QStringList{QStringLiteral("-"), QStringLiteral("RRW")};
+        quit.Clients = {qj, qs, quitter, newcomer};
+        quit.Rounds = 2;
+        quit.HostExits = QStringLiteral("S");
+        all.push_back(quit);
+    }
+    // Four machines: a client's program is killed in round 1. At 20 % in the
+    // middle of it: the host finds it silent, and the others finish the
+    // round without it. At 0 % just before the end: it is scored with the
+    // others, and the host finds it silent before the next round. Round 2
+    // is played without it.
+    for (const int loss : {0, 20}) {
+        TRow kill{QStringLiteral("killed-late-loss0"), loss, 1, true, true, false, false, {}};
+        if (loss > 0)
+            kill.Name = QStringLiteral("killed-loss20");
+        TClient kj = join, ks = search;
+        kj.Steps = QStringList{QStringLiteral("RWF"), QStringLiteral("F")};
+        ks.Steps = QStringList{QStringLiteral("RRW"), QStringLiteral("RW")};
+        kj.Exits = QStringLiteral("S");
+        ks.Exits = QStringLiteral("T");
+        TClient victim{QStringLiteral("k3"), false, {}, {}, {}};
+        victim.Steps = QStringList{loss > 0 ? QStringLiteral("RWK") : QStringLiteral("RWX")};
+        kill.Clients = {kj, ks, victim};
+        kill.Rounds = 2;
+        kill.HostExits = QStringLiteral("B");
+        all.push_back(kill);
+    }
     return all;
 }
 
@@ -330,11 +407,11 @@ inline std::map<QString, TExpected> expectedFor(const TRow &row, int round, int 
                 } else {
                     e.Found = row.OwnBoard ? open : open - othersRight;
                 }
-            } else if (ch == QLatin1Char('Q')) {
+            } else if (ch == QLatin1Char('Q') || ch == QLatin1Char('E') || ch == QLatin1Char('K')) {
                 // Gone: every machine marks the player out ("-2").
                 e.Left = true;
                 e.Penalties << QStringLiteral("-2/%1").arg(e.Errors);
-            } else if (ch == QLatin1Char('K')) {
+            } else if (ch == QLatin1Char('X')) {
                 // Killed just before the round ends: nobody can tell yet,
                 // and the host scores the player as any other.
                 break;
@@ -404,7 +481,8 @@ public:
             if (c.Name == role)
                 Me = c;
         round = isHost() ? 0 : firstRound(Me);
-        connect(NETZ, &TNETZ::TelegramDispatched, this, [this](const TTelegram &tel, const QString &) { seen(tel); });
+        connect(NETZ, &TNETZ::TelegramDispatched, this,
+                [this](const TTelegram &tel, const QString &from) { seen(tel, from); });
     }
 
 private:
@@ -429,6 +507,7 @@ private:
         int WrongSolutions = 0;
         int Offers = 0;
         std::map<int, int> Owners; // cell -> slot, as the cell results tell it
+        QStringList Logoffs;       // the host: who logged off (112)
     } rs;
 
     // This machine's play in the round.
@@ -454,10 +533,14 @@ private:
     }
     QString typedHost() const { return Row.Tournament ? QString::fromLatin1(kHostAddress) : QString(); }
 
-    void seen(const TTelegram &tel)
+    void seen(const TTelegram &tel, const QString &from)
     {
         if (tel.Aktion == akPlayerId)
             ++ids;
+        // A logoff from the player himself, while he is still in the table.
+        if (tel.Aktion == akLogoff && isHost() && tel.Gid >= 2 && tel.Gid <= 8 && Form1->Players[tel.Gid].Active &&
+            Form1->Players[tel.Gid].Address == from)
+            rs.Logoffs << Form1->Players[tel.Gid].Name;
         if (tel.Aktion == akStartPhase && tel.a == 6)
             rs = TRoundSeen();
         // The end of game is the game's last telegram; what follows (the
@@ -624,7 +707,7 @@ private:
         for (const TClient &c : Row.Clients)
             if (c.Name == name)
                 for (int r = 0; r < round; ++r)
-                    if (stepsOf(c, r).contains(QLatin1Char('K')))
+                    if (killedIn(c, r))
                         return true;
         return false;
     }
@@ -694,7 +777,10 @@ private:
             if (gameOverSeen()) {
                 report();
                 go(hResults);
+                break;
             }
+            if (Form1->GameRunning && leaverPresent() && every(4000))
+                chat(roundWord("läuft"));
             break;
         case hResults:
             // A look at the results first, as a user takes.
@@ -741,6 +827,15 @@ private:
             }
             break;
         }
+    }
+
+    // Someone who leaves the table during this round is still in it.
+    bool leaverPresent() const
+    {
+        for (const TClient &c : Row.Clients)
+            if (goneIn(c, round) && !gone(c.Name))
+                return true;
+        return false;
     }
 
     bool deliveredToPresent() const
@@ -826,6 +921,9 @@ private:
         say(QStringLiteral("%1WRONGSOLUTION %2 %3").arg(R(), Role).arg(rs.WrongSolutions));
         say(QStringLiteral("%1ENDROWS %2 %3").arg(R(), Role, shownRows(Form1->EndPlayerRows, true)));
         say(QStringLiteral("%1ENDOCCUPIED %2 %3").arg(R(), Role, occupiedSlots()));
+        if (isHost())
+            say(QStringLiteral("%1LOGOFFS %2 %3")
+                    .arg(R(), Role, rs.Logoffs.isEmpty() ? QStringLiteral("-") : rs.Logoffs.join(' ')));
     }
 
     // The host's tournament file and the results list of its window.
@@ -958,22 +1056,22 @@ private:
             if (c.Name == Role || !inRound(c, round))
                 continue;
             const QString script = stepsOf(c, round);
-            if (script.contains(QLatin1Char('K'))) {
+            if (killedLateIn(c, round)) {
                 if (!entriesJudged(c.Name, script))
                     return false;
-            } else if (leavesIn(c, round) ? !gone(c.Name) : !chatHas(c.Name, roundWord("fertig"))) {
+            } else if (goneIn(c, round) ? !gone(c.Name) : !chatHas(c.Name, roundWord("fertig"))) {
                 return false;
             }
         }
         // The program to be killed ends a moment after its last entry.
         if (killedSince < 0)
             killedSince = clock.elapsed();
-        return clock.elapsed() - killedSince > 1000 || !killsIn(round);
+        return clock.elapsed() - killedSince > 1000 || !killsLateIn(round);
     }
-    bool killsIn(int r) const
+    bool killsLateIn(int r) const
     {
         for (const TClient &c : Row.Clients)
-            if (stepsOf(c, r).contains(QLatin1Char('K')))
+            if (killedLateIn(c, r))
                 return true;
         return false;
     }
@@ -981,7 +1079,7 @@ private:
     // named player as its script makes before it is killed.
     static bool entriesJudged(const QString &name, const QString &script)
     {
-        const int made = script.left(script.indexOf(QLatin1Char('K'))).size();
+        const int made = script.left(script.indexOf(QLatin1Char('X'))).size();
         for (int p = 1; p <= 8; ++p)
             if (Form1->Players[p].Active && Form1->Players[p].Name == name)
                 return Form1->Players[p].Found + Form1->Players[p].Errors == made;
@@ -992,16 +1090,29 @@ private:
     // it, or killed.
     void leave(QChar how)
     {
-        if (how == QLatin1Char('K')) {
+        if (how == QLatin1Char('K') || how == QLatin1Char('X')) {
             say(QStringLiteral("KILLED %1").arg(Role));
             ::kill(::getpid(), SIGKILL);
             return;
+        }
+        if (how == QLatin1Char('E')) {
+            // "Spiel beenden": out of the host's game, back at the start
+            // screen; a moment later the user closes the program.
+            Form1->BTC_Spiel_EndeClick();
+            say(QStringLiteral("%1LEFT %2 start %3 no %4 online %5")
+                    .arg(R(), Role)
+                    .arg(FormStart->isVisible())
+                    .arg(NETZ->MyPlayerNo)
+                    .arg(Form1->CountOnlinePlayers()));
         }
         say(QStringLiteral("QUIT %1").arg(Role));
         say(QStringLiteral("END %1 rc=0").arg(Role));
         Rc = 0;
         timer.stop();
-        Form1->close();
+        if (how == QLatin1Char('E'))
+            QTimer::singleShot(500, Form1, [] { Form1->close(); });
+        else
+            Form1->close();
     }
 
     // ---- choosing cells ----
@@ -1170,7 +1281,8 @@ private:
                 act(what); // until the game is over
                 return;
             }
-            if (what == QLatin1Char('Q') || what == QLatin1Char('K')) {
+            if (what == QLatin1Char('Q') || what == QLatin1Char('E') || what == QLatin1Char('K') ||
+                what == QLatin1Char('X')) {
                 // What it entered is judged and acknowledged by now.
                 if (queuesEmpty())
                     leave(what);
@@ -1286,21 +1398,70 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
             bad << QStringLiteral("%1: %2 shows the player rows \"%3\" of \"%4\"")
                        .arg(key("ROWS"), r, rowsSeen.value(r), occupied.value(r));
 
-    // Slot of each name, from the host's table: slots 1, 2, ... with no gap.
-    // A player whose program was killed may be dropped while the next round
-    // starts; its slot is closed up only when that round ends.
-    bool afterKill = false;
-    for (const TClient &c : row.Clients)
-        for (int r = 0; r < round; ++r)
-            afterKill = afterKill || stepsOf(c, r).contains(QLatin1Char('K'));
-    QMap<QString, int> slotOf;
-    int slot = 0;
-    for (const QString &part : table.split(' ')) {
-        ++slot;
-        const int s = part.section('=', 0, 0).toInt();
-        if (s != slot && !afterKill)
-            bad << QStringLiteral("%1: slot %2 where %3 belongs: %4").arg(key("TABLE")).arg(s).arg(slot).arg(table);
-        slotOf.insert(part.section('=', 1).section('@', 0, 0), s);
+    // The rows shown as the round starts are its players': nobody who left
+    // before, nobody missing.
+    for (const QString &r : atStart) {
+        QStringList names;
+        for (const QString &part : rowsSeen.value(r).split(' '))
+            names << part.section('=', 1);
+        for (const QString &name : atStart)
+            if (!names.contains(name))
+                bad << QStringLiteral("%1: %2 shows no row of %3: %4").arg(key("ROWS"), r, name, rowsSeen.value(r));
+        for (const QString &name : names)
+            if (!atStart.contains(name))
+                bad << QStringLiteral("%1: %2 shows a row of %3, who is not in the round: %4")
+                           .arg(key("ROWS"), r, name, rowsSeen.value(r));
+    }
+    // Slot of each name, from the host's table. The first round's players
+    // hold slots 1, 2, ... with no gap; later, who stays keeps his slot (his
+    // machine knows the number), one who left took his slot with him when
+    // his round ended, and newcomers take the lowest slots free.
+    auto slotsIn = [](const QString &t) {
+        QMap<QString, int> m;
+        for (const QString &part : t.split(' ', Qt::SkipEmptyParts))
+            m.insert(part.section('=', 1).section('@', 0, 0), part.section('=', 0, 0).toInt());
+        return m;
+    };
+    const QMap<QString, int> slotOf = slotsIn(table);
+    auto joined = [](QList<int> numbers) {
+        std::sort(numbers.begin(), numbers.end());
+        QStringList t;
+        for (int v : numbers)
+            t << QString::number(v);
+        return t.join(',');
+    };
+    if (round == 0) {
+        QList<int> want;
+        for (int p = 1; p <= slotOf.size(); ++p)
+            want << p;
+        if (joined(slotOf.values()) != joined(want))
+            bad << QStringLiteral("%1: slots %2, not %3: %4")
+                       .arg(key("TABLE"), joined(slotOf.values()), joined(want), table);
+    }
+    if (round > 0) {
+        const QMap<QString, int> before =
+            slotsIn(linesOf(out, QStringLiteral("R%1.TABLE").arg(round)).value(QStringLiteral("host")));
+        QSet<int> taken;
+        QList<int> newcomers;
+        for (auto it = slotOf.begin(); it != slotOf.end(); ++it) {
+            if (!before.contains(it.key())) {
+                newcomers << it.value();
+            } else {
+                taken.insert(it.value());
+                if (before.value(it.key()) != it.value())
+                    bad << QStringLiteral("%1: %2 moved from slot %3 to %4")
+                               .arg(key("TABLE"), it.key())
+                               .arg(before.value(it.key()))
+                               .arg(it.value());
+            }
+        }
+        QList<int> lowestFree;
+        for (int p = 1; p <= 8 && lowestFree.size() < newcomers.size(); ++p)
+            if (!taken.contains(p))
+                lowestFree << p;
+        if (joined(newcomers) != joined(lowestFree))
+            bad << QStringLiteral("%1: newcomers in slots %2, the lowest free are %3: %4")
+                       .arg(key("TABLE"), joined(newcomers), joined(lowestFree), table);
     }
     if (slotOf.value(QStringLiteral("host")) != 1 || slotOf.size() != atStart.size())
         bad << QStringLiteral("%1: %2").arg(key("TABLE"), table);
@@ -1344,6 +1505,34 @@ inline void verifyRound(const TRow &row, int round, const QString &out, QStringL
         if (namesOf(endRows.value(r)) != endOccupied.value(r))
             bad << QStringLiteral("%1: %2 shows the end-of-game rows \"%3\" of \"%4\"")
                        .arg(key("ENDROWS"), r, endRows.value(r), endOccupied.value(r));
+    // The end-of-game table holds the players the end of game found in the
+    // game, one row each: who quit during the round is gone from it.
+    {
+        QStringList inGame, shown;
+        for (const QString &part : points.split(' '))
+            inGame << part.section('=', 0, 0);
+        for (const QString &part : namesOf(endTable).split(' '))
+            shown << part.section('=', 1);
+        inGame.sort();
+        shown.sort();
+        if (inGame != shown)
+            bad << QStringLiteral("%1: the rows of \"%2\", the game ended with \"%3\"")
+                       .arg(key("ENDROWS"), shown.join(' '), inGame.join(' '));
+    }
+    // Who quits logs off: on a network that loses nothing the host has his
+    // logoff; a killed program sends none.
+    const QStringList logoffs = linesOf(out, key("LOGOFFS")).value(QStringLiteral("host")).split(' ');
+    const auto left = linesOf(out, key("LEFT"));
+    for (const TClient &c : row.Clients) {
+        if (quitsIn(c, round) && row.Loss == 0 && !logoffs.contains(c.Name))
+            bad << QStringLiteral("%1: no logoff of %2 reached the host").arg(key("LOGOFFS"), c.Name);
+        if (killedIn(c, round) && logoffs.contains(c.Name))
+            bad << QStringLiteral("%1: a logoff of the killed %2").arg(key("LOGOFFS"), c.Name);
+        // "Spiel beenden" leaves the host's game for the start screen.
+        if (stepsOf(c, round).contains(QLatin1Char('E')) &&
+            left.value(c.Name) != QLatin1String("start 1 no 0 online 0"))
+            bad << QStringLiteral("%1: %2 after \"Spiel beenden\": %3").arg(key("LEFT"), c.Name, left.value(c.Name));
+    }
     if (bad.size() > before)
         return;
 
