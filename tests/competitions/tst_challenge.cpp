@@ -3,6 +3,8 @@
 // tournament host writing every player's results, and files that must be
 // refused.
 #include "common/Fixture.h"
+#include "common/GameEndChecks.h"
+#include "common/RealMessageBoxes.h"
 #include "competitions/UChallenge.h"
 #include "competitions/UCompetitionFile.h"
 #include "core/UQuadrivo.h"
@@ -804,6 +806,61 @@ private slots:
         QVERIFY2(fx->Dialogs.Shown.empty(), qPrintable(fx->Dialogs.Texts().join('|')));
         QCOMPARE(bytesOf(filePath("c", mode)), before);
         FormInfo->hide();
+    }
+
+    // "Challenge noch gestartet." in the program's own message box, with the
+    // program's timers running beneath it: the clock stands. "Nein" plays on
+    // from where it stood; "Ja" leaves the game for the challenge window
+    // alone, and the next stage ends in a dialog as high as its one row.
+    void theRealQuestionHoldsTheGame_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Nein") << "&Nein";
+        QTest::newRow("Ja") << "&Ja";
+    }
+    void theRealQuestionHoldsTheGame()
+    {
+        QFETCH(QString, answer);
+        writeFile("serie", "", 1);
+        openChallenge("serie");
+        FormCha->start_CClick();
+        runStart();
+        const int64_t start = Form1->GameStartCount;
+        TTestFixture::Now = start + 20 * kTenth;
+        Form1->MsgTimerTimer();
+        QVERIFY(Form1->MsgTimer->isActive());
+
+        const TRealQuestion q = AbandonInTheRealBox(&fx->Dialogs, start, answer);
+        QCOMPARE(q.Asked, QString("Challenge noch gestartet.\r\nSpiel abbrechen?"));
+        QVERIFY(q.Held);
+        QVERIFY(!GameQuestionOpen());
+
+        if (answer == QLatin1String("&Nein")) {
+            QVERIFY(Form1->GameRunning);
+            QVERIFY(!Form1->Paused);
+            QCOMPARE(ShownSetUpWindows(), QStringList());
+            Form1->MsgTimerTimer();
+            QCOMPARE(Form1->ElapsedTenths, int64_t(20));
+            return;
+        }
+        QVERIFY(!Form1->GameRunning);
+        QVERIFY(FormCha->ChallengeActive);
+        QCOMPARE(ShownSetUpWindows(), QStringList{"FormCha"});
+
+        // The next stage: made by the game options, played to its end.
+        QCOMPARE(FormCha->bt_start->text(), QString("Challenge erweitern\r\nSpiel starten."));
+        FormCha->start_CClick();
+        FormGO->BTC_StartenClick();
+        runStart();
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x)
+                if (Form1->GameRunning && IsCellFreeOnAllLayers(Form1->Boards, x, y))
+                    NETZ->EnterNumber(x, y, Form1->Boards[0][x][y].Value);
+        QVERIFY(FormSpielEnde->isVisible());
+        QCOMPARE(EndTableNames(), QStringList{"Anna"});
+        QVERIFY(EndDialogFits(1));
+        FormSpielEnde->BTC_closeClick();
+        QCOMPARE(ShownSetUpWindows(), QStringList{"FormCha"});
     }
 
     void closingOtherwiseEndsTheMode()

@@ -2,6 +2,8 @@
 // rule, the start checks, the replay on a counter the test moves, saving a
 // result with its aging and limits, and forged files.
 #include "common/Fixture.h"
+#include "common/GameEndChecks.h"
+#include "common/RealMessageBoxes.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UGhostData.h"
 #include "competitions/Ughost.h"
@@ -15,7 +17,9 @@
 #include "solver/UBingo.h"
 #include "ui/DialogService.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QtTest>
 
 namespace {
@@ -50,6 +54,27 @@ void writeGhostFile(const QString &name, const QString &password,
         WriteChecksum(ini, "Main");
     }
     QVERIFY(ini.Save());
+}
+
+// A ghost file whose one ghost found the first open cell at 3.0 s.
+void writeGhostWithOneCell(const QString &name)
+{
+    const QPoint cell = openCells(puzzle()).first();
+    writeGhostFile(name, "pw", [&](TIniFile &ini) {
+        ini.WriteString("Ghosts", GhostOwnerKey(cell.x(), cell.y()), "2");
+        ini.WriteString("Ghosts", GhostTimeKey(cell.x(), cell.y()), "30");
+    });
+}
+
+// Whether that ghost has entered its cell. The board was rotated: the
+// ghost's cell is the one with its stamp.
+bool ghostCellEntered()
+{
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x)
+            if (Form1->Boards[0][x][y].FirstFinder == 2 && Form1->Boards[0][x][y].FoundTime == 30)
+                return !IsCellFreeOnAllLayers(Form1->Boards, x, y);
+    return false;
 }
 
 TIniFile readFile(const QString &name)
@@ -406,20 +431,8 @@ private slots:
     // enters a digit and the clock stands; "Nein" goes on from there.
     void theQuestionHoldsTheGame()
     {
-        const QPoint cell = openCells(puzzle()).first();
-        writeGhostFile("q", "pw", [&](TIniFile &ini) {
-            ini.WriteString("Ghosts", GhostOwnerKey(cell.x(), cell.y()), "2");
-            ini.WriteString("Ghosts", GhostTimeKey(cell.x(), cell.y()), "30");
-        });
+        writeGhostWithOneCell("q");
         startGhostGame("q");
-        // The board was rotated: the ghost's cell is the one with its stamp.
-        auto ghostEntered = [] {
-            for (int y = 1; y <= 9; ++y)
-                for (int x = 1; x <= 9; ++x)
-                    if (Form1->Boards[0][x][y].FirstFinder == 2 && Form1->Boards[0][x][y].FoundTime == 30)
-                        return !IsCellFreeOnAllLayers(Form1->Boards, x, y);
-            return false;
-        };
         const int64_t start = Form1->GameStartCount;
         TTestFixture::Now = start + 20 * kTenth;
         Form1->MsgTimerTimer();
@@ -431,7 +444,7 @@ private slots:
             TTestFixture::Now = start + 620 * kTenth;
             FormGhost->Timer1Timer();
             Form1->MsgTimerTimer();
-            heldMeanwhile = !ghostEntered() && Form1->ElapsedTenths == 20 && GameQuestionOpen();
+            heldMeanwhile = !ghostCellEntered() && Form1->ElapsedTenths == 20 && GameQuestionOpen();
         };
         Form1->BTC_Spiel_EndeClick();
         QVERIFY(heldMeanwhile);
@@ -444,10 +457,63 @@ private slots:
         Form1->MsgTimerTimer();
         QCOMPARE(Form1->ElapsedTenths, int64_t(20));
         FormGhost->Timer1Timer();
-        QVERIFY(!ghostEntered());
+        QVERIFY(!ghostCellEntered());
         TTestFixture::Now += 11 * kTenth;
         FormGhost->Timer1Timer();
-        QVERIFY(ghostEntered());
+        QVERIFY(ghostCellEntered());
+    }
+
+    // The same under the program's own message box, with the program's
+    // timers running beneath it: nothing of the game moves. "Nein" plays on
+    // from where it stood; "Ja" leaves the game for the ghost window alone,
+    // and the next game of the file ends in a dialog as high as its rows.
+    void theRealQuestionHoldsTheGame_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Nein") << "&Nein";
+        QTest::newRow("Ja") << "&Ja";
+    }
+    void theRealQuestionHoldsTheGame()
+    {
+        QFETCH(QString, answer);
+        writeGhostWithOneCell("q");
+        // As the start screen's ghost choice leaves it.
+        const auto restore = qScopeGuard([kind = FormStart->GameKind] { FormStart->GameKind = kind; });
+        FormStart->GameKind = 2;
+        startGhostGame("q");
+        const int64_t start = Form1->GameStartCount;
+        TTestFixture::Now = start + 20 * kTenth;
+        Form1->MsgTimerTimer();
+        QVERIFY(FormGhost->Timer1->isActive());
+        QVERIFY(Form1->MsgTimer->isActive());
+        const TRealQuestion q = AbandonInTheRealBox(&fx->Dialogs, start, answer, [] { return !ghostCellEntered(); });
+        QCOMPARE(q.Asked, QString("Ghostspiel noch gestartet.\r\nSpiel abbrechen?"));
+        QVERIFY(q.Held);
+        QVERIFY(!GameQuestionOpen());
+        QVERIFY(!QApplication::activeModalWidget());
+
+        if (answer == QLatin1String("&Nein")) {
+            QVERIFY(Form1->GameRunning);
+            QVERIFY(!Form1->Paused);
+            QVERIFY(FormGhost->GhostMode);
+            QCOMPARE(ShownSetUpWindows(), QStringList());
+            Form1->MsgTimerTimer();
+            QCOMPARE(Form1->ElapsedTenths, int64_t(20));
+            return;
+        }
+        QVERIFY(!Form1->GameRunning);
+        QVERIFY(!FormGhost->GhostMode);
+        QVERIFY(!FormSpielEnde->isVisible());
+        QCOMPARE(ShownSetUpWindows(), QStringList{"FormGhost"});
+
+        startGhostGame("q");
+        playerFillsTheRest();
+        QVERIFY(!Form1->GameRunning);
+        QVERIFY(FormSpielEnde->isVisible());
+        QCOMPARE(EndTableNames(), QStringList({Form1->Players[1].Name, "Ghost(1)"}));
+        QVERIFY(EndDialogFits(2));
+        FormSpielEnde->BTC_closeClick();
+        QCOMPARE(ShownSetUpWindows(), QStringList{"FormGhost"});
     }
 
     void replayFollowsTheClock()

@@ -5,6 +5,8 @@
 #include "ExchangePeer.h"
 #include "GameSupport.h"
 #include "HostScript.h"
+#include "common/GameEndChecks.h"
+#include "common/RealMessageBoxes.h"
 #include "competitions/UChallenge.h"
 #include "competitions/UCompetitionFile.h"
 #include "competitions/UIniFile.h"
@@ -16,6 +18,7 @@
 #include "screens/USpielEnde.h"
 #include "ui/DialogService.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -150,6 +153,63 @@ struct THostedStages {
     std::vector<TTelegram> Login;
     std::vector<TTelegram> After[3]; // after stage 1 and stage 2
     QStringList Rows[3];
+};
+
+// This machine as "Gast", the client of the host "Wirt", a bare peer on
+// loopback that the test speaks for.
+struct TClientOfPeer {
+    const QString Me = QStringLiteral("127.0.0.1");
+    const QString HostAddress = QStringLiteral("127.0.0.2");
+    TLoopbackPeer Peer;
+    THostScript Script{Peer, Me};
+    const QString Puzzle = PuzzleWithOpenCells(3);
+
+    // The peer bound and this machine's listener on, as a machine that
+    // is about to join a tournament.
+    bool Connect(int port)
+    {
+        if (!Peer.Bind(HostAddress, port))
+            return false;
+        Form1->SinglePlayerGame = false;
+        FormStart->GameKind = 5;
+        if (!NETZ->SetListenerActive(true))
+            return false;
+        NETZ->SendTimer->start(1);
+        return true;
+    }
+
+    // The login and the host's answer to it: both players' entries and the
+    // client's number.
+    void Login()
+    {
+        NETZ->SendLogin(HostAddress);
+        Script.Entry(1, QStringLiteral("Wirt~127.0.0.2"));
+        Script.Entry(2, QStringLiteral("Gast~127.0.0.1"));
+        Script.PlayerId(2);
+        QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
+    }
+
+    // The host starts a game and counts it down once the client is ready.
+    void StartStage()
+    {
+        const size_t readyBefore = Peer.OfKind(akReady).size();
+        Script.StartRound(Puzzle);
+        QVERIFY(runUntil([&] { return Peer.OfKind(akReady).size() == readyBefore + 1; }, 3000));
+        QCOMPARE(Peer.OfKind(akReady).back().Gid, 2);
+        for (int a : {3, 2, 1})
+            Script.Phase(a);
+        Script.Phase(0, 0, QString(), 3);
+        QVERIFY(runUntil([] { return Form1->GameRunning; }, 3000));
+    }
+
+    // The end of the game, from the host.
+    void EndStage()
+    {
+        TTelegram end;
+        end.Aktion = akEndOfGame;
+        Script.Send(end);
+        QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 3000));
+    }
 };
 } // namespace
 
@@ -753,45 +813,22 @@ private slots:
         QCOMPARE(resultRows().size(), 2);
         FormCha->close();
 
-        const QString me = QStringLiteral("127.0.0.1");
-        const QString hostAddress = QStringLiteral("127.0.0.2");
-        TLoopbackPeer peer;
-        QVERIFY(peer.Bind(hostAddress, port));
-        Form1->SinglePlayerGame = false;
-        FormStart->GameKind = 5;
-        QVERIFY(NETZ->SetListenerActive(true));
-        NETZ->SendTimer->start(1);
-        THostScript script(peer, me);
-        auto login = [&] {
-            NETZ->SendLogin(hostAddress);
-            script.Entry(1, QStringLiteral("Wirt~127.0.0.2"));
-            script.Entry(2, QStringLiteral("Gast~127.0.0.1"));
-            script.PlayerId(2);
-        };
-        const QString puzzle = PuzzleWithOpenCells(3);
-        auto playStage = [&](int s) {
-            const size_t readyBefore = peer.OfKind(akReady).size();
-            script.StartRound(puzzle);
-            QVERIFY2(runUntil([&] { return peer.OfKind(akReady).size() == readyBefore + 1; }, 3000),
-                     qPrintable(QStringLiteral("no ready report for stage %1").arg(s)));
-            QCOMPARE(peer.OfKind(akReady).back().Gid, 2);
-            for (int a : {3, 2, 1})
-                script.Phase(a);
-            script.Phase(0, 0, QString(), 3);
-            QVERIFY(runUntil([] { return Form1->GameRunning; }, 3000));
+        TClientOfPeer client;
+        QVERIFY(client.Connect(port));
+        auto playStage = [&] {
+            client.StartStage();
+            if (QTest::currentTestFailed())
+                return;
             // The start closed the window; the client is still in the tournament.
             QVERIFY(!FormCha->isVisible());
             QVERIFY(FormCha->TournamentActive);
-            TTelegram end;
-            end.Aktion = akEndOfGame;
-            script.Send(end);
-            QVERIFY(runUntil([] { return FormSpielEnde->isVisible(); }, 3000));
+            client.EndStage();
         };
         // The window shows the host's tournament as the host last sent it.
         auto expectHosts = [&](const QStringList &rows, const QStringList &tree) {
             QVERIFY(FormCha->isVisible());
             QCOMPARE(NETZ->MyPlayerNo, 2);
-            QCOMPARE(Form1->Players[1].Address, hostAddress);
+            QCOMPARE(Form1->Players[1].Address, client.HostAddress);
             expectLocked(2);
             QCOMPARE(resultRows(), rows);
             QCOMPARE(treeLines(), tree);
@@ -800,9 +837,8 @@ private slots:
         const QStringList tree1{"Pokal", "  0001: Sudoku; Vorgabe: Leicht; Bewertung: Leicht; Merker: 4"};
         const QStringList tree2 = tree1 + QStringList{"  0002: Sudoku; Vorgabe: Schwer; Bewertung: Schwer; Merker: 3"};
 
-        login();
-        QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
-        script.Send(host.Login);
+        client.Login();
+        client.Script.Send(host.Login);
         QVERIFY(runUntil([&] { return FormCha->isVisible() && FormCha->bt_start->text() == "Server startet Spiel"; },
                          3000));
         QVERIFY(runUntil([&] { return NETZ->QueuedCount(1) == 0; }, 3000));
@@ -810,7 +846,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
 
-        playStage(1);
+        playStage();
         if (QTest::currentTestFailed())
             return;
         if (results == QLatin1String("close")) {
@@ -824,7 +860,7 @@ private slots:
         QVERIFY(!FormSpielEnde->isVisible());
         QCOMPARE(FormCha->isVisible(), results != QLatin1String("board"));
         // The host back at its window after the stage.
-        script.Send(host.After[1]);
+        client.Script.Send(host.After[1]);
         QVERIFY(runUntil([&] { return resultRows() == host.Rows[1]; }, 3000));
         expectHosts(host.Rows[1], tree1);
 
@@ -850,26 +886,111 @@ private slots:
             QVERIFY(!FormCha->TournamentActive);
             QCOMPARE(NETZ->MyPlayerNo, 0);
             QVERIFY(FormStart->isVisible());
-            QVERIFY(runUntil([&] { return !peer.OfKind(akLogoff).empty(); }, 3000));
+            QVERIFY(runUntil([&] { return !client.Peer.OfKind(akLogoff).empty(); }, 3000));
             // Back in: the host's login handling sends its lists and the lock.
-            login();
-            QVERIFY(runUntil([] { return NETZ->MyPlayerNo == 2; }, 3000));
-            script.Send(host.After[1]);
-            script.Send(header(QStringLiteral("Pokal"), 2, kTournamentLock));
+            client.Login();
+            client.Script.Send(host.After[1]);
+            client.Script.Send(header(QStringLiteral("Pokal"), 2, kTournamentLock));
             QVERIFY(runUntil([&] { return NETZ->QueuedCount(1) == 0 && FormCha->isVisible(); }, 3000));
             QVERIFY(FormCha->TournamentActive);
         }
         expectHosts(host.Rows[1], tree1);
 
-        playStage(2);
+        playStage();
         if (QTest::currentTestFailed())
             return;
         FormSpielEnde->BTC_closeClick();
         expectHosts(host.Rows[1], tree1);
-        script.Send(host.After[2]);
+        client.Script.Send(host.After[2]);
         QVERIFY(runUntil([&] { return resultRows() == host.Rows[2]; }, 3000));
         expectHosts(host.Rows[2], tree2);
         QCOMPARE(fileBytes(QStringLiteral("Eigen")), own);
+
+        NETZ->SendTimer->stop();
+        Form1->ResetPlayers();
+        NETZ->MyPlayerNo = 0;
+        Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 0);
+    }
+
+    // "Turnier noch gestartet." in the program's own message box on a client
+    // while the host ends the stage under it: the box closes unanswered and
+    // nothing of "Ja" happens, the results of the stage lead on to one
+    // set-up window, the tournament's, and each end-of-game dialog is as high
+    // as the rows it fills.
+    void theHostsEndTakesTheRealQuestionBack_data()
+    {
+        QTest::addColumn<int>("kind"); // what the host sends under the question
+        QTest::newRow("the end of the game") << int(akEndOfGame);
+        QTest::newRow("the host ended it") << int(akGameEnded);
+    }
+    void theHostsEndTakesTheRealQuestionBack()
+    {
+        QFETCH(int, kind);
+        const THostedStages host = hostTwoStages();
+        QFile::remove(CompetitionFilePath(ProgramDir(), QStringLiteral("Pokal"), 20));
+        FormOpt->NickName->setText(QStringLiteral("Gast"));
+        FormStart->PlayMode = 20;
+        TClientOfPeer client;
+        QVERIFY(client.Connect(port));
+        client.Login();
+        client.Script.Send(host.Login);
+        QVERIFY(runUntil([] { return FormCha->isVisible(); }, 3000));
+
+        client.StartStage();
+        if (QTest::currentTestFailed())
+            return;
+        QString asked;
+        int waited = 0;
+        // The clock runs as in the program: a stop it sees takes the question back.
+        Form1->MsgTimer->start();
+        AskWithRealMessageBoxes(
+            &fx->Dialogs,
+            [&](QMessageBox &box) {
+                if (asked.isEmpty()) {
+                    asked = box.text();
+                    TTelegram t;
+                    t.Aktion = kind;
+                    t.Gid = -1;
+                    client.Script.Send(t);
+                } else if (++waited > 300) {
+                    // Not taken back: answered, or the test would wait for ever.
+                    ClickBoxButton(box, QStringLiteral("&Ja"));
+                }
+            },
+            [] { Form1->BTC_Spiel_EndeClick(); });
+        Form1->MsgTimer->stop();
+        QCOMPARE(asked, QString("Turnier noch gestartet.\r\nSpiel abbrechen?"));
+        QVERIFY(waited <= 300);
+        QVERIFY(!GameQuestionOpen());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!Form1->GameRunning);
+        // Still the host's client, in its tournament; no logoff went out.
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        QCOMPARE(Form1->Players[1].Address, client.HostAddress);
+        QVERIFY(FormCha->TournamentActive);
+        QVERIFY(client.Peer.OfKind(akLogoff).empty());
+        if (kind == akEndOfGame) {
+            QVERIFY(FormSpielEnde->isVisible());
+            QCOMPARE(EndTableNames(), QStringList({"Wirt", "Gast"}));
+            QVERIFY(EndDialogFits(2));
+            FormSpielEnde->BTC_closeClick();
+            QCOMPARE(ShownSetUpWindows(), QStringList{"FormCha"});
+        } else {
+            QVERIFY(!FormSpielEnde->isVisible());
+            QCOMPARE(ShownSetUpWindows(), QStringList{"FormStart"});
+        }
+        client.Script.Send(host.After[1]);
+        QVERIFY(runUntil([&] { return resultRows() == host.Rows[1]; }, 3000));
+
+        // The next stage ends as every stage does.
+        client.StartStage();
+        if (QTest::currentTestFailed())
+            return;
+        client.EndStage();
+        QCOMPARE(EndTableNames(), QStringList({"Wirt", "Gast"}));
+        QVERIFY(EndDialogFits(2));
+        FormSpielEnde->BTC_closeClick();
+        QCOMPARE(ShownSetUpWindows(), QStringList{"FormCha"});
 
         NETZ->SendTimer->stop();
         Form1->ResetPlayers();
