@@ -1,11 +1,8 @@
 #include "board/UQuadrivo.h"
 
 #include "board/ULog.h"
-#include "board/UMeldung.h"
 #include "board/UQuadrivo_Builtin.h"
-#include "board/UWindowFit.h"
 #include "competitions/UChallenge.h"
-#include "competitions/UDuell.h"
 #include "competitions/Ughost.h"
 #include "net/UNETZ.h"
 #include "net/USucheSpiele.h"
@@ -20,13 +17,10 @@
 #include "screens/UVorgabe.h"
 #include "settings/USonstiges.h"
 #include "settings/USystem.h"
-#include "solver/UBingo.h"
 #include "ui/DialogService.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QDir>
 #include <QHostInfo>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -36,14 +30,6 @@
 TForm1 *Form1 = nullptr;
 
 namespace {
-std::function<QPoint()> &cursorSource()
-{
-    static std::function<QPoint()> source;
-    return source;
-}
-
-QPoint cursorPos() { return cursorSource() ? cursorSource()() : QCursor::pos(); }
-
 // The program's name, as the caption and the close query call it.
 const QString kSplashTitle = QStringLiteral("Quadrivo");
 
@@ -83,153 +69,7 @@ QPixmap makeSplashPicture()
                QStringLiteral("allein oder mit bis zu acht Spielern"));
     return pm;
 }
-
-// A control of the window toolkit's class with this exact name, and its Tag.
-bool controlTag(const QObject *control, int &tag)
-{
-    if (auto *c = qobject_cast<const TMouseControl *>(control)) {
-        tag = c->Tag;
-        return true;
-    }
-    if (auto *c = qobject_cast<const TBitBtn *>(control)) {
-        tag = c->Tag;
-        return true;
-    }
-    if (auto *c = qobject_cast<const TButton *>(control)) {
-        tag = c->Tag;
-        return true;
-    }
-    if (auto *c = qobject_cast<const TSpinEdit *>(control)) {
-        tag = c->Tag;
-        return true;
-    }
-    if (auto *c = qobject_cast<const TRadioButton *>(control)) {
-        tag = c->Tag;
-        return true;
-    }
-    return false;
-}
 } // namespace
-
-// ---- shared routines -------------------------------------------------------
-
-int TranslateKeypadKey(int key, bool onKeypad, bool numLockHeld)
-{
-    if (!onKeypad || numLockHeld)
-        return key;
-    switch (key) {
-    case Qt::Key_Clear:
-        return Qt::Key_5;
-    case Qt::Key_PageUp:
-        return Qt::Key_9;
-    case Qt::Key_PageDown:
-        return Qt::Key_3;
-    case Qt::Key_End:
-        return Qt::Key_1;
-    case Qt::Key_Home:
-        return Qt::Key_7;
-    case Qt::Key_Left:
-        return Qt::Key_4;
-    case Qt::Key_Up:
-        return Qt::Key_8;
-    case Qt::Key_Right:
-        return Qt::Key_6;
-    case Qt::Key_Down:
-        return Qt::Key_2;
-    case Qt::Key_Insert:
-        return Qt::Key_0;
-    case Qt::Key_Delete:
-        return Qt::Key_Period;
-    default:
-        return key;
-    }
-}
-
-int GetControlTagOr(const QObject *control, int def)
-{
-    if (!control)
-        return def;
-    static const char *const classes[] = {"TBitBtn", "TImage",  "TPanel",    "TLabel",
-                                          "TButton", "TWebBrowser", "TSpinEdit", "TRadioButton"};
-    const char *name = control->metaObject()->className();
-    for (const char *c : classes)
-        if (qstrcmp(name, c) == 0) {
-            int tag = def;
-            return controlTag(control, tag) ? tag : def;
-        }
-    return def;
-}
-
-int GetControlTag(const QObject *control) { return GetControlTagOr(control, -1); }
-
-void SetHelpCursor(QWidget *control, Qt::KeyboardModifiers shift)
-{
-    if (!Form1)
-        return;
-    Form1->HelpCursor = (shift & ~Qt::KeypadModifier) == Qt::ControlModifier ? -20 : 0;
-    if (!control)
-        return;
-    static const char *const classes[] = {"TLabel",   "TPanel",    "TBoundLabel",  "TLabeledEdit", "TImage",
-                                          "TTreeView", "TListView", "TSpinEdit", "TRadioButton"};
-    const char *name = control->metaObject()->className();
-    for (const char *c : classes)
-        if (qstrcmp(name, c) == 0) {
-            if (Form1->HelpCursor == -20)
-                control->setCursor(Qt::WhatsThisCursor);
-            else
-                control->setCursor(Qt::ArrowCursor);
-            return;
-        }
-}
-
-void WireHelpCursor(TMouseControl *control, const std::function<void(QWidget *, Qt::KeyboardModifiers)> &handler)
-{
-    QObject::connect(control, &TMouseControl::MouseMove, control,
-                     [control, handler](Qt::KeyboardModifiers shift, int, int) { handler(control, shift); });
-    QObject::connect(
-        control, &TMouseControl::MouseDown, control,
-        [control, handler](Qt::MouseButton, Qt::KeyboardModifiers shift, int, int) { handler(control, shift); });
-}
-
-void SetCursorPosSource(std::function<QPoint()> source) { cursorSource() = std::move(source); }
-
-void TrackHoveredControl(QObject *control) { TrackHoveredControlAt(control, cursorPos()); }
-
-void TrackHoveredControlAt(QObject *control, QPoint p)
-{
-    if (!Form1)
-        return;
-    if (p.x() == Form1->LastMouseX && p.y() == Form1->LastMouseY)
-        return;
-    Form1->LastMouseX = p.x();
-    Form1->LastMouseY = p.y();
-    int tag = GetControlTag(control);
-    if (tag > 100)
-        tag -= 100;
-    Form1->HoverTag = tag;
-}
-
-void PlaceOverMainWindow(QWidget *w, bool wholeWindow)
-{
-    if (!Form1 || !w)
-        return;
-    // Left and Top are the outer (frame) position; under a window manager the
-    // client area starts further in. The vertical centring uses the client height.
-    const QRect main = Form1->frameGeometry();
-    const int clientH = Form1->height();
-    const int toolW = Form1->ToolPanel && !wholeWindow ? Form1->ToolPanel->width() : 0;
-    const int left = std::max(1, main.left() + (main.width() - toolW - w->width()) / 2);
-    int top;
-    if (w->height() < clientH) {
-        top = main.top() + (clientH - w->height()) / 2;
-    } else {
-        top = main.top();
-        const QScreen *screen = Form1->screen();
-        if (screen && top + w->height() > screen->geometry().bottom())
-            top = main.top() + main.height() - w->height(); // flush with its bottom edge
-    }
-    w->move(left, top);
-}
 
 // ---- the window --------------------------------------------------------------
 
@@ -447,170 +287,6 @@ void TForm1::FormPaint()
     brett->setGeometry(0, 0, width() - (ToolPanel->isVisible() ? ToolPanel->width() : 0), height());
     if (FormFeld)
         FormFeld->LayoutBoard();
-}
-
-void TForm1::SplashTimerTimer()
-{
-    if (Trace && Trace->TicksPerMicrosecond == 0)
-        Trace->InitTraceClock();
-    SplashTimer->Tag += 1;
-    switch (SplashTimer->Tag) {
-    case 20: {
-        static const int32_t colourDefaults[9] = {0,        0x00FF00, 0x74A9DE, 0xFFFF00, 0x00FFFF,
-                                                  0xFF00FF, 0xF0CAA6, 0x0000FF, 0xFF0000};
-        for (int p = 1; p <= 8; ++p)
-            FormOpt->ColourImage(p)->Tag =
-                RegReadInteger(QStringLiteral("ColSp%1").arg(p), colourDefaults[p]);
-        FormDuell->SetPlayerColour(FormDuell->Spieler1, RegReadInteger(QStringLiteral("DuellSpieler1"), 0x0000FF));
-        FormDuell->SetPlayerColour(FormDuell->Spieler2, RegReadInteger(QStringLiteral("DuellSpieler2"), 0x00FF00));
-        FormDuell->SetMitSpielen(true);
-        FormOpt->im1Click(nullptr);
-        FormOpt->ApplySkin();
-        FormFeld->CreatePlayerTable();
-        FormStart->ShowStartTab(1);
-        break;
-    }
-    case 42:
-        FormOpt->IPAdressen->SetItems(GetLocalIPList());
-        FormOpt->SelfIp->setText(NETZ->LocalAddress());
-        GameRunning = false;
-        HostsNetworkGame = false;
-        Paused = false;
-        EditorMode = false;
-        StopRequested = false;
-        CountsPerTenth = PerfFrequency() / 10;
-        break;
-    case 43:
-        FormOpt->Port->setText(RegReadString(QStringLiteral("Port"), QStringLiteral("2401")));
-        FormOpt->ChgPortClick();
-        FormInfo->Label1->setText(QString::fromLatin1(kVersionText));
-        Label1->setText(QString::fromLatin1(kVersionText));
-        Label1->adjustSize();
-        Label1->move(490, 115);
-        Label1->raise();
-        break;
-    case 44:
-        FormFeld->CreateBoardControls();
-        break;
-    case 45:
-        SplashTimer->SetEnabled(false);
-        m_lock = std::make_unique<QLockFile>(InstanceLockPath());
-        // Only a lock whose process is gone counts as stale, never an old one.
-        m_lock->setStaleLockTime(0);
-        if (!m_lock->tryLock(0)) {
-            m_lock.reset();
-            SecondInstance = true;
-            ShowMessage(QStringLiteral("Das Programm wurde schon gestartet!"));
-            QuitProgram();
-            return;
-        }
-        SplashTimer->SetEnabled(true);
-        break;
-    case 46:
-        MsgTimer->SetEnabled(true);
-        WartezeitTimer->SetEnabled(true);
-        Blinken->SetEnabled(true);
-        NETZ->SendTimer->SetEnabled(true);
-        break;
-    case 150:
-        readSettingsStep150();
-        break;
-    case 153:
-        ResetPlayers();
-        FormGO->ApplyOptionRules();
-        FormStart->Tab_EinzelspielerClick(nullptr);
-        SplashTimer->SetEnabled(false);
-        FormStart->show();
-        break;
-    default:
-        break;
-    }
-    if (SplashTimer->Tag > 155)
-        SplashTimer->SetEnabled(false);
-}
-
-void TForm1::readSettingsStep150()
-{
-    // A name stored too long is cut without a word: the options window's
-    // warning is for typing, not for the splash.
-    FormOpt->NickName->setText(RegReadString(QStringLiteral("Nickname"), DefaultNickname()).left(kMaxNickLength));
-    FormGO->SetImportDir(RegReadString(QStringLiteral("ImportPath"), QDir::toNativeSeparators(ProgramDir())));
-    SetBingoChange(RegReadInteger(QStringLiteral("BingoFest"), 0));
-    FormGO->SetBingoMaxValue(RegReadInteger(QStringLiteral("AnzBingo"), 4));
-    SetBingoKind(RegReadInteger(QStringLiteral("BingoModus"), 0));
-    FormOpt->SetFoundColored(RegReadInteger(QStringLiteral("foundcolored"), 1));
-    FormGO->SetImport(RegReadInteger(QStringLiteral("Import"), 0));
-    FormGO->SetGameType(RegReadInteger(QStringLiteral("Spielart"), 1));
-    // "level" is shared with the internet client, whose range is 1..4: a
-    // value outside the game options' own range counts as their default.
-    int level = RegReadInteger(QStringLiteral("level"), 0);
-    if (level < 0 || level > 3)
-        level = 0;
-    FormGO->SetLevel(level);
-    FormGO->SetRating(RegReadInteger(QStringLiteral("bewertung"), 1));
-    FormGO->SetMaxMarks(RegReadInteger(QStringLiteral("AnzMerker"), 2));
-    FormGO->SetMarkBonus(RegReadInteger(QStringLiteral("BonusMerker"), 0));
-    FormGO->SetRotation(RegReadInteger(QStringLiteral("Rotation"), 0));
-    FormGO->SetMix(RegReadInteger(QStringLiteral("Mixen"), 0));
-    FormGO->SetEvaluation(RegReadInteger(QStringLiteral("Durchspielen"), 1));
-    FormOpt->SetSound(RegReadInteger(QStringLiteral("Sound"), 1));
-    FormOpt->SetKeyboard(RegReadInteger(QStringLiteral("alltastatur"), 0));
-    FormGO->SetOwnBoard(RegReadInteger(QStringLiteral("eigenesfeld"), 0));
-    FormOpt->SizeMerker->setValue(RegReadInteger(QStringLiteral("FontSizeMerker"), FormOpt->SizeMerker->value()));
-    FormOpt->SizeZahlen->setValue(RegReadInteger(QStringLiteral("FontSizeZahlen"), FormOpt->SizeZahlen->value()));
-
-    LogoPic->hide();
-    Label1->hide();
-    ToolPanel->show();
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::FramelessWindowHint, false);
-    if (wasVisible)
-        show();
-
-    const int top = RegReadInteger(QStringLiteral("Window1Top"), 10);
-    const int left = RegReadInteger(QStringLiteral("Window1Left"), 10);
-    const int h = RegReadInteger(QStringLiteral("Window1Height"), 725);
-    const int w = RegReadInteger(QStringLiteral("Window1Width"), 1020);
-    // The stored place may be from a monitor that is gone or simply broken:
-    // the window goes where it can be seen, at a size the screen can hold.
-    const QRect place = FitWindowToScreens(left, top, w, h, QSize(1020, 725));
-    move(place.topLeft());
-    resize(place.size());
-    brett->show();
-    FormPaint();
-
-    FormOpt->SpanBlock->setValue(RegReadInteger(QStringLiteral("TrennBlock"), 6));
-    FormOpt->SpanZelle->setValue(RegReadInteger(QStringLiteral("TrennZelle"), 3));
-    FormOpt->MenueColorValue = RegReadInteger(QStringLiteral("MenueColor"), 0x005EBB);
-    FormOpt->FeldColorValue = RegReadInteger(QStringLiteral("FeldColor"), 0x409FFF);
-    FormOpt->TrennColor1Value = RegReadInteger(QStringLiteral("TrennColor1"), 0x003366);
-    FormOpt->TrennColor2Value = RegReadInteger(QStringLiteral("TrennColor2"), 0xFFFFFF);
-    FormOpt->Merker1ColorValue = RegReadInteger(QStringLiteral("Merker1Color"), 0x00FF00);
-    FormOpt->Merker2ColorValue = RegReadInteger(QStringLiteral("Merker2Color"), 0x00FFFF);
-    WEBForm->SetRememberLogin(RegReadInteger(QStringLiteral("inetmerken"), 0));
-    // The same shared value: outside 1..4 the internet client shows its
-    // default and leaves the stored level of the game options alone.
-    const int webLevel = RegReadInteger(QStringLiteral("level"), 1);
-    if (webLevel >= 1 && webLevel <= 4)
-        WEBForm->SetWebLevel(webLevel);
-    else
-        WEBForm->ApplyWebLevel(1);
-    WEBForm->SetWebPlayers(RegReadInteger(QStringLiteral("player"), 2));
-    WEBForm->iNet_User->setText(RegReadString(QStringLiteral("iNetUser"), QString()));
-    WEBForm->iNet_Passwort->setText(RegReadString(QStringLiteral("iNetPW"), QString()));
-    FormCha->SetTurnierEndeArt(RegReadInteger(QStringLiteral("TurnierEndeArt"), 2));
-    SetBingoFill(RegReadInteger(QStringLiteral("BingoArt"), 1));
-    // The game type's text was made before the refill kind was known.
-    FormGO->UpdateArtLabel();
-    FormOpt->ApplyColours();
-    if (FormMeld)
-        FormMeld->SetPanelColour(FormOpt->MenueColorValue);
-
-    if (RegReadInteger(QStringLiteral("Disclaimer"), 0) == 0) {
-        SplashTimer->SetEnabled(false);
-        Disclaimer->show();
-        hide();
-    }
 }
 
 void TForm1::QuitProgram()
