@@ -343,7 +343,11 @@ void TForm1::WartezeitTimerTimer()
         if (!r.Active || r.WaitSeconds <= 0)
             continue;
         --r.WaitSeconds;
-        if (me == 0 || r.PlayerNo != me)
+        // Once the game is over (it ended, or the host ended it) the rest
+        // of a penalty only counts down in the table: its notice would
+        // cover the one that told the end, and the board it gives back
+        // belongs to a game that no longer runs.
+        if (me == 0 || r.PlayerNo != me || !GameRunning)
             continue;
         if (r.WaitSeconds > 0) {
             if (FormMeld) {

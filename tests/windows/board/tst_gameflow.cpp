@@ -365,6 +365,7 @@ private slots:
     void penaltyCountdown()
     {
         Form1->SinglePlayerGame = false;
+        Form1->GameRunning = true;
         NETZ->MyPlayerNo = 2;
         for (int p : {1, 2, 3}) {
             Form1->Players[p].Active = p != 3;
@@ -394,6 +395,34 @@ private slots:
         QCOMPARE(Form1->Players[1].WaitSeconds, 0);
         QCOMPARE(Form1->Players[2].WaitSeconds, 0);
         QCOMPARE(Form1->PlayerRows[2].WaitLabel->text(), QString("0"));
+    }
+
+    // A penalty that outlasts its game counts down in the table only: the
+    // notice that told the end stays, and the board stays hidden.
+    void penaltyAfterTheGameEnded()
+    {
+        Form1->SinglePlayerGame = false;
+        NETZ->MyPlayerNo = 2;
+        for (int p : {1, 2}) {
+            Form1->Players[p].Active = true;
+            Form1->Players[p].PlayerNo = p;
+            Form1->Players[p].Address = QStringLiteral("127.0.0.%1").arg(p);
+        }
+        Form1->Players[2].WaitSeconds = 2;
+        Form1->GameRunning = true;
+        Form1->brett->hide();
+        Form1->WartezeitTimerTimer();
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Strafzeit :1"));
+
+        Form1->GameRunning = false;
+        FormMeld->ShowText(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
+        Form1->WartezeitTimerTimer();
+        QCOMPARE(Form1->Players[2].WaitSeconds, 0);
+        QCOMPARE(Form1->PlayerRows[2].WaitLabel->text(), QString("0"));
+        QCOMPARE(FormMeld->MeldTXT->text(), QString("Spieler 1 (Server) hat das Spiel beendet."));
+        QVERIFY(FormMeld->isVisible());
+        QVERIFY(!Form1->brett->isVisible());
+        FormMeld->hide();
     }
 
     // ---- the stops ----
