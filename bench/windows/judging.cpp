@@ -1,7 +1,8 @@
 // The host's cost to judge one entry, with every result telegram it sends:
 // in single play on the local path (the result handlers run at once), and
 // as the host of 2, 4 and 8 players on loopback, where the results are
-// queued, sent, and acknowledged by the other players' sockets; the
+// queued, sent, and acknowledged by the other players' sockets (served on a
+// thread of their own, as other machines answer beside the host); the
 // acknowledgements come in through the host's own socket and receive path
 // before the entry counts as done.
 //   judging_hostN_*          the player's path: the entry leaves the judged
@@ -23,11 +24,17 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QNetworkDatagram>
-#include <QUdpSocket>
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -105,25 +112,56 @@ void entry(int p, int x, int y, int z)
 
 // The other players: a socket on each player's address that acknowledges
 // every telegram it gets, as the player's program does first thing, and
-// sends the judged player's entries to the host as its program does.
+// sends the judged player's entries to the host as its program does. The
+// players are other machines, so their sockets are served on a thread of
+// their own: their receiving and answering runs beside the host's work, as
+// it does on the wire, instead of taking turns with it on the host's thread.
 class TPeers {
 public:
-    int Received = 0;
+    std::atomic<int> Received{0};
+
+    ~TPeers() { Close(); }
 
     void Open(int players, int port)
     {
-        m_port = port;
+        m_host.sin_family = AF_INET;
+        m_host.sin_port = htons(quint16(port));
+        m_host.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         for (int p = 2; p <= players; ++p) {
-            auto s = std::make_unique<QUdpSocket>();
-            s->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(p)), quint16(port));
-            QUdpSocket *raw = s.get();
-            QObject::connect(raw, &QUdpSocket::readyRead, raw, [this, raw] { Answer(raw); });
-            m_sockets.push_back(std::move(s));
+            const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            sockaddr_in own{};
+            own.sin_family = AF_INET;
+            own.sin_port = htons(quint16(port));
+            own.sin_addr.s_addr = htonl(INADDR_LOOPBACK + quint32(p - 1));
+            if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr *>(&own), sizeof own) != 0) {
+                std::fprintf(stderr, "judging: cannot bind player %d\n", p);
+                std::exit(1);
+            }
+            m_fds.push_back(fd);
         }
+        if (pipe2(m_stop, O_CLOEXEC) != 0) {
+            std::fprintf(stderr, "judging: no pipe\n");
+            std::exit(1);
+        }
+        m_thread = std::thread([this] { Serve(); });
     }
-    void Close() { m_sockets.clear(); }
 
-    // Player p's entry, reliable and numbered on its queue to the host.
+    void Close()
+    {
+        if (!m_thread.joinable())
+            return;
+        const char byte = 0;
+        (void)!write(m_stop[1], &byte, 1);
+        m_thread.join();
+        for (int fd : m_fds)
+            close(fd);
+        m_fds.clear();
+        close(m_stop[0]);
+        close(m_stop[1]);
+    }
+
+    // Player p's entry, reliable and numbered on its queue to the host. A
+    // datagram send is one system call, safe beside the serving thread.
     void Enter(int p, int x, int y, int z)
     {
         TTelegram t;
@@ -136,25 +174,49 @@ public:
         t.Loop = 1;
         t.TAN = m_tan;
         m_tan = (m_tan + 1) % kTelegramRingSize;
-        m_sockets[size_t(p - 2)]->writeDatagram(EncodeTelegram(t), QHostAddress(QStringLiteral("127.0.0.1")),
-                                                quint16(m_port));
+        SendToHost(m_fds[size_t(p - 2)], EncodeTelegram(t));
     }
 
 private:
-    int m_port = 0;
+    sockaddr_in m_host{};
     int m_tan = 0;
-    std::vector<std::unique_ptr<QUdpSocket>> m_sockets;
+    std::vector<int> m_fds;
+    int m_stop[2] = {-1, -1};
+    std::thread m_thread;
 
-    void Answer(QUdpSocket *s)
+    void SendToHost(int fd, const QByteArray &bytes)
     {
-        while (s->hasPendingDatagrams()) {
-            const QNetworkDatagram d = s->receiveDatagram();
-            TTelegram t;
-            // The host's acknowledgements of the entries need no answer.
-            if (DecodeTelegram(d.data(), t) != TWireStatus::Ok || t.ACK != 1)
+        (void)sendto(fd, bytes.constData(), size_t(bytes.size()), 0, reinterpret_cast<const sockaddr *>(&m_host),
+                     sizeof m_host);
+    }
+
+    void Serve()
+    {
+        std::vector<pollfd> watched;
+        for (int fd : m_fds)
+            watched.push_back({fd, POLLIN, 0});
+        watched.push_back({m_stop[0], POLLIN, 0});
+        char buf[2048];
+        for (;;) {
+            if (poll(watched.data(), nfds_t(watched.size()), -1) < 0)
                 continue;
-            ++Received;
-            s->writeDatagram(EncodeAcknowledgement(t), QHostAddress(QStringLiteral("127.0.0.1")), quint16(m_port));
+            if (watched.back().revents != 0)
+                return;
+            for (size_t i = 0; i + 1 < watched.size(); ++i) {
+                if ((watched[i].revents & POLLIN) == 0)
+                    continue;
+                for (;;) {
+                    const ssize_t n = recv(watched[i].fd, buf, sizeof buf, MSG_DONTWAIT);
+                    if (n < 0)
+                        break;
+                    TTelegram t;
+                    // The host's acknowledgements of the entries need no answer.
+                    if (DecodeTelegram(QByteArray(buf, int(n)), t) != TWireStatus::Ok || t.ACK != 1)
+                        continue;
+                    ++Received;
+                    SendToHost(watched[i].fd, EncodeAcknowledgement(t));
+                }
+            }
         }
     }
 };
