@@ -181,6 +181,8 @@ public:
     // A client between the host's games: the menu panel as its way on, and
     // the notice that player 1 starts the next game.
     void WaitForHostsNextGame();
+    // Back to the start screen: board, menu and "Spiel beenden" put away.
+    void ShowStartScreen();
     void StopGameDeferred();
     void BlinkenTimer();
     void MsgTimerTimer();

@@ -289,12 +289,25 @@ void TForm1::WaitForHostsNextGame()
     }
 }
 
+void TForm1::ShowStartScreen()
+{
+    Panel_Menue->resize(Panel_Menue->width(), 0);
+    brett->hide();
+    BTC_Spiel_Ende->setEnabled(false);
+    if (FormStart)
+        FormStart->show();
+}
+
 void TForm1::StopGameDeferred()
 {
     cancelPendingStart();
     HostsNetworkGame = false;
     GameRunning = false;
+    // The played cells go grey; a board already put away stays away.
+    const bool boardShown = !brett->isHidden();
     ResetChangedCells();
+    if (!boardShown)
+        brett->hide();
     if (NETZ && NETZ->MyPlayerNo != 0)
         NETZ->SendLogoff();
     ResetPlayers();

@@ -11,9 +11,11 @@
 #include "net/USucheSpiele.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
+#include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 #include "settings/USonstiges.h"
 #include "settings/USystem.h"
+#include "solver/UBingo.h"
 
 namespace {
 // Names and addresses are short strings.
@@ -412,11 +414,18 @@ void TNETZ::OnServerLogoff()
         TraceCat(2, QStringLiteral("Abmeldung des Servers ignoriert"));
         return;
     }
+    const bool roundRuns = Form1->GameRunning;
     Form1->ResetPlayers();
     MyPlayerNo = 0;
     Form1->StopRequested = true;
     if (FormCha && FormCha->isVisible())
         FormCha->close();
+    // Who waited for the host's next round has nothing left to wait for: it
+    // is back on the start screen at once. A round that runs stops on the
+    // next tick, and its board stays until the player leaves it; the
+    // results, when they are open, lead on by their own exits.
+    if (!roundRuns && !(FormSpielEnde && FormSpielEnde->isVisible()))
+        Form1->ShowStartScreen();
     showNotice(QStringLiteral("Spieler 1 (Server) hat sich abgemeldet."));
 }
 
@@ -454,14 +463,16 @@ void TNETZ::OnGameEnded()
     // The host's own copy comes back to it.
     if (MyPlayerNo < 2 || !Form1)
         return;
-    showNotice(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
     Form1->GameRunning = false;
+    // The round's Bingo offer goes with it.
+    ClearBingoList();
+    if (FormBingo)
+        FormBingo->close();
     // The round is over: who left during it leaves the table, as on the host.
     CloseUpLeftPlayers();
-    Form1->BTC_Spiel_Ende->setEnabled(false);
-    Form1->brett->hide();
-    if (FormStart)
-        FormStart->show();
+    Form1->ShowStartScreen();
+    // After the start screen, so that the notice lies over it.
+    showNotice(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
 }
 
 // ---- chat -----------------------------------------------------------------------------------

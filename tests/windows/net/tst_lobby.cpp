@@ -17,6 +17,7 @@
 #include "screens/UStart.h"
 #include "settings/USonstiges.h"
 #include "settings/USystem.h"
+#include "solver/UBingo.h"
 
 #include <QtTest>
 
@@ -1095,11 +1096,31 @@ private slots:
         QCOMPARE(out[1].Host, kPeer3);
     }
 
+    // Where the client was when its host left: in a round, waiting for the
+    // host's next one (as after its login, with the last round's board and
+    // the menu), in the host's countdown, or on the last round's results.
+    void clientLeavesWhenTheHostLeaves_data()
+    {
+        QTest::addColumn<int>("where");
+        QTest::newRow("in a round") << 0;
+        QTest::newRow("waiting for the next round") << 1;
+        QTest::newRow("in the countdown") << 2;
+        QTest::newRow("on the results") << 3;
+    }
     void clientLeavesWhenTheHostLeaves()
     {
+        QFETCH(int, where);
         player(1, "Host", kPeer);
         player(2, "Ich", kHost);
         NETZ->MyPlayerNo = 2;
+        Form1->GameRunning = where == 0;
+        Form1->GameStarting = where == 2;
+        Form1->brett->show();
+        Form1->BTC_Spiel_Ende->setEnabled(where == 0);
+        if (where == 1)
+            Form1->WaitForHostsNextGame();
+        if (where == 3)
+            FormSpielEnde->show();
         receiveKind(akServerLogoff, kPeer);
         QCOMPARE(NETZ->MyPlayerNo, 0);
         QVERIFY(Form1->StopRequested);
@@ -1112,6 +1133,25 @@ private slots:
         Form1->MsgTimerTimer();
         QVERIFY(!Form1->StopRequested);
         QVERIFY(!NETZ->IsListenerActive());
+        QVERIFY(!Form1->GameRunning && !Form1->GameStarting);
+        QVERIFY(FormMeld->isVisible());
+        if (where == 0) {
+            // The stopped round's board stays; "Spiel beenden" leads out.
+            QVERIFY(!Form1->brett->isHidden());
+            QVERIFY(Form1->BTC_Spiel_Ende->isEnabled());
+            QVERIFY(!FormStart->isVisible());
+        } else if (where == 3) {
+            // The results lead on by their own exits.
+            QVERIFY(FormSpielEnde->isVisible());
+            QVERIFY(!FormStart->isVisible());
+            FormSpielEnde->hide();
+        } else {
+            // Nothing left to wait for: the start screen, nothing of the game.
+            QVERIFY(FormStart->isVisible());
+            QVERIFY(Form1->brett->isHidden());
+            QVERIFY(!Form1->BTC_Spiel_Ende->isEnabled());
+            QCOMPARE(Form1->Panel_Menue->height(), 0);
+        }
     }
 
     void hostIgnoresAHostLogoff()
@@ -1173,10 +1213,13 @@ private slots:
         Form1->GameRunning = true;
         Form1->BTC_Spiel_Ende->setEnabled(true);
         Form1->brett->show();
+        // A Bingo round: its offer is open.
+        FormBingo->show();
         receiveKind(akGameEnded, kPeer, QString(), -1, 0, true);
         QVERIFY(!Form1->GameRunning);
         QVERIFY(!Form1->BTC_Spiel_Ende->isEnabled());
         QVERIFY(!Form1->brett->isVisible());
+        QVERIFY(!FormBingo->isVisible());
         QVERIFY(FormStart->isVisible());
         QCOMPARE(FormMeld->MeldTXT->text(), QString("Spieler 1 (Server) hat das Spiel beendet."));
     }
