@@ -158,9 +158,13 @@ QPixmap marblePicture()
 }
 
 // The column heads of a player table; the columns are those of the rows.
+// Each head is as wide as the place it is shown in (the main window's table,
+// the end-of-game table), so it is drawn pixel for pixel: a head stretched
+// by a few pixels doubles single columns of its small letters and moves the
+// words off the columns below them.
 QPixmap tableHead(bool statistics)
 {
-    const int w = 320, h = 26;
+    const int w = statistics ? 340 : 324, h = 26;
     QPixmap pm(w, h);
     QPainter p(&pm);
     QLinearGradient g(0, 0, 0, h);

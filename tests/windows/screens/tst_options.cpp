@@ -8,6 +8,7 @@
 #include "screens/OptionsTestSupport.h"
 #include "screens/UGameOptionen.h"
 #include "screens/UOptionen.h"
+#include "screens/USpielEnde.h"
 #include "screens/UStart.h"
 #include "settings/USonstiges.h"
 #include "settings/USystem.h"
@@ -639,8 +640,10 @@ private slots:
         QVERIFY(FormOpt->Pic_hacken == FormOpt->BankPicture("Pic_hacken"));
         QVERIFY(FormOpt->Pic_hacken->Picture().toImage() != FormOpt->pic_box->Picture().toImage());
         QVERIFY(FormOpt->orgFest->Picture().toImage() != FormOpt->orgNoMerker->Picture().toImage());
-        // The table heads fit the rows below them.
-        QCOMPARE(FormOpt->pic_Tabelle_kopf->Picture().width(), 320);
+        // The table heads fit the places they are shown in, so they are
+        // drawn unstretched and their words stand over the rows' columns.
+        QCOMPARE(FormOpt->pic_Tabelle_kopf->Picture().size(), Form1->Tabelle_kopf->size());
+        QCOMPARE(FormOpt->pic_Tabelle_kopf_statistik->Picture().size(), FormSpielEnde->Tabelle_kopf->size());
         QVERIFY(FormOpt->pic_Tabelle_kopf->Picture().toImage() !=
                 FormOpt->pic_Tabelle_kopf_statistik->Picture().toImage());
         // Every head word stays inside its column: nothing light in the gaps
