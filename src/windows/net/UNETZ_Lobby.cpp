@@ -259,6 +259,10 @@ void TNETZ::OnPlayerId()
     DistributePlayerColours();
     // The table shows its rows only once the own number is known.
     refreshPlayerTable();
+    // A client waiting for the host's start can always leave the game: on a
+    // second login nothing else would give its "Spiel beenden" back.
+    if (Form1 && !hostsNetworkGame() && !Form1->GameRunning && !Form1->GameStarting)
+        Form1->BTC_Spiel_Ende->setEnabled(true);
 }
 
 void TNETZ::BecomeHost()

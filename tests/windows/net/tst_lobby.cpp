@@ -642,6 +642,40 @@ private slots:
         QCOMPARE(NETZ->MyPlayerNo, 3);
     }
 
+    // A client that joins again (after a round, or after it left before a
+    // start) waits with "Spiel beenden" as its way out, as on its first
+    // login; a number that comes during a start or a round changes nothing.
+    void waitingClientCanLeave_data()
+    {
+        QTest::addColumn<int>("where");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("waiting") << 0 << true;
+        QTest::newRow("in the countdown") << 1 << false;
+        QTest::newRow("in a round") << 2 << false;
+    }
+    void waitingClientCanLeave()
+    {
+        QFETCH(int, where);
+        QFETCH(bool, enabled);
+        player(1, "Host", kPeer);
+        player(2, "Ich", kHost);
+        Form1->SinglePlayerGame = false;
+        Form1->BTC_Spiel_Ende->setEnabled(false);
+        Form1->GameStarting = where == 1;
+        Form1->GameRunning = where == 2;
+        receiveKind(akPlayerId, kPeer, QString(), 2, 0, true);
+        QCOMPARE(NETZ->MyPlayerNo, 2);
+        QCOMPARE(Form1->BTC_Spiel_Ende->isEnabled(), enabled);
+        if (!enabled)
+            return;
+        // It leaves the host's game with its logoff, back to the start screen.
+        Form1->BTC_Spiel_EndeClick();
+        QCOMPARE(NETZ->MyPlayerNo, 0);
+        QVERIFY(FormStart->isVisible());
+        QVERIFY(!Form1->BTC_Spiel_Ende->isEnabled());
+        QCOMPARE(datagrams(akLogoff).size(), size_t(1));
+    }
+
     // The host's own telegrams come back through its own listener: to the
     // loopback address while it hears every address, else to the one it is
     // bound to; the host of a LAN game keeps the address its players know.
