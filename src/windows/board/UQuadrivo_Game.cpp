@@ -520,6 +520,10 @@ void TForm1::BTC_MenueClick()
 {
     Panel_Menue->resize(Panel_Menue->width(), 0);
     brett->hide();
+    // The notice that told the wait is about the board left behind; a timed
+    // one goes by itself.
+    if (FormMeld && FormMeld->Dauer == 0)
+        FormMeld->hide();
     if (FormCha && FormCha->ChallengeActive) {
         FormCha->SetupChallenge();
     } else if (FormCha && FormCha->TournamentActive) {

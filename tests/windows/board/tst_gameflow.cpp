@@ -670,9 +670,12 @@ private slots:
         QFETCH(bool, loggedIn);
         WEBForm->LoggedIn = loggedIn;
         Form1->Players[2].Name = QStringLiteral("Netz");
-        Form1->Panel_Menue->resize(Form1->Panel_Menue->width(), 44);
+        // A client waits for its host's next round.
+        Form1->WaitForHostsNextGame();
+        QVERIFY(FormMeld->isVisible());
         Form1->brett->show();
         Form1->BTC_MenueClick();
+        QVERIFY(!FormMeld->isVisible());
         QCOMPARE(Form1->Panel_Menue->height(), 0);
         QVERIFY(!Form1->brett->isVisible());
         QCOMPARE(FormStart->isVisible(), !loggedIn);
