@@ -483,6 +483,19 @@ public:
         round = isHost() ? 0 : firstRound(Me);
         connect(NETZ, &TNETZ::TelegramDispatched, this,
                 [this](const TTelegram &tel, const QString &from) { seen(tel, from); });
+        FormSpielEnde->installEventFilter(this);
+    }
+
+protected:
+    // Who the table held when the results came up: a newcomer whose login
+    // arrives while they are open (the host may take him once its own end
+    // of game is back, before a lossy client's results have been looked at)
+    // belongs to the next round's table, not to this one.
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (watched == FormSpielEnde && e->type() == QEvent::Show)
+            occupiedAtResults = occupiedSlots();
+        return TLanScript::eventFilter(watched, e);
     }
 
 private:
@@ -493,6 +506,7 @@ private:
     TClient Me;
     int round = 0;
     int ids = 0; // player numbers (120) received
+    QString occupiedAtResults;
     int idsAtRejoin = 0;
     qint64 killedSince = -1; // when the finisher found the entries of the one to be killed judged
     bool sentEnde = false;
@@ -920,7 +934,9 @@ private:
                 .arg(R(), Role, ownedText.isEmpty() ? QStringLiteral("-") : ownedText.join(' ')));
         say(QStringLiteral("%1WRONGSOLUTION %2 %3").arg(R(), Role).arg(rs.WrongSolutions));
         say(QStringLiteral("%1ENDROWS %2 %3").arg(R(), Role, shownRows(Form1->EndPlayerRows, true)));
-        say(QStringLiteral("%1ENDOCCUPIED %2 %3").arg(R(), Role, occupiedSlots()));
+        say(QStringLiteral("%1ENDOCCUPIED %2 %3")
+                .arg(R(), Role, occupiedAtResults.isEmpty() ? occupiedSlots() : occupiedAtResults));
+        occupiedAtResults.clear();
         if (isHost())
             say(QStringLiteral("%1LOGOFFS %2 %3")
                     .arg(R(), Role, rs.Logoffs.isEmpty() ? QStringLiteral("-") : rs.Logoffs.join(' ')));
