@@ -15,7 +15,6 @@
 #include "screens/UStart.h"
 #include "settings/USonstiges.h"
 #include "settings/USystem.h"
-#include "solver/UBingo.h"
 
 namespace {
 // Names and addresses are short strings.
@@ -467,13 +466,9 @@ void TNETZ::OnGameEnded()
     // The host's own copy comes back to it.
     if (MyPlayerNo < 2 || !Form1)
         return;
-    Form1->GameRunning = false;
-    // The round's Bingo offer goes with it.
-    ClearBingoList();
-    if (FormBingo)
-        FormBingo->close();
-    // The round is over: who left during it leaves the table, as on the host.
-    CloseUpLeftPlayers();
+    // The round is over here as on the host: its Bingo offer goes, and who
+    // left during it leaves the table; the client stays in the host's game.
+    Form1->FinishGame();
     Form1->ShowStartScreen();
     // After the start screen, so that the notice lies over it.
     showNotice(QStringLiteral("Spieler 1 (Server) hat das Spiel beendet."));
