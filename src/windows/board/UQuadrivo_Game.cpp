@@ -283,6 +283,8 @@ void TForm1::WaitForHostsNextGame()
 {
     Panel_Menue->resize(Panel_Menue->width(), 44);
     Panel_Menue->show();
+    // "Spiel beenden" leaves the host's game, as it does after a login.
+    BTC_Spiel_Ende->setEnabled(true);
     if (FormMeld) {
         FormMeld->Dauer = 0;
         FormMeld->ShowText(QStringLiteral("Auf weitere Spieler warten,\n\rSpieler 1 startet das Spiel."));
@@ -510,6 +512,7 @@ void TForm1::BTC_Spiel_EndeClick()
         LeaveGame();
     else
         FinishGame();
+    Panel_Menue->resize(Panel_Menue->width(), 0);
     brett->hide();
     if (!tournament && FormStart)
         FormStart->show();

@@ -652,6 +652,7 @@ private slots:
         QTest::newRow("waiting") << 0 << true;
         QTest::newRow("in the countdown") << 1 << false;
         QTest::newRow("in a round") << 2 << false;
+        QTest::newRow("waiting after the results") << 3 << true;
     }
     void waitingClientCanLeave()
     {
@@ -663,7 +664,13 @@ private slots:
         Form1->BTC_Spiel_Ende->setEnabled(false);
         Form1->GameStarting = where == 1;
         Form1->GameRunning = where == 2;
-        receiveKind(akPlayerId, kPeer, QString(), 2, 0, true);
+        if (where == 3) {
+            // The results closed: the client waits with the menu.
+            NETZ->MyPlayerNo = 2;
+            Form1->WaitForHostsNextGame();
+        } else {
+            receiveKind(akPlayerId, kPeer, QString(), 2, 0, true);
+        }
         QCOMPARE(NETZ->MyPlayerNo, 2);
         QCOMPARE(Form1->BTC_Spiel_Ende->isEnabled(), enabled);
         if (!enabled)
@@ -673,6 +680,8 @@ private slots:
         QCOMPARE(NETZ->MyPlayerNo, 0);
         QVERIFY(FormStart->isVisible());
         QVERIFY(!Form1->BTC_Spiel_Ende->isEnabled());
+        QCOMPARE(Form1->Panel_Menue->height(), 0);
+        QVERIFY(!FormMeld->isVisible());
         QCOMPARE(datagrams(akLogoff).size(), size_t(1));
     }
 
